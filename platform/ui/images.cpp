@@ -1,0 +1,89 @@
+// TImage: a widget that paints its bitmap and reports the mouse in bitmap pixels.
+#include "platform/ui/images.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWidget>
+
+#include "platform/graphics/bitmap_image.h"
+#include "platform/ui/application.h"
+#include "platform/ui/key_mapping.h"
+
+namespace {
+
+bool ButtonOf(Qt::MouseButton qt, TMouseButton& button) {
+    switch (qt) {
+        case Qt::LeftButton: button = mbLeft; return true;
+        case Qt::RightButton: button = mbRight; return true;
+        case Qt::MiddleButton: button = mbMiddle; return true;
+        default: return false;
+    }
+}
+
+class TImageWidget : public QWidget {
+public:
+    TImageWidget(QWidget* parent, TImage& image) : QWidget(parent), image_(image) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const QImage& picture = BitmapImage(image_.Bitmap());
+        if (picture.isNull()) return;
+        QPainter painter(this);
+        painter.drawImage(0, 0, picture);
+    }
+    void mousePressEvent(QMouseEvent* e) override { Press(e, TShiftState{}); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Press(e, TShiftState{ssDouble}); }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        const QPoint p = e->position().toPoint();
+        const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
+        Application->Dispatch([&] { image_.UserMouseMove(shift, p.x(), p.y()); });
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        TMouseButton button;
+        if (!ButtonOf(e->button(), button)) return;
+        const QPoint p = e->position().toPoint();
+        const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons());
+        Application->Dispatch([&] { image_.UserMouseUp(button, shift, p.x(), p.y()); });
+    }
+
+private:
+    void Press(QMouseEvent* e, TShiftState extra) {
+        TMouseButton button;
+        if (!ButtonOf(e->button(), button)) return;
+        const QPoint p = e->position().toPoint();
+        const TShiftState shift = ShiftFromQt(e->modifiers(), e->buttons()) + extra;
+        Application->Dispatch([&] { image_.UserMouseDown(button, shift, p.x(), p.y()); });
+    }
+    TImage& image_;
+};
+
+}  // namespace
+
+TImage::TImage(TWinControl* parent) : TControl(parent, parent->OwnerForm()), bitmap_(std::make_unique<TBitmap>()) {
+    auto* widget = new TImageWidget(parent->ClientWidget(), *this);
+    AttachWidget(widget, 105, 105);
+    bitmap_->OnChange = [widget] { widget->update(); };
+}
+
+TImage::~TImage() {
+    if (bitmap_) bitmap_->OnChange = nullptr;
+}
+
+void TImage::UserMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == mbLeft) pressed_ = true;
+    Application->Fire(OnMouseDown, static_cast<TObject*>(this), button, shift, x, y);
+}
+
+void TImage::UserMouseMove(TShiftState shift, int x, int y) {
+    Application->Fire(OnMouseMove, static_cast<TObject*>(this), shift, x, y);
+}
+
+void TImage::UserMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    const bool click = button == mbLeft && pressed_ && x >= 0 && y >= 0 && x < Width() && y < Height();
+    if (button == mbLeft) pressed_ = false;
+    Application->Fire(OnMouseUp, static_cast<TObject*>(this), button, shift, x, y);
+    if (click) Application->Fire(OnClick, static_cast<TObject*>(this));
+}

@@ -1,0 +1,128 @@
+// Check boxes, option buttons, speed buttons and menu items: setters against clicks.
+#include "tests/ui/test_form.h"
+
+namespace uitest {
+namespace {
+
+class ButtonEvents : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        Application->CreateForm(form);
+        form->Show();
+        form->ClearLog();
+    }
+    TTestForm* form = nullptr;
+};
+
+TEST_F(ButtonEvents, CheckBoxSetterFiresOnClickOnlyWhenTheStateChanges) {
+    form->CheckBox1->SetChecked(false);
+    form->CheckBox1->SetChecked(true);
+    form->CheckBox1->SetChecked(true);
+    form->CheckBox1->SetChecked(false);
+    EXPECT_EQ(form->Log(), "CheckBox1.Click:1 CheckBox1.Click:0");
+}
+
+TEST_F(ButtonEvents, CheckBoxClickTogglesThenFires) {
+    Click(form->CheckBox1);
+    Click(form->CheckBox1);
+    EXPECT_EQ(form->Log(), "CheckBox1.Click:1 CheckBox1.Click:0");
+    EXPECT_FALSE(form->CheckBox1->Checked());
+}
+
+TEST_F(ButtonEvents, DisabledCheckBoxIgnoresClicks) {
+    form->CheckBox1->SetEnabled(false);
+    Click(form->CheckBox1);
+    EXPECT_EQ(form->Log(), "");
+    EXPECT_FALSE(form->CheckBox1->Checked());
+}
+
+TEST_F(ButtonEvents, OptionButtonsOfOneParentExcludeEachOther) {
+    form->Radio1->SetChecked(true);
+    Click(form->Radio2);
+    EXPECT_FALSE(form->Radio1->Checked());
+    EXPECT_TRUE(form->Radio2->Checked());
+    Click(form->Radio2);  // already checked: nothing
+    form->Radio3->SetChecked(true);  // another parent: its own group
+    EXPECT_TRUE(form->Radio2->Checked());
+    form->Radio2->SetChecked(false);  // unchecking fires nothing
+    EXPECT_EQ(form->Log(), "Radio1.Click Radio2.Click Radio3.Click");
+}
+
+TEST_F(ButtonEvents, SpeedButtonSetterFiresNothing) {
+    form->Show1->SetDown(true);
+    form->ModeA->SetDown(true);
+    form->ModeB->SetDown(true);
+    EXPECT_EQ(form->Log(), "");
+    EXPECT_FALSE(form->ModeA->Down());
+    EXPECT_TRUE(form->ModeB->Down());
+    form->ModeB->SetDown(false);  // no all-up in this group
+    EXPECT_TRUE(form->ModeB->Down());
+    form->Tool1->SetDown(true);  // group 0 never stays down
+    EXPECT_FALSE(form->Tool1->Down());
+}
+
+TEST_F(ButtonEvents, SpeedButtonClicksFollowTheGroupRules) {
+    Click(form->Show1);
+    Click(form->Show1);
+    Click(form->Tool1);
+    Click(form->ModeA);
+    Click(form->ModeB);
+    Click(form->ModeB);
+    EXPECT_EQ(form->Log(),
+              "Show1.Click:down Show1.Click:up Tool1.Click:up ModeA.Click:down ModeB.Click:down ModeB.Click:down");
+    EXPECT_FALSE(form->ModeA->Down());
+}
+
+TEST_F(ButtonEvents, ButtonAndLabelClicks) {
+    form->Label1->OnClick = [this](TObject*) { form->log.push_back("Label1.Click"); };
+    Click(form->Button1);
+    Click(form->Label1);
+    EXPECT_EQ(form->Log(), "Button1.Click Label1.Click");
+}
+
+TEST_F(ButtonEvents, MenuItemsDoNotCheckThemselves) {
+    form->Legend1->SetChecked(true);
+    EXPECT_EQ(form->Log(), "");
+    ClickMenu(form->Legend1);
+    EXPECT_EQ(form->Log(), "Legend1.Click:1");
+    EXPECT_TRUE(form->Legend1->Checked());
+    form->Legend1->OnClick = [this](TObject*) { form->Legend1->SetChecked(!form->Legend1->Checked()); };
+    ClickMenu(form->Legend1);
+    EXPECT_FALSE(form->Legend1->Checked());
+}
+
+TEST_F(ButtonEvents, DisabledMenuItemAndItsShortcutDoNothing) {
+    form->Disabled1->SetShortCut(ShortCut('K', TShiftState{ssCtrl}));
+    ClickMenu(form->Disabled1);
+    PressKey(form, 'K', TShiftState{ssCtrl});
+    form->Copy1->SetEnabled(false);
+    PressKey(form, 'D', TShiftState{ssCtrl});
+    EXPECT_EQ(form->Log(), "");
+    form->Copy1->SetEnabled(true);
+    PressKey(form, 'D', TShiftState{ssCtrl});
+    EXPECT_EQ(form->Log(), "Copy1.Click");
+}
+
+TEST_F(ButtonEvents, MenuStructure) {
+    EXPECT_EQ(form->File1->Count(), 5);
+    EXPECT_TRUE(form->File1->Items(2)->IsSeparator());
+    EXPECT_EQ(form->File1->Items(3)->Caption(), "L\xE9gende");
+    EXPECT_EQ(ShortCutToText(form->Copy1->ShortCut()), "Ctrl+D");
+    EXPECT_EQ(form->Menu1->FindShortCut(ShortCut('Z', TShiftState{ssCtrl})), form->Undo1);
+}
+
+TEST_F(ButtonEvents, PageTabsAndTheirPages) {
+    EXPECT_EQ(form->Pages1->ActivePage(), form->Page1);
+    EXPECT_TRUE(form->Image1->Showing());
+    EXPECT_FALSE(form->Grid1->Showing());
+    form->Pages1->SetActivePage(form->Page2);
+    EXPECT_EQ(form->Log(), "");
+    EXPECT_TRUE(form->Grid1->Showing());
+    ChooseTab(form->Pages1, 0);
+    EXPECT_EQ(form->Log(), "Pages1.Change:0");
+    EXPECT_EQ(form->Page2->PageIndex(), 1);
+}
+
+}  // namespace
+}  // namespace uitest
