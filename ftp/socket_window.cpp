@@ -1,0 +1,110 @@
+#include "ftp/socket_window.h"
+
+#include <mutex>
+
+#include "ftp/wsocket.h"
+#include "ftp/wsocket_unit.h"
+#include "platform/messages/hidden_windows.h"
+#include "platform/messages/message_queue.h"
+
+namespace {
+
+constexpr const char* kUtilWindowClassName = "XUtilWindowClass";
+
+// Each utility window owns one of these through its window word.
+struct UtilWindowTarget {
+    TWindowMethod Method;
+};
+
+LRESULT UtilWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto* target = reinterpret_cast<UtilWindowTarget*>(GetWindowLongA(Window, 0));
+    if (!target || !target->Method) return DefWindowProcA(Window, Msg, WParam, LParam);
+    TMessage message{Msg, WParam, LParam, 0};
+    // A copy runs, so that a method that deallocates its own window stays valid.
+    const TWindowMethod method = target->Method;
+    try {
+        method(message);
+    } catch (...) {
+        // Nothing may cross the message loop.
+    }
+    return message.Result;
+}
+
+bool EnsureClassRegistered(const char* ClassName, WNDPROC Proc, HINSTANCE Instance) {
+    std::lock_guard<std::recursive_mutex> guard(WindowClassLock());
+    WNDCLASSA existing{};
+    if (GetClassInfoA(Instance, ClassName, &existing)) return true;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = Proc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = static_cast<int>(sizeof(LONG_PTR));  // one word holding a whole pointer
+    wc.hInstance = Instance;
+    wc.lpszClassName = ClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+HWND MakeHiddenWindow(const char* ClassName, HINSTANCE Instance) {
+    return CreateWindowExA(WS_EX_TOOLWINDOW, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance,
+                           nullptr);
+}
+
+void DefaultApplicationMessagePump() {
+    PumpWaitingMessages();
+}
+
+TApplicationMessagePump gApplicationPump = &DefaultApplicationMessagePump;
+
+}  // namespace
+
+HWND CreateSocketWindow(TSocketComponent* Owner) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!EnsureClassRegistered(SocketWindowClassName, &SocketWindowProc, instance)) return nullptr;
+    HWND window = MakeHiddenWindow(SocketWindowClassName, instance);
+    if (window && Owner) SetWindowLongA(window, 0, reinterpret_cast<LONG_PTR>(Owner));
+    return window;
+}
+
+bool DestroySocketWindow(HWND Window) {
+    SetWindowLongA(Window, 0, 0);
+    return DestroyWindow(Window) != FALSE;
+}
+
+void UnregisterSocketWindowClass() {
+    std::lock_guard<std::recursive_mutex> guard(WindowClassLock());
+    UnregisterClassA(SocketWindowClassName, GetModuleHandleA(nullptr));
+}
+
+LRESULT SocketWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto* owner = reinterpret_cast<TSocketComponent*>(GetWindowLongA(Window, 0));
+    auto* socket = dynamic_cast<TCustomWSocket*>(owner);
+    if (!socket) return DefWindowProcA(Window, Msg, WParam, LParam);
+    TMessage message{Msg, WParam, LParam, 0};
+    socket->DispatchWindowMessage(message);  // may free the socket: only the copy is read after
+    return message.Result;
+}
+
+HWND AllocateMessageWindow(TWindowMethod Method) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!EnsureClassRegistered(kUtilWindowClassName, &UtilWindowProc, instance)) return nullptr;
+    HWND window = MakeHiddenWindow(kUtilWindowClassName, instance);
+    if (!window) return nullptr;
+    auto* target = new UtilWindowTarget{std::move(Method)};
+    SetWindowLongA(window, 0, reinterpret_cast<LONG_PTR>(target));
+    return window;
+}
+
+void DeallocateMessageWindow(HWND Window) {
+    if (!Window) return;
+    auto* target = reinterpret_cast<UtilWindowTarget*>(GetWindowLongA(Window, 0));
+    SetWindowLongA(Window, 0, 0);
+    DestroyWindow(Window);
+    delete target;
+}
+
+void SetApplicationMessagePump(TApplicationMessagePump Pump) {
+    gApplicationPump = Pump ? Pump : &DefaultApplicationMessagePump;
+}
+
+void RunApplicationMessagePump() {
+    gApplicationPump();
+}
