@@ -1,0 +1,340 @@
+#include "engine/evaluation_program.h"
+
+#include <array>
+#include <cmath>
+#include <type_traits>
+
+#include "engine/program_variant.h"
+
+namespace {
+
+using ops::Status;
+
+// ---- Evaluation -------------------------------------------------------------------------
+
+// base^n for a constant integer n: the same value and the same bounds as ops::Power, with
+// the logarithm needed only close to the bounds.
+inline bool IntegerPowerDefined(const EvalNode& n, long double m) {
+  if (m > n.surely_defined_above && m < n.surely_defined_below) return true;
+  if (m < n.surely_undefined_below || m > n.surely_undefined_above) return false;
+  return std::fabs(static_cast<long double>(n.exponent) * xmath::Ln(m)) < ops::kPowerLimit;
+}
+
+template <bool Square>
+inline long double IntegerPowerOf(const EvalNode& n, long double base, EvalContext& c) {
+  if (base == 0) {
+    if (n.exponent < 0) c.status |= ops::kUndefined;
+    return 0;
+  }
+  const long double m = std::fabs(base);
+  if (!IntegerPowerDefined(n, m)) {
+    c.status |= ops::kUndefined;
+    return 0;
+  }
+  if constexpr (Square) {
+    return m * m;
+  } else {
+    const long double v = ops::IntegerPower(m, n.exponent);
+    return base < 0 && (n.exponent & 1) ? -v : v;
+  }
+}
+
+inline long double Constant(double high, double low) { return static_cast<long double>(high) + low; }
+
+inline long double LeafOperand(bool is_variable, std::uint8_t variable, double high, double low,
+                               const EvalContext& c) {
+  return is_variable ? static_cast<long double>(c.vars[variable]) : Constant(high, low);
+}
+
+inline long double LeafValue(const EvalNode& n, EvalContext& c) {
+  const long double l = LeafOperand(n.left_is_variable, n.left_variable, n.left_high, n.left_low, c);
+  switch (n.leaf) {
+    case kLeafAdd: return l + LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+    case kLeafMultiply:
+      return l * LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+    case kLeafDivide:
+      return ops::Divide::Apply(
+          l, LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c), c.status);
+    case kLeafNegate: return -l;
+    default: return IntegerPowerOf<true>(n, l, c);
+  }
+}
+
+template <OperandKind Kind>
+inline long double Fetch(const EvalNode* child, double high, double low, std::uint8_t variable, EvalContext& c) {
+  if constexpr (Kind == OperandKind::Node) {
+    return child->function(*child, c);
+  } else if constexpr (Kind == OperandKind::Leaf) {
+    return LeafValue(*child, c);
+  } else if constexpr (Kind == OperandKind::Constant) {
+    return Constant(high, low);
+  } else {
+    return c.vars[variable];
+  }
+}
+
+#define FETCH_LEFT(Kind) Fetch<Kind>(n.left, n.left_high, n.left_low, n.left_variable, c)
+#define FETCH_RIGHT(Kind) Fetch<Kind>(n.right, n.right_high, n.right_low, n.right_variable, c)
+
+// A called operand is evaluated before the other is loaded or computed, so that nothing
+// has to be kept in memory across the call.
+template <class Kernel, OperandKind Left, OperandKind Right>
+long double EvalBinary(const EvalNode& n, EvalContext& c) {
+  if constexpr (Right == OperandKind::Node && Left != OperandKind::Node) {
+    const long double r = FETCH_RIGHT(Right);
+    return Kernel::Apply(FETCH_LEFT(Left), r, c.status);
+  } else {
+    const long double l = FETCH_LEFT(Left);
+    return Kernel::Apply(l, FETCH_RIGHT(Right), c.status);
+  }
+}
+
+// Both operands called, the right one first.
+template <class Kernel>
+long double EvalBinaryRightFirst(const EvalNode& n, EvalContext& c) {
+  const long double r = FETCH_RIGHT(OperandKind::Node);
+  return Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status);
+}
+
+template <class Kernel, OperandKind Left>
+long double EvalUnary(const EvalNode& n, EvalContext& c) {
+  return Kernel::Apply(FETCH_LEFT(Left), 0, c.status);
+}
+
+template <OperandKind Left, bool Square>
+long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
+  return IntegerPowerOf<Square>(n, FETCH_LEFT(Left), c);
+}
+
+#undef FETCH_LEFT
+#undef FETCH_RIGHT
+
+long double EvalConstant(const EvalNode& n, EvalContext&) { return n.value; }
+
+// ---- Choosing the specialised functions ---------------------------------------------------
+
+// Calls f with the operand kind as a type.
+template <class F>
+EvalFunction WithKind(OperandKind kind, F&& f) {
+  switch (kind) {
+    case OperandKind::Node: return f(std::integral_constant<OperandKind, OperandKind::Node>{});
+    case OperandKind::Leaf: return f(std::integral_constant<OperandKind, OperandKind::Leaf>{});
+    case OperandKind::Constant: return f(std::integral_constant<OperandKind, OperandKind::Constant>{});
+    default: return f(std::integral_constant<OperandKind, OperandKind::Variable>{});
+  }
+}
+
+template <class Kernel>
+EvalFunction Pick(OperandKind left, OperandKind right) {
+  return WithKind(left, [&](auto l) -> EvalFunction {
+    if constexpr (ops::kIsBinary<Kernel>) {
+      return WithKind(right, [&](auto r) -> EvalFunction { return &EvalBinary<Kernel, l.value, r.value>; });
+    } else {
+      return &EvalUnary<Kernel, l.value>;
+    }
+  });
+}
+
+template <bool Square>
+EvalFunction PickIntegerPower(OperandKind left) {
+  return WithKind(left, [](auto l) -> EvalFunction { return &EvalIntegerPower<l.value, Square>; });
+}
+
+// Doubles on the safe side of 80-bit bounds.
+double RoundedDown(long double v) {
+  const double d = static_cast<double>(v);
+  return d > v ? std::nextafter(d, -HUGE_VAL) : d;
+}
+double RoundedUp(long double v) {
+  const double d = static_cast<double>(v);
+  return d < v ? std::nextafter(d, HUGE_VAL) : d;
+}
+
+void SetIntegerPowerBounds(EvalNode& node, std::int64_t e) {
+  node.exponent = e;
+  if (e == 0) {
+    node.surely_defined_above = 0;
+    node.surely_defined_below = HUGE_VAL;
+    return;
+  }
+  // |e ln m| < 698 <=> e^(-698/|e|) < m < e^(698/|e|); a margin of 1E-15 either side is
+  // far wider than the rounding of the exact test. Both bounds lie well inside the double
+  // range (e^-698 .. e^698).
+  const long double t = ops::kPowerLimit / std::fabs(static_cast<long double>(e));
+  const long double high = expl(t), low = expl(-t);
+  node.surely_undefined_below = RoundedDown(low * (1 - 1e-15L));
+  node.surely_defined_above = RoundedUp(low * (1 + 1e-15L));
+  node.surely_defined_below = RoundedDown(high * (1 - 1e-15L));
+  node.surely_undefined_above = RoundedUp(high * (1 + 1e-15L));
+}
+
+struct Operand {
+  OperandKind kind = OperandKind::Constant;
+  const EvalNode* node = nullptr;
+  long double constant = 0;
+  double high = 0, low = 0;  // the constant as high + low
+  std::uint8_t variable = 0;
+};
+
+// v as the exact sum of two doubles, when it lies within the double range.
+bool SplitIntoDoubles(long double v, double& high, double& low) {
+  high = static_cast<double>(v);
+  if (!std::isfinite(high)) return false;
+  low = static_cast<double>(v - high);
+  return static_cast<long double>(high) + low == v;
+}
+
+bool IsInteger32(long double v) { return std::fabs(v) <= 2147483647.0L && xmath::RoundNear(v) == v; }
+
+// Arithmetic 1, the functions computed by a polynomial or an x87 instruction 10.
+int OwnCost(int op) {
+  switch (op) {
+    case OpCopy:
+    case OpAdd:
+    case OpSubtract:
+    case OpMultiply:
+    case OpDivide:
+    case OpNegate:
+    case OpSquare:
+    case OpAbs:
+    case OpMax:
+    case OpMin:
+    case OpStep:
+      return 1;
+    default:
+      return 10;
+  }
+}
+
+LeafOp LeafOpOf(int op) {
+  switch (op) {
+    case OpAdd:
+    case OpSubtract: return kLeafAdd;
+    case OpMultiply: return kLeafMultiply;
+    case OpDivide: return kLeafDivide;
+    case OpNegate: return kLeafNegate;
+    default: return kNotLeaf;
+  }
+}
+
+}  // namespace
+
+void BuildProgram(int slot, EvalProgram& program) {
+  program = EvalProgram{};
+  const int count = ExprNodeCount[slot];
+  if (count < 1 || count > ExprMaxNode + 1) return;
+  program.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
+  for (int n = 1; n < count; ++n) {
+    if (ExprNodes[n][slot].Op == OpRandom) program.use_node_table = true;
+  }
+  program.nodes.resize(static_cast<std::size_t>(count));
+  EvalNode& constant_root = program.nodes[0];
+  constant_root.function = &EvalConstant;
+  if (count == 1) {
+    constant_root.value = ExprValues[0][slot];
+    program.root = &constant_root;
+    program.ready = true;
+    return;
+  }
+
+  std::array<std::int16_t, ExprMaxValueId + 1> producer;
+  producer.fill(-1);
+  for (int n = 1; n < count; ++n) {
+    const int id = ExprNodes[n][slot].ResultSlot;
+    if (id < 0 || id > ExprMaxValueId) return;
+    producer[static_cast<std::size_t>(id)] = static_cast<std::int16_t>(n);
+  }
+  std::vector<bool> folded(static_cast<std::size_t>(count), false);
+  // The rough cost of evaluating each subtree: where both operands are called, the cheaper
+  // runs first, so that the dearer one covers the time its parked result takes to come
+  // back from memory.
+  std::vector<int> subtree_cost(static_cast<std::size_t>(count), 1);
+  auto index_of = [&](const EvalNode* node) { return static_cast<std::size_t>(node - program.nodes.data()); };
+  auto cost_of = [&](const Operand& operand) { return operand.node ? subtree_cost[index_of(operand.node)] : 0; };
+  auto resolve = [&](int id, Operand& out) {
+    if (id < 0 || id > ExprMaxValueId) return false;
+    if (id >= 1 && id <= 3) {
+      out.kind = OperandKind::Variable;
+      out.variable = static_cast<std::uint8_t>(id - 1);
+      return true;
+    }
+    const int m = producer[static_cast<std::size_t>(id)];
+    const auto mi = static_cast<std::size_t>(m);
+    if (m >= 0 && !folded[mi]) {
+      out.node = &program.nodes[mi];
+      out.kind = out.node->leaf != kNotLeaf ? OperandKind::Leaf : OperandKind::Node;
+      return true;
+    }
+    out.constant = m < 0 ? ExprValues[id][slot] : program.nodes[mi].value;
+    if (SplitIntoDoubles(out.constant, out.high, out.low)) {
+      out.kind = OperandKind::Constant;
+    } else if (m >= 0) {
+      out.kind = OperandKind::Node;  // a folded value beyond the double range: its constant node
+      out.node = &program.nodes[mi];
+    } else {
+      return false;  // the compiler's constants are all within the double range
+    }
+    return true;
+  };
+
+  for (int n = count - 1; n >= 1; --n) {
+    const TExprNode& source = ExprNodes[n][slot];
+    EvalNode& node = program.nodes[static_cast<std::size_t>(n)];
+    const bool binary = IsBinaryOp(source.Op);
+    Operand left, right;
+    if (!resolve(source.LeftSlot, left)) return;
+    if (binary && !resolve(source.RightSlot, right)) return;
+    node.left = left.node;
+    node.left_high = left.high;
+    node.left_low = left.low;
+    node.left_variable = left.variable;
+    node.left_is_variable = left.kind == OperandKind::Variable;
+    node.right = right.node;
+    node.right_high = right.high;
+    node.right_low = right.low;
+    node.right_variable = right.variable;
+    node.right_is_variable = right.kind == OperandKind::Variable;
+    subtree_cost[static_cast<std::size_t>(n)] = OwnCost(source.Op) + cost_of(left) + (binary ? cost_of(right) : 0);
+
+    const bool left_plain = left.kind == OperandKind::Constant || left.kind == OperandKind::Variable;
+    const bool right_plain = !binary || right.kind == OperandKind::Constant || right.kind == OperandKind::Variable;
+    if (left.kind == OperandKind::Constant && (!binary || right.kind == OperandKind::Constant) &&
+        source.Op != OpRandom) {
+      Status status = 0;
+      const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
+      if (status == 0 && ops::IsFinite(v)) {
+        node.function = &EvalConstant;
+        node.value = v;
+        folded[static_cast<std::size_t>(n)] = true;
+        continue;
+      }
+    }
+    if (source.Op == OpPower && right.kind == OperandKind::Constant && IsInteger32(right.constant)) {
+      const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
+      node.function = exponent == 2 ? PickIntegerPower<true>(left.kind) : PickIntegerPower<false>(left.kind);
+      SetIntegerPowerBounds(node, exponent);
+      if (exponent == 2 && left_plain) node.leaf = kLeafSquare;
+      subtree_cost[static_cast<std::size_t>(n)] = 2 + cost_of(left);
+      continue;
+    }
+    const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
+                             cost_of(right) < cost_of(left);
+    if (!ops::VisitOperation(source.Op, [&](auto kernel) {
+          using Kernel = decltype(kernel);
+          if constexpr (ops::kIsBinary<Kernel>) {
+            if (right_first) {
+              node.function = &EvalBinaryRightFirst<Kernel>;
+              return;
+            }
+          }
+          node.function = Pick<Kernel>(left.kind, right.kind);
+        })) {
+      return;  // an operation outside the table: the slot stays undefined
+    }
+    if (left_plain && right_plain) node.leaf = LeafOpOf(source.Op);
+  }
+  const int root = producer[0];
+  if (root < 1) return;
+  program.root = &program.nodes[static_cast<std::size_t>(root)];
+  program.ready = true;
+}

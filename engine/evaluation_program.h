@@ -1,0 +1,65 @@
+#pragma once
+// The evaluator's own form of a compiled slot: a tree of nodes, each holding a pointer to a
+// function specialised for its operation and for where its operands come from (another
+// node, a simple node computed inline, a constant, or one of x, a, b). A node returns its
+// value in an x87 register, so no intermediate value goes through memory on the common
+// paths (10-byte stores and loads are slow, and a load right after its store stalls).
+// Constant sub-expressions are folded when the program is built, and a power by a constant
+// integer gets its bounds precomputed. Where both operands are called, the cheaper runs
+// first, so that the dearer one covers the time the kept result takes to come back from
+// memory. The order of evaluation is free because texts that draw random numbers run the
+// node table instead.
+#include <cstdint>
+#include <vector>
+
+#include "engine/operation_kernels.h"
+
+struct EvalNode;
+
+struct EvalContext {
+  double vars[3];  // x, a, b
+  ops::Status status;
+};
+
+using EvalFunction = long double (*)(const EvalNode&, EvalContext&);
+
+// Where an operand comes from. A "leaf" is a node whose own operands are constants or
+// variables and whose operation is one of a few simple ones (LeafOp): its parent computes it
+// inline instead of calling it, which keeps the parent's other operand in a register.
+enum class OperandKind : std::uint8_t { Node, Constant, Variable, Leaf };
+
+enum LeafOp : std::uint8_t { kNotLeaf = 0, kLeafAdd, kLeafMultiply, kLeafDivide, kLeafNegate, kLeafSquare };
+
+struct EvalNode {
+  EvalFunction function = nullptr;
+  const EvalNode* left = nullptr;
+  const EvalNode* right = nullptr;
+  // A constant operand as the exact sum of two doubles (cheaper to load than 10 bytes).
+  double left_high = 0, left_low = 0;
+  double right_high = 0, right_low = 0;
+  long double value = 0;  // the value of a constant node
+  // A power by a constant integer: the exponent, and the bounds of |base| inside which the
+  // result is surely defined (below/above which it is surely undefined); in between, the
+  // exact test |n ln|base|| < 698 decides.
+  double surely_undefined_below = 0;
+  double surely_defined_above = 0;
+  double surely_defined_below = 0;
+  double surely_undefined_above = 0;
+  std::int64_t exponent = 0;
+  std::uint8_t left_variable = 0;
+  std::uint8_t right_variable = 0;
+  LeafOp leaf = kNotLeaf;
+  bool left_is_variable = false;  // for a leaf: the operand is a variable, else a constant
+  bool right_is_variable = false;
+};
+
+struct EvalProgram {
+  std::vector<EvalNode> nodes;  // index = node number; the root is `root`
+  const EvalNode* root = nullptr;
+  bool limit_to_sound_range = false;
+  bool use_node_table = false;  // texts that draw random numbers run the node table itself
+  bool ready = false;
+};
+
+// The program of slot `slot` built from ExprNodes and ExprValues.
+void BuildProgram(int slot, EvalProgram& program);

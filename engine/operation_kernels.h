@@ -1,0 +1,366 @@
+#pragma once
+// The value of each operation of the expression language, shared by the evaluator's fast
+// path, its node-table interpreter and the compiler's constant folding, so that all three
+// compute bit for bit the same thing.
+//
+// An operation that is undefined at its operand (1/0, ln of a negative number, ...) sets
+// kUndefined; a floating-point fault (an overflow of the 80-bit range, an operand too large
+// for a 64-bit integer) sets kFault. Both make the evaluation's result UndefinedValue; the
+// returned number is then meaningless.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+
+#include "engine/expression_tables.h"
+#include "engine/extended_math.h"
+#include "engine/random_source.h"
+#include "engine/waveforms.h"
+
+namespace ops {
+
+using Status = unsigned;
+inline constexpr Status kUndefined = 1;
+inline constexpr Status kFault = 2;
+
+inline constexpr long double kTwoPow63 = 9223372036854775808.0L;
+inline constexpr long double kPowerLimit = 698;  // every "^" and exp stays below e^698
+inline constexpr long double kTanhLimit = 5678.22249441322L;
+inline constexpr long double kEulerNumber = std::numbers::e;  // e rounded to double
+
+// v - v is 0 for every finite v and NaN for infinities and NaN (no constant to load).
+inline bool IsFinite(long double v) { return v - v == 0; }
+
+// An overflow of the 80-bit range gives an infinity (faults are masked). The arithmetic
+// operations let an infinity (or the NaN it turns into) flow on to the end of the
+// evaluation, whose result is checked once; the operations that could hide one (a division
+// by it, max, min, u, arctan, the large-operand branches of sin, cos, tanh and "^") report
+// it as a fault themselves, and so do those that produce one from finite operands but could
+// not pass it on (sinh, cosh).
+inline long double Checked(long double v, Status& s) {
+  if (!IsFinite(v)) s |= kFault;
+  return v;
+}
+
+inline long double Frac(long double v) { return v - std::trunc(v); }
+
+// b^n by repeated squaring along the bits of |n|, the reciprocal for n < 0.
+[[gnu::always_inline]] inline long double IntegerPower(long double b, std::int64_t n) {
+  std::uint64_t bits = n < 0 ? 0 - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
+  long double result = 1;
+  while (true) {
+    if (bits & 1) result *= b;
+    bits >>= 1;
+    if (bits == 0) break;
+    b *= b;
+  }
+  return n < 0 ? 1 / result : result;
+}
+
+// b^p for b > 0, given ln b: 1 for p = 0, repeated squaring for an integral p of magnitude
+// up to 2147483647, e^(p ln b) otherwise.
+[[gnu::always_inline]] inline long double PositivePower(long double b, long double p, long double ln_b) {
+  if (p == 0) return 1;
+  if (std::fabs(p) <= 2147483647.0L && xmath::RoundNear(p) == p) {
+    return IntegerPower(b, xmath::IntegralToInt64(p));
+  }
+  return xmath::Exp(p * ln_b);
+}
+
+struct Copy {
+  static long double Apply(long double l, long double, Status&) { return l; }
+};
+struct Add {
+  static long double Apply(long double l, long double r, Status&) { return l + r; }
+};
+struct Multiply {
+  static long double Apply(long double l, long double r, Status&) { return l * r; }
+};
+struct Divide {
+  static long double Apply(long double l, long double r, Status& s) {
+    if (r == 0 || !IsFinite(r)) {
+      s |= r == 0 ? kUndefined : kFault;
+      return 0;
+    }
+    return l / r;
+  }
+};
+struct Negate {
+  static long double Apply(long double l, long double, Status&) { return -l; }
+};
+struct Power {
+  // 0^p is 0, undefined for p < 0; a negative base needs an integral exponent; undefined
+  // when |p ln |b|| >= 698.
+  [[gnu::always_inline]] static long double Apply(long double b, long double p, Status& s) {
+    if (b == 0) {
+      if (p < 0) s |= kUndefined;
+      if (!IsFinite(p)) s |= kFault;
+      return 0;
+    }
+    bool negative_result = false;
+    long double base = b;
+    if (!(b > 0)) {
+      base = -b;
+      const bool even = Frac(p / 2) == 0;
+      if (!even && Frac((p + 1) / 2) != 0) {  // not an integer
+        s |= kUndefined;
+        return 0;
+      }
+      negative_result = !even;
+    }
+    const long double ln_base = xmath::Ln(base);
+    if (!(std::fabs(p * ln_base) < kPowerLimit)) {
+      s |= kUndefined;
+      return 0;
+    }
+    const long double v = PositivePower(base, p, ln_base);
+    return negative_result ? -v : v;
+  }
+};
+struct Max {
+  static long double Apply(long double l, long double r, Status& s) {
+    if (!(IsFinite(l) && IsFinite(r))) s |= kFault;
+    return r >= l ? r : l;
+  }
+};
+struct Min {
+  static long double Apply(long double l, long double r, Status& s) {
+    if (!(IsFinite(l) && IsFinite(r))) s |= kFault;
+    return r <= l ? r : l;
+  }
+};
+// Sine and cosine are 0 for |L| >= 2^63.
+inline long double LargeOperandZero(long double l, Status& s) {
+  if (!IsFinite(l)) s |= kFault;
+  return 0;
+}
+struct Sin {
+  static long double Apply(long double l, long double, Status& s) {
+    return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Sin(l);
+  }
+};
+struct Cos {
+  static long double Apply(long double l, long double, Status& s) {
+    return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Cos(l);
+  }
+};
+struct Tan {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(std::fabs(l) < kTwoPow63)) {
+      s |= kFault;
+      return 0;
+    }
+    if (Frac((l - kHalfPi) / kPi) == 0) {
+      s |= kUndefined;
+      return 0;
+    }
+    return tanl(l);
+  }
+};
+// ln(kEulerNumber) - 1 (about -5.3E-17, kEulerNumber being slightly below e), so that
+// l ln(kEulerNumber) is l + l * this.
+inline const double kLnEulerNumberMinusOne = static_cast<double>(xmath::Ln(kEulerNumber) - 1);
+
+struct Exp {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(l > -kPowerLimit && l < kPowerLimit)) {
+      s |= kUndefined;
+      return 0;
+    }
+    // EulerNumber^l: 1 for l = 0, repeated squaring for an integral l, else e^(l ln e).
+    if (l == 0) return 1;
+    if (std::fabs(l) <= 2147483647.0L && xmath::RoundNear(l) == l) {
+      return IntegerPower(kEulerNumber, xmath::IntegralToInt64(l));
+    }
+    return xmath::Exp(l + l * kLnEulerNumberMinusOne);
+  }
+};
+struct Ln {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(l > 0)) {
+      s |= kUndefined;
+      return 0;
+    }
+    return xmath::Ln(l);
+  }
+};
+struct Log {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(l > 0)) {
+      s |= kUndefined;
+      return 0;
+    }
+    return xmath::Ln(l) / kLn10;
+  }
+};
+struct Sqrt {
+  static long double Apply(long double l, long double, Status& s) {
+    if (l < 0) {
+      s |= kUndefined;
+      return 0;
+    }
+    return xmath::Sqrt(l);
+  }
+};
+struct Square {
+  static long double Apply(long double l, long double, Status&) { return l * l; }
+};
+struct Abs {
+  static long double Apply(long double l, long double, Status&) { return std::fabs(l); }
+};
+struct Sinh {
+  static long double Apply(long double l, long double, Status& s) {
+    const long double t = xmath::Exp(l) / 2;
+    return Checked(t - 0.25L / t, s);
+  }
+};
+struct Cosh {
+  static long double Apply(long double l, long double, Status& s) {
+    const long double t = xmath::Exp(l) / 2;
+    return Checked(t + 0.25L / t, s);
+  }
+};
+struct Tanh {
+  static long double Apply(long double l, long double, Status& s) {
+    if (std::fabs(l) > 5678.0 && std::fabs(l) > kTanhLimit) {
+      if (!IsFinite(l)) s |= kFault;
+      return l > 0 ? 1 : -1;
+    }
+    const long double e = xmath::Exp(2 * l);
+    return (e - 1) / (e + 1);
+  }
+};
+struct ArcCos {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(std::fabs(l) <= 1)) {
+      s |= kUndefined;
+      return 0;
+    }
+    return xmath::ATan2(xmath::Sqrt(1 - l * l), l);
+  }
+};
+struct ArcSin {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(std::fabs(l) <= 1)) {
+      s |= kUndefined;
+      return 0;
+    }
+    return xmath::ATan2(l, xmath::Sqrt(1 - l * l));
+  }
+};
+struct ArcTan {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!IsFinite(l)) s |= kFault;
+    return xmath::ATan2(l, 1);
+  }
+};
+struct Ent {  // the floor
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(std::fabs(l) < kTwoPow63)) {
+      s |= kFault;
+      return 0;
+    }
+    return std::floor(l);
+  }
+};
+struct Int {  // towards zero
+  static long double Apply(long double l, long double, Status& s) {
+    if (!(std::fabs(l) < kTwoPow63)) {
+      s |= kFault;
+      return 0;
+    }
+    return std::trunc(l);
+  }
+};
+struct FracPart {
+  static long double Apply(long double l, long double, Status&) { return Frac(l); }
+};
+struct Random {
+  static long double Apply(long double l, long double, Status&) { return NextRandomUnit() * l; }
+};
+struct Step {
+  static long double Apply(long double l, long double, Status& s) {
+    if (!IsFinite(l)) s |= kFault;
+    return l >= 0 ? 1 : 0;
+  }
+};
+
+// The waveforms take their operand rounded to double; one beyond the double range, or too
+// many turns for a 64-bit integer, is a fault.
+template <double (*Shape)(double)>
+struct Wave {
+  static long double Apply(long double l, long double, Status& s) {
+    const double x = static_cast<double>(l);
+    bool fault = !std::isfinite(x);
+    const double c = fault ? 0 : waveform_detail::ReduceToTurn(x, fault);
+    if (fault) {
+      s |= kFault;
+      return 0;
+    }
+    return Shape(c);
+  }
+};
+using SquareWaveOp = Wave<waveform_detail::SquareOfTurn>;
+using SawtoothWaveOp = Wave<waveform_detail::SawtoothOfTurn>;
+using TriangleWaveOp = Wave<waveform_detail::TriangleOfTurn>;
+using PlateauWaveOp = Wave<waveform_detail::PlateauOfTurn>;
+
+// Whether a kernel reads its second operand.
+template <class Kernel>
+inline constexpr bool kIsBinary = false;
+template <> inline constexpr bool kIsBinary<Add> = true;
+template <> inline constexpr bool kIsBinary<Multiply> = true;
+template <> inline constexpr bool kIsBinary<Divide> = true;
+template <> inline constexpr bool kIsBinary<Power> = true;
+template <> inline constexpr bool kIsBinary<Max> = true;
+template <> inline constexpr bool kIsBinary<Min> = true;
+
+// Calls F with the kernel type of operation `op`; returns false for an unknown operation.
+template <class F>
+bool VisitOperation(int op, F&& f) {
+  switch (op) {
+    case OpCopy: f(Copy{}); return true;
+    case OpAdd:
+    case OpSubtract: f(Add{}); return true;
+    case OpMultiply: f(Multiply{}); return true;
+    case OpDivide: f(Divide{}); return true;
+    case OpNegate: f(Negate{}); return true;
+    case OpPower: f(Power{}); return true;
+    case OpMax: f(Max{}); return true;
+    case OpMin: f(Min{}); return true;
+    case OpSin: f(Sin{}); return true;
+    case OpCos: f(Cos{}); return true;
+    case OpTan: f(Tan{}); return true;
+    case OpExp: f(Exp{}); return true;
+    case OpLn: f(Ln{}); return true;
+    case OpLog: f(Log{}); return true;
+    case OpSqrt: f(Sqrt{}); return true;
+    case OpSquare: f(Square{}); return true;
+    case OpAbs: f(Abs{}); return true;
+    case OpSinh: f(Sinh{}); return true;
+    case OpCosh: f(Cosh{}); return true;
+    case OpTanh: f(Tanh{}); return true;
+    case OpArcCos: f(ArcCos{}); return true;
+    case OpArcSin: f(ArcSin{}); return true;
+    case OpArcTan: f(ArcTan{}); return true;
+    case OpEnt: f(Ent{}); return true;
+    case OpInt: f(Int{}); return true;
+    case OpFrac: f(FracPart{}); return true;
+    case OpRandom: f(Random{}); return true;
+    case OpStep: f(Step{}); return true;
+    case OpSquareWave: f(SquareWaveOp{}); return true;
+    case OpSawtoothWave: f(SawtoothWaveOp{}); return true;
+    case OpTriangleWave: f(TriangleWaveOp{}); return true;
+    case OpPlateauWave: f(PlateauWaveOp{}); return true;
+    default: return false;
+  }
+}
+
+// The value of operation `op`; an unknown operation is a fault.
+inline long double ApplyOperation(int op, long double l, long double r, Status& s) {
+  long double v = 0;
+  if (!VisitOperation(op, [&](auto kernel) { v = decltype(kernel)::Apply(l, r, s); })) s |= kFault;
+  return v;
+}
+
+}  // namespace ops

@@ -1,0 +1,13 @@
+#pragma once
+// Small helpers on Windows-1252 texts and folder paths.
+#include <string>
+#include <string_view>
+
+// Upper case without accents, byte for byte (same length): accented letters of Windows-1252
+// and of the OEM code page 850 become their base letter, then "a".."z" become "A".."Z".
+// Used to find keywords such as "HAS" or "INF" in user texts.
+std::string FoldAccentsUpper(std::string_view text);
+
+// The path followed by the folder separator, "/" on this platform, unless it already ends
+// with one; an empty path stays empty.
+std::string AddTrailingBackslash(std::string_view path);

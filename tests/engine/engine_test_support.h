@@ -1,0 +1,39 @@
+#pragma once
+// Shared helpers of the engine tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/expression_compiler.h"
+#include "engine/expression_evaluator.h"
+#include "engine/program_variant.h"
+#include "engine/random_source.h"
+
+// Selects a program for the duration of a test and records the slots marked unreadable.
+class EngineTest : public ::testing::Test {
+ protected:
+  void UseProgram(ProgramKind kind) { SelectProgram(kind); }
+  void SetUp() override {
+    SelectProgram(ProgramKind::Quimbel);
+    marked_.clear();
+    SetUnreadableTextMarker([this](int slot) { marked_.push_back(slot); });
+  }
+  void TearDown() override {
+    SetUnreadableTextMarker(nullptr);
+    SetRandomClock(nullptr);
+    SelectProgram(ProgramKind::Vartelo);
+  }
+
+  // Compiles `text` into slot 0 and evaluates it.
+  long double Eval(const std::string& text, double x = 0, double a = 0, double b = 0) {
+    EXPECT_TRUE(PrepareFunction(text, 0)) << text;
+    return EvaluateFunction(0, x, a, b);
+  }
+  bool IsUndefinedAt(const std::string& text, double x = 0, double a = 0, double b = 0) {
+    return Eval(text, x, a, b) == UndefinedValue;
+  }
+  bool Readable(const std::string& text) { return PrepareFunction(text, 0); }
+
+  std::vector<int> marked_;
+};
