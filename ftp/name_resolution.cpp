@@ -91,7 +91,12 @@ ws::u_long ResolveHost(const std::string& InAddr) {
 ws::u_short ResolvePort(const std::string& Port, const std::string& Proto) {
     if (Port.empty() || Port.size() >= 32) throw ESocketException("Winsock Resolve Port: Invalid Port.");
     if (Proto.empty() || Proto.size() >= 32) throw ESocketException("Winsock Resolve Port: Invalid Proto.");
-    if (IsDigit(Port[0])) return static_cast<ws::u_short>(ParseLeadingNumber(Port));
+    if (IsDigit(Port[0])) {
+        // A number beyond the 16 bits of a port is refused, never cut to 16 bits.
+        const std::int32_t number = ParseLeadingNumber(Port);
+        if (number > 65535) throw ESocketException("Winsock Resolve Port: Invalid Port.");
+        return static_cast<ws::u_short>(number);
+    }
     const std::string name = TrimBlanks(Port);
     const std::string proto = TrimBlanks(Proto);
     const ws::servent* service = WSocket::getservbyname(name.c_str(), proto.c_str());

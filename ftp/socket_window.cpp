@@ -53,6 +53,7 @@ void DefaultApplicationMessagePump() {
 }
 
 TApplicationMessagePump gApplicationPump = &DefaultApplicationMessagePump;
+TApplicationTerminatedQuery gApplicationTerminated = nullptr;
 
 }  // namespace
 
@@ -107,4 +108,12 @@ void SetApplicationMessagePump(TApplicationMessagePump Pump) {
 
 void RunApplicationMessagePump() {
     gApplicationPump();
+}
+
+void SetApplicationTerminatedQuery(TApplicationTerminatedQuery Query) {
+    gApplicationTerminated = Query;
+}
+
+bool ApplicationTerminated() {
+    return gApplicationTerminated && gApplicationTerminated();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The hidden windows of the socket layer: the "XSocketWindowClass" window that each
 // socket owns, the plain utility window whose messages go to a function of an object,
-// and the hook through which a socket lets the application process its messages.
+// and the hooks through which a socket lets the application process its messages and
+// learns that the application is ending.
 #include <functional>
 
 #include "platform/messages/win_types.h"
@@ -32,3 +33,9 @@ void DeallocateMessageWindow(HWND Window);
 using TApplicationMessagePump = void (*)();
 void SetApplicationMessagePump(TApplicationMessagePump Pump);
 void RunApplicationMessagePump();
+
+// Whether the application is ending; a socket's synchronous wait gives up then. By
+// default it never is; the application installs its own query (nullptr restores that).
+using TApplicationTerminatedQuery = bool (*)();
+void SetApplicationTerminatedQuery(TApplicationTerminatedQuery Query);
+bool ApplicationTerminated();

@@ -178,12 +178,19 @@ void TCustomWSocket::WaitForClose() {
         ws::u_long waiting = 0;
         if (WSocket::ioctlsocket(FHSocket, ws::FIONREAD, &waiting) == ws::SOCKET_ERROR) break;
         if (waiting > 0) TriggerDataAvailable(0);
-        char none = 0;
-        if (DoRecv(&none, 0, 0) < 1) {
+        if (FHSocket == ws::INVALID_SOCKET) break;
+        // Has the peer closed? A read of nothing cannot tell here (it always gives 0), so
+        // the first waiting byte is looked at without taking it: 0 means closed.
+        char probe = 0;
+        const int result = WSocket::recv(FHSocket, &probe, 1, ws::MSG_PEEK);
+        if (result == 0) break;
+        if (result < 0) {
             LastError = WSocket::WSAGetLastError();
             if (LastError != ws::WSAEWOULDBLOCK) break;
         }
         PumpSocketMessages();
+        // Nothing to do until the next notification.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
 }
 

@@ -282,7 +282,12 @@ void TCustomWSocket::Listen() {
     }
 
     DeleteBufferedData();
-    DiscardStaleHandle();
+    // A handle the socket still holds (listening again, or after a connection) is closed
+    // before the new one replaces it.
+    if (FHSocket != ws::INVALID_SOCKET) {
+        WSocket::closesocket(FHSocket);
+        FHSocket = ws::INVALID_SOCKET;
+    }
     FHSocket = WSocket::socket(FAddrFamily, FType, FProto);
     if (FHSocket == ws::INVALID_SOCKET) {
         RaiseSocketError("socket");

@@ -5,14 +5,16 @@
 
 namespace {
 
+// Counts the entries into the unit: the start-up runs at the first, the shut-down when
+// the count comes back to 0.
+std::mutex& UnitMutex() {
+    static std::mutex lock;
+    return lock;
+}
+int gUnitEntries = 0;
+
 struct UnitShutdown {
-    ~UnitShutdown() {
-        try {
-            if (WinsockUseCount() <= 0) UnloadWinsock();
-        } catch (...) {
-            // Nothing may escape at exit.
-        }
-    }
+    ~UnitShutdown() { WSocketUnitShutdown(); }
 };
 
 }  // namespace
@@ -28,13 +30,24 @@ std::recursive_mutex& SendQueueLock() {
 }
 
 void WSocketUnitStartup() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        OutputDebugStringA("wsocket initialization section");
-        WindowClassLock();
-        WinsockLock();
-        SendQueueLock();
-    });
+    std::lock_guard<std::mutex> guard(UnitMutex());
+    if (gUnitEntries > 0) return;
+    gUnitEntries = 1;
+    OutputDebugStringA("wsocket initialization section");
+    WindowClassLock();
+    WinsockLock();
+    SendQueueLock();
+}
+
+void WSocketUnitShutdown() {
+    std::lock_guard<std::mutex> guard(UnitMutex());
+    if (gUnitEntries <= 0) return;
+    gUnitEntries = 0;
+    try {
+        if (WinsockUseCount() <= 0) UnloadWinsock();
+    } catch (...) {
+        // Nothing may escape at exit.
+    }
 }
 
 void ArmWSocketUnitShutdown() {

@@ -7,10 +7,15 @@ std::recursive_mutex& WindowClassLock();
 // Guards the send queues of all sockets.
 std::recursive_mutex& SendQueueLock();
 
-// Runs the unit's start-up once (the first socket calls it): creates the locks and
-// writes "wsocket initialization section" to the debugger output.
+// The unit's start-up (the first socket calls it; it runs once however often it is
+// entered): creates the locks and writes "wsocket initialization section" to the
+// debugger output.
 void WSocketUnitStartup();
 
-// Arms the unit's shut-down at process exit: unloads Windows Sockets when no socket is
-// alive then. Called once the library has been loaded.
+// The unit's shut-down, run once after the start-up: unloads Windows Sockets when no
+// socket is alive any more; while one is, the library stays loaded.
+void WSocketUnitShutdown();
+
+// Arms the unit's shut-down at process exit. Called once the library has been loaded,
+// so that it runs before the platform services it calls are torn down.
 void ArmWSocketUnitShutdown();

@@ -1,0 +1,219 @@
+#include "sockets/socks_test_peers.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/messages/message_queue.h"
+#include "ftp/tick_deadline.h"
+#include "platform/messages/ticks.h"
+
+extern char** environ;
+
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "socks_peer_XXXXXX").string();
+    if (mkdtemp(pattern.data())) FPath = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    if (!FPath.empty()) std::filesystem::remove_all(FPath, ignored);
+}
+
+std::string FindProgram(const std::string& Name) {
+    std::vector<std::string> dirs;
+    if (const char* path = getenv("PATH")) {
+        std::stringstream list(path);
+        std::string dir;
+        while (std::getline(list, dir, ':'))
+            if (!dir.empty()) dirs.push_back(dir);
+    }
+    dirs.insert(dirs.end(), {"/usr/sbin", "/sbin", "/usr/bin"});
+    for (const std::string& dir : dirs) {
+        const std::filesystem::path candidate = std::filesystem::path(dir) / Name;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+    return std::string();
+}
+
+PeerProcess::~PeerProcess() {
+    Stop();
+}
+
+bool PeerProcess::Start(const std::string& Program, const std::vector<std::string>& Args,
+                        const std::filesystem::path& Log) {
+    std::vector<std::string> words{Program};
+    words.insert(words.end(), Args.begin(), Args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, Log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, Program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return false;
+    FPid = pid;
+    return true;
+}
+
+bool PeerProcess::Running() {
+    if (FPid <= 0) return false;
+    int status = 0;
+    if (waitpid(FPid, &status, WNOHANG) == FPid) {
+        FPid = -1;
+        return false;
+    }
+    return true;
+}
+
+void PeerProcess::Stop() {
+    if (FPid <= 0) return;
+    // Waits for the end of the process through a descriptor that becomes readable
+    // when it ends, so the wait has a deadline.
+    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, FPid, 0));
+    kill(FPid, SIGTERM);
+    bool ended = false;
+    if (pidFd >= 0) {
+        pollfd entry{pidFd, POLLIN, 0};
+        ended = poll(&entry, 1, 5000) == 1;
+        close(pidFd);
+    }
+    if (!ended) kill(FPid, SIGKILL);
+    int status = 0;
+    waitpid(FPid, &status, 0);
+    FPid = -1;
+}
+
+bool WaitUntilListening(const std::string& Port, PeerProcess& Process, DWORD Milliseconds) {
+    const DWORD deadline = TickDeadline(GetTickCount(), Milliseconds);
+    while (!TickDeadlineReached(GetTickCount(), deadline)) {
+        if (!Process.Running()) return false;
+        TCustomWSocket probe;
+        int result = -1;
+        probe.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t Err) { result = Err; };
+        probe.SetAddr("127.0.0.1");
+        probe.SetPort(Port);
+        probe.Connect();
+        WaitFor([&] { return result >= 0; }, 2000);
+        if (result == 0) return true;
+        // Not listening yet: try again a little later.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return false;
+}
+
+std::string SocksServerPeer::LogText() const {
+    std::ifstream in(FLog);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool SocksServerPeer::StartMicrosocks(SocksServerPeer& Peer, const std::string& User, const std::string& Password) {
+    const std::string program = FindProgram("microsocks");
+    if (program.empty()) {
+        Peer.FReason = "microsocks is not installed (scripts/setup installs it)";
+        return false;
+    }
+    Peer.FPort = ClosedLoopbackPort();
+    Peer.FLog = Peer.FFolder.Path() / "microsocks.log";
+    std::vector<std::string> args{"-i", "127.0.0.1", "-p", Peer.FPort};
+    if (!User.empty()) args.insert(args.end(), {"-u", User, "-P", Password});
+    if (!Peer.FProcess.Start(program, args, Peer.FLog) || !WaitUntilListening(Peer.FPort, Peer.FProcess)) {
+        Peer.FReason = "microsocks did not start: " + Peer.LogText();
+        return false;
+    }
+    return true;
+}
+
+bool SocksServerPeer::StartDante(SocksServerPeer& Peer, const std::string& BlockedPort) {
+    const std::string program = FindProgram("danted");
+    if (program.empty()) {
+        Peer.FReason = "danted is not installed (scripts/setup installs dante-server)";
+        return false;
+    }
+    Peer.FPort = ClosedLoopbackPort();
+    Peer.FLog = Peer.FFolder.Path() / "danted.log";
+    const std::filesystem::path config = Peer.FFolder.Path() / "danted.conf";
+    {
+        std::ofstream out(config);
+        out << "logoutput: stderr\n"
+            << "internal: 127.0.0.1 port = " << Peer.FPort << "\n"
+            << "external: 127.0.0.1\n"
+            << "clientmethod: none\n"
+            << "socksmethod: none\n";
+        if (geteuid() == 0) out << "user.privileged: root\nuser.unprivileged: nobody\n";
+        out << "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+            << "socks block { from: 0.0.0.0/0 to: 127.0.0.1/32 port = " << BlockedPort << " }\n"
+            << "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 protocol: tcp }\n";
+    }
+    const std::filesystem::path pidFile = Peer.FFolder.Path() / "danted.pid";
+    if (!Peer.FProcess.Start(program, {"-f", config.string(), "-N", "1", "-p", pidFile.string()}, Peer.FLog) ||
+        !WaitUntilListening(Peer.FPort, Peer.FProcess)) {
+        Peer.FReason = "danted did not start: " + Peer.LogText();
+        return false;
+    }
+    return true;
+}
+
+ScriptedProxy::ScriptedProxy()
+    : FServer([this](TCustomWSocket& Peer) {
+          Peer.LingerOnOff = wsLingerOff;  // an orderly close when the test closes
+          Peer.OnDataAvailable = [this](TCustomWSocket* Sender, std::uint16_t) {
+              char buf[4096];
+              for (;;) {
+                  const int n = Sender->Receive(buf, sizeof buf);
+                  if (n <= 0) break;
+                  FReceived.append(buf, static_cast<std::size_t>(n));
+              }
+          };
+      }) {}
+
+bool ScriptedProxy::WaitReceived(std::size_t Count, DWORD Milliseconds) {
+    return WaitFor([&] { return FReceived.size() >= Count; }, Milliseconds);
+}
+
+std::string ScriptedProxy::Take(std::size_t Count) {
+    std::string taken = FReceived.substr(0, Count);
+    FReceived.erase(0, Count);
+    return taken;
+}
+
+void ScriptedProxy::Reply(const std::string& Bytes) {
+    ASSERT_TRUE(FServer.Peer());
+    ASSERT_EQ(FServer.Peer()->SendStr(Bytes), static_cast<int>(Bytes.size()));
+}
+
+void ScriptedProxy::ReplyByteByByte(const std::string& Bytes, TracedSocket& Client) {
+    for (char ch : Bytes) {
+        const std::int64_t before = Client.BytesRead;
+        Reply(std::string(1, ch));
+        ASSERT_TRUE(WaitFor([&] { return Client.BytesRead > before || Client.State() == wsClosed; }));
+    }
+}
+
+void ScriptedProxy::CloseConnection() {
+    if (FServer.Peer()) FServer.Peer()->Close();
+}
+
+std::string Bytes(std::initializer_list<int> Values) {
+    std::string text;
+    for (int v : Values) text += static_cast<char>(v);
+    return text;
+}
+
+std::string PortBytes(int Port) {
+    return Bytes({(Port >> 8) & 0xFF, Port & 0xFF});
+}
