@@ -1,0 +1,14 @@
+#include "plotter/program_description.h"
+
+namespace {
+
+ProgramDescription& Installed() {
+    static ProgramDescription program = VarteloProgram();
+    return program;
+}
+
+}  // namespace
+
+const ProgramDescription& ActiveProgram() { return Installed(); }
+
+void InstallProgram(const ProgramDescription& program) { Installed() = program; }

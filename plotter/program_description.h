@@ -1,0 +1,48 @@
+#pragma once
+// What tells the two programs apart. Both are built from the same main window, redraw
+// pipeline and dialogs; the few values in which they differ (captions, colours, which
+// controls exist) and the routines that one of them replaces are gathered here, one
+// description per program. Start-up installs the running program's description and every
+// part of the window asks it instead of testing which program it is.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "engine/program_variant.h"
+#include "platform/graphics/color.h"
+
+class TBitmap;
+
+struct ProgramDescription {
+    ProgramKind Kind = ProgramKind::Vartelo;
+
+    // The main window.
+    std::string Caption;                      // also the title of message boxes
+    std::array<std::string, 9> RowCaptions;   // "f(x)=" .. the captions of rows m and n
+    std::array<TColor, 9> FunctionColours{};  // f .. n
+    std::vector<std::string> MouseHelpLines;  // the help memo beside the image
+    std::string NormerHint;                   // hint of "Normer" (Button2)
+
+    // The sound controls, the "Exclusif" button and the melody page (second page).
+    bool HasSound = false;
+    // The menu items of the derivatives, areas and sequences dialogs.
+    bool HasAnalysisMenu = false;
+    // The menu item `abspi`: its caption and its check mark at start.
+    std::string AbscissaItemCaption;
+    bool AbscissaItemChecked = false;
+
+    // The routines in which the programs differ. A null entry is a step that does
+    // nothing in this program.
+    void (*RebuildChannelSums)() = nullptr;           // the sound channels m and n
+    void (*DrawFunctionCurves)(TBitmap&) = nullptr;   // the curve sampler
+    void (*DrawAxesAndGrid)(TBitmap&) = nullptr;      // axes, grid and graduations
+    // Whether the axes are drawn before the curves (curves over the grid) or after them.
+    bool AxesUnderCurves = false;
+};
+
+// The description of Vartelo, the program with sound.
+const ProgramDescription& VarteloProgram();
+
+// The description of the running program (Vartelo's until start-up installs one).
+const ProgramDescription& ActiveProgram();
+void InstallProgram(const ProgramDescription& program);

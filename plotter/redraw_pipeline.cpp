@@ -1,0 +1,104 @@
+#include "plotter/redraw_pipeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "dialogs/areas_form.h"
+#include "dialogs/derivatives_form.h"
+#include "dialogs/domains_form.h"
+#include "dialogs/labels_form.h"
+#include "dialogs/legend.h"
+#include "dialogs/sequences_form.h"
+#include "dialogs/vertical_lines_form.h"
+#include "engine/number_conversion.h"
+#include "engine/rounding.h"
+#include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
+#include "plotter/main_form.h"
+#include "plotter/program_description.h"
+#include "platform/graphics/bitmap.h"
+
+RedrawStepTable& RedrawSteps() {
+    static RedrawStepTable steps;
+    return steps;
+}
+
+void InstallRedrawSteps(const ProgramDescription& program) {
+    RedrawStepTable& steps = RedrawSteps();
+    steps = RedrawStepTable{};
+    if (program.RebuildChannelSums)
+        steps.RebuildChannelSums = program.RebuildChannelSums;
+    else if (program.HasSound)
+        steps.RebuildChannelSums = [] {};
+    steps.DrawVerticalLines = DrawVerticalLines;
+    steps.UpdateTangentLabels = UpdateTangentLabels;
+    steps.DrawAreas = DrawAreas;
+    steps.DrawTangents = DrawTangents;
+    if (program.DrawFunctionCurves) steps.DrawFunctionCurves = program.DrawFunctionCurves;
+    if (program.DrawAxesAndGrid) steps.DrawAxesAndGrid = program.DrawAxesAndGrid;
+    steps.AxesUnderCurves = program.AxesUnderCurves;
+    steps.DrawSequences = DrawSequences;
+    steps.DrawLabels = DrawLabels;
+    steps.DrawLegend = DrawLegend;
+}
+
+void ReadWindowFromEdits() {
+    WindowXMin = ParseFloatOrZero(Form1->Edit10->Text());
+    WindowXMax = ParseFloatOrZero(Form1->Edit11->Text());
+    WindowYMin = ParseFloatOrZero(Form1->Edit12->Text());
+    WindowYMax = ParseFloatOrZero(Form1->Edit13->Text());
+    LineThickness = ParseDecimalInteger(Form1->Edit14->Text());
+}
+
+int ComputeAxisFontHeight(int width, int height) {
+    const double diagonal = std::sqrt(double(width) * width + double(height) * height);
+    const int base = RoundToInt(std::max(10.0, diagonal / 60));
+    const double percentage = Form1->UpDown7->Position() / 100.0;
+    return RoundToInt(base * percentage * std::max(LineThickness / 6.0, 1.0));
+}
+
+namespace {
+
+void RunSteps(TBitmap& bitmap) {
+    const RedrawStepTable& steps = RedrawSteps();
+    if (steps.RebuildChannelSums) steps.RebuildChannelSums();
+    BlackAndWhite = Form1->cnb->Checked();
+    ReadWindowFromEdits();
+
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Brush.Color = clWhite;
+    canvas.Pen.Color = clWhite;
+    canvas.Pen.Mode = pmCopy;
+    canvas.Pen.Style = psSolid;
+    const bool frozen = Form1->ceffa->Checked() && !ForcedRedrawFlag;
+    if (!frozen) {
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+    }
+    AxisFontHeight = ComputeAxisFontHeight(bitmap.Width(), bitmap.Height());
+    CompileShownFunctions();
+
+    if (steps.DrawVerticalLines) steps.DrawVerticalLines(bitmap);
+    if (steps.UpdateTangentLabels) steps.UpdateTangentLabels();
+    if (steps.DrawAreas) steps.DrawAreas(bitmap);
+    if (steps.DrawTangents) steps.DrawTangents(bitmap);
+    const bool drawAxes = !frozen && steps.DrawAxesAndGrid;
+    if (steps.AxesUnderCurves && drawAxes) steps.DrawAxesAndGrid(bitmap);
+    if (steps.DrawFunctionCurves) steps.DrawFunctionCurves(bitmap);
+    if (!steps.AxesUnderCurves && drawAxes) steps.DrawAxesAndGrid(bitmap);
+    if (steps.DrawSequences) steps.DrawSequences(bitmap);
+    if (steps.DrawLabels) steps.DrawLabels(bitmap, -1);
+    if (Form1->leg->Checked() && steps.DrawLegend) steps.DrawLegend(bitmap);
+}
+
+}  // namespace
+
+void RedrawGraph(TBitmap& bitmap) {
+    if (!FormsReady || !Form1) return;
+    try {
+        RunSteps(bitmap);
+    } catch (...) {
+        // A failed step (a thickness that is not an integer, an empty window, a fault in
+        // an overlay) ends the picture where it is, without a message.
+    }
+}

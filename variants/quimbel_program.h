@@ -1,0 +1,5 @@
+#pragma once
+// Quimbel: the curve editor, without sound.
+#include "plotter/program_description.h"
+
+const ProgramDescription& QuimbelProgram();
