@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVariant>
 #include <QWidget>
 
@@ -13,6 +15,19 @@
 #include "platform/ui/application.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/qt_text.h"
+
+namespace {
+
+// Without a window manager (a bare X server) a maximise request is ignored; giving the
+// window the screen's work area first makes it fill the screen there too.
+// (The offscreen platform maximises by itself.)
+void ShowMaximized(QWidget* widget) {
+    widget->showMaximized();
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    if (QScreen* screen = widget->screen()) widget->setGeometry(screen->availableGeometry());
+}
+
+}  // namespace
 
 // Follows what the window system does to the form's window: resizing, moving, closing,
 // activation, maximising.
@@ -100,7 +115,7 @@ void TForm::SetVisible(bool visible) {
         StoreVisible(true);
         app_.UpdateScreen();
         switch (windowState_) {
-            case wsMaximized: Widget()->showMaximized(); break;
+            case wsMaximized: ShowMaximized(Widget()); break;
             case wsMinimized: Widget()->showMinimized(); break;
             case wsNormal: Widget()->show(); break;
         }
@@ -159,7 +174,7 @@ void TForm::SetWindowState(TWindowState state) {
     windowState_ = state;
     if (!Visible()) return;
     switch (state) {
-        case wsMaximized: Widget()->showMaximized(); break;
+        case wsMaximized: ShowMaximized(Widget()); break;
         case wsMinimized: Widget()->showMinimized(); break;
         case wsNormal: Widget()->showNormal(); break;
     }
