@@ -7,6 +7,8 @@
 curves_library(plotter  plotter  dialogs engine platform_ui platform_graphics platform_text)
 curves_library(dialogs  dialogs  plotter engine platform_ui platform_graphics platform_text)
 curves_library(variants variants plotter dialogs engine platform_ui platform_graphics)
+#   sound     Vartelo's sound functions, melody page and description (Quimbel leaves it out)
+curves_library(sound    sound    plotter engine platform_sound platform_ui platform_text)
 
 # Libraries of later subsystems join the programs as soon as their folder defines them.
 set(curves_shared_libraries plotter dialogs)

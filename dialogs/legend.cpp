@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dialogs/domains_form.h"
+#include "dialogs/movable_labels.h"
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
@@ -13,9 +14,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"
 
-// The labels dialog's font list starts on "Arial"; until it is read here the legend uses
-// that face.
-std::string LegendFontName() { return "Arial"; }
+// The legend is written in the face chosen for the movable labels ("Arial" at start).
+std::string LegendFontName() { return LabelFontName(); }
 
 void DrawLegend(TBitmap& bitmap) {
     const int width = bitmap.Width();

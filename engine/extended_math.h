@@ -121,23 +121,29 @@ namespace detail {
 extern const double kSinCoefficients[11];  // s1 high, s1 low, s2 high, s2 low, s3 .. s9
 extern const double kCosCoefficients[11];  // c2 high, c2 low, c3 high, c3 low, c4 .. c10
 
+// The part both series share, for coefficients k laid out as above: the two leading
+// coefficients as long doubles and k[4] + k[5] z + ... + k[10] z^6.
+struct SeriesTerms {
+  long double first, second, tail;
+};
+
+inline SeriesTerms EvaluateSeries(const double* k, long double z) {
+  const long double z2 = z * z, z4 = z2 * z2;
+  return {static_cast<long double>(k[0]) + k[1], static_cast<long double>(k[2]) + k[3],
+          ((k[4] + k[5] * z) + z2 * (k[6] + k[7] * z)) + z4 * ((k[8] + k[9] * z) + z2 * k[10])};
+}
+
 inline long double SinOfReduced(long double r) {
-  const double* k = kSinCoefficients;
-  const long double z = r * r, z2 = z * z, z4 = z2 * z2;
-  const long double tail = ((k[4] + k[5] * z) + z2 * (k[6] + k[7] * z)) + z4 * ((k[8] + k[9] * z) + z2 * k[10]);
-  const long double s1 = static_cast<long double>(k[0]) + k[1];
-  const long double s2 = static_cast<long double>(k[2]) + k[3];
-  return r + r * z * (s1 + z * (s2 + z * tail));
+  const long double z = r * r;
+  const SeriesTerms s = EvaluateSeries(kSinCoefficients, z);
+  return r + r * z * (s.first + z * (s.second + z * s.tail));
 }
 
 inline long double CosOfReduced(long double r) {
-  const double* k = kCosCoefficients;
-  const long double z = r * r, z2 = z * z, z4 = z2 * z2;
-  const long double tail = ((k[4] + k[5] * z) + z2 * (k[6] + k[7] * z)) + z4 * ((k[8] + k[9] * z) + z2 * k[10]);
-  const long double c2 = static_cast<long double>(k[0]) + k[1];
-  const long double c3 = static_cast<long double>(k[2]) + k[3];
+  const long double z = r * r, z2 = z * z;
+  const SeriesTerms c = EvaluateSeries(kCosCoefficients, z);
   const long double half = z / 2, w = 1 - half;
-  return w + (((1 - w) - half) + z2 * (c2 + z * (c3 + z * tail)));
+  return w + (((1 - w) - half) + z2 * (c.first + z * (c.second + z * c.tail)));
 }
 }  // namespace detail
 

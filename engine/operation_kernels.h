@@ -129,6 +129,13 @@ struct Min {
     return r <= l ? r : l;
   }
 };
+// True when a 64-bit integer can hold the operand's integral part (|L| < 2^63); for a
+// larger operand, an infinity or NaN, sets kFault.
+inline bool FitsInt64(long double l, Status& s) {
+  if (std::fabs(l) < kTwoPow63) return true;
+  s |= kFault;
+  return false;
+}
 // Sine and cosine are 0 for |L| >= 2^63.
 inline long double LargeOperandZero(long double l, Status& s) {
   if (!IsFinite(l)) s |= kFault;
@@ -146,10 +153,7 @@ struct Cos {
 };
 struct Tan {
   static long double Apply(long double l, long double, Status& s) {
-    if (!(std::fabs(l) < kTwoPow63)) {
-      s |= kFault;
-      return 0;
-    }
+    if (!FitsInt64(l, s)) return 0;
     if (Frac((l - kHalfPi) / kPi) == 0) {
       s |= kUndefined;
       return 0;
@@ -255,22 +259,10 @@ struct ArcTan {
   }
 };
 struct Ent {  // the floor
-  static long double Apply(long double l, long double, Status& s) {
-    if (!(std::fabs(l) < kTwoPow63)) {
-      s |= kFault;
-      return 0;
-    }
-    return std::floor(l);
-  }
+  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? std::floor(l) : 0; }
 };
 struct Int {  // towards zero
-  static long double Apply(long double l, long double, Status& s) {
-    if (!(std::fabs(l) < kTwoPow63)) {
-      s |= kFault;
-      return 0;
-    }
-    return std::trunc(l);
-  }
+  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? std::trunc(l) : 0; }
 };
 struct FracPart {
   static long double Apply(long double l, long double, Status&) { return Frac(l); }

@@ -6,22 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "ftp/winsock_binding.h"
+#include "ftp/scoped_count.h"
 #include "platform/messages/message_queue.h"
 
 namespace {
 
 // What a backspace echoes: back, blank, back.
 const std::string kBackspaceEcho("\x08\x20\x08", 3);
-
-// Counts a running delivery to the application for the life of one scope.
-struct DeliveryScope {
-    explicit DeliveryScope(int& depth) : Depth(depth) { ++Depth; }
-    ~DeliveryScope() { --Depth; }
-    DeliveryScope(const DeliveryScope&) = delete;
-    DeliveryScope& operator=(const DeliveryScope&) = delete;
-    int& Depth;
-};
 
 }  // namespace
 
@@ -52,12 +43,7 @@ void TCustomLineWSocket::FreeLineBuffer() {
 }
 
 int TCustomLineWSocket::ReceiveRaw(char* Buffer, int BufferSize) {
-    const int result = TCustomSocksWSocket::DoRecv(Buffer, BufferSize, 0);
-    if (result < 0)
-        LastError = WSocket::WSAGetLastError();
-    else
-        FReadCount += result;
-    return result;
+    return CountReceived(TCustomSocksWSocket::DoRecv(Buffer, BufferSize, 0));
 }
 
 void TCustomLineWSocket::Echo(const char* Data, int Len) {
@@ -177,7 +163,7 @@ std::int32_t TCustomLineWSocket::FindLineEnd(std::int32_t Start) const {
 
 void TCustomLineWSocket::DeliverHeldLines(std::int32_t Start) {
     const std::uint32_t generation = FLineBufferGeneration;
-    DeliveryScope scope(FDeliveryDepth);
+    ScopedCount delivering(FDeliveryDepth);
     while (FLineMode && !LineEnd.empty()) {
         if (FLineLength == 0) {
             const std::int32_t i = FindLineEnd(Start);
@@ -342,7 +328,7 @@ void TCustomLineWSocket::TriggerSessionClosed(std::uint16_t ErrCode) {
             FLineLength = FLineBufferCount;
             FLineSpan = FLineBufferCount;
             const std::uint32_t generation = FLineBufferGeneration;
-            DeliveryScope scope(FDeliveryDepth);
+            ScopedCount delivering(FDeliveryDepth);
             OfferLine(generation);
         }
         FreeLineBuffer();

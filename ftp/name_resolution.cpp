@@ -12,13 +12,13 @@ bool IsBlank(char Ch) {
     return Ch == ' ' || Ch == '\t';
 }
 
-std::string LowerAscii(std::string Text) {
+}  // namespace
+
+std::string AsciiLowerCase(std::string Text) {
     for (char& ch : Text)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     return Text;
 }
-
-}  // namespace
 
 bool IsDigit(char Ch) {
     return Ch >= '0' && Ch <= '9';
@@ -109,7 +109,7 @@ ws::u_short ResolvePort(const std::string& Port, const std::string& Proto) {
 std::int32_t ResolveProto(const std::string& Proto) {
     if (Proto.empty() || Proto.size() >= 32) throw ESocketException("Winsock Resolve Proto: Invalid Protocol.");
     if (IsDigit(Proto[0])) return ParseLeadingNumber(Proto);
-    const std::string name = LowerAscii(TrimBlanks(Proto));
+    const std::string name = AsciiLowerCase(TrimBlanks(Proto));
     if (name == "tcp") return ws::IPPROTO_TCP;
     if (name == "udp") return ws::IPPROTO_UDP;
     if (name == "raw") return ws::IPPROTO_RAW;

@@ -16,6 +16,9 @@ bool IsDottedIp(const std::string& Text);
 std::int32_t ParseLeadingNumber(const std::string& Text);
 // The text without leading and trailing blanks and control characters.
 std::string TrimBlanks(const std::string& Text);
+// The text with "A".."Z" turned into "a".."z" (every other byte kept), for matching
+// protocol names.
+std::string AsciiLowerCase(std::string Text);
 
 // A dotted address or a host name to an address in network byte order.
 ws::u_long ResolveHost(const std::string& InAddr);

@@ -31,7 +31,6 @@ LRESULT UtilWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 bool EnsureClassRegistered(const char* ClassName, WNDPROC Proc, HINSTANCE Instance) {
-    std::lock_guard<std::recursive_mutex> guard(WindowClassLock());
     WNDCLASSA existing{};
     if (GetClassInfoA(Instance, ClassName, &existing)) return true;
     WNDCLASSA wc{};
@@ -43,8 +42,14 @@ bool EnsureClassRegistered(const char* ClassName, WNDPROC Proc, HINSTANCE Instan
     return RegisterClassA(&wc) != 0;
 }
 
-HWND MakeHiddenWindow(const char* ClassName, HINSTANCE Instance) {
-    return CreateWindowExA(WS_EX_TOOLWINDOW, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, Instance,
+// A hidden window of the class, registered first when needed. Both steps run under
+// WindowClassLock: the last socket of another thread unregisters the class under that
+// lock, and must not do so between them.
+HWND MakeHiddenWindow(const char* ClassName, WNDPROC Proc) {
+    std::lock_guard<std::recursive_mutex> guard(WindowClassLock());
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!EnsureClassRegistered(ClassName, Proc, instance)) return nullptr;
+    return CreateWindowExA(WS_EX_TOOLWINDOW, ClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                            nullptr);
 }
 
@@ -58,9 +63,7 @@ TApplicationTerminatedQuery gApplicationTerminated = nullptr;
 }  // namespace
 
 HWND CreateSocketWindow(TSocketComponent* Owner) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!EnsureClassRegistered(SocketWindowClassName, &SocketWindowProc, instance)) return nullptr;
-    HWND window = MakeHiddenWindow(SocketWindowClassName, instance);
+    HWND window = MakeHiddenWindow(SocketWindowClassName, &SocketWindowProc);
     if (window && Owner) SetWindowLongA(window, 0, reinterpret_cast<LONG_PTR>(Owner));
     return window;
 }
@@ -85,9 +88,7 @@ LRESULT SocketWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 HWND AllocateMessageWindow(TWindowMethod Method) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!EnsureClassRegistered(kUtilWindowClassName, &UtilWindowProc, instance)) return nullptr;
-    HWND window = MakeHiddenWindow(kUtilWindowClassName, instance);
+    HWND window = MakeHiddenWindow(kUtilWindowClassName, &UtilWindowProc);
     if (!window) return nullptr;
     auto* target = new UtilWindowTarget{std::move(Method)};
     SetWindowLongA(window, 0, reinterpret_cast<LONG_PTR>(target));

@@ -16,12 +16,6 @@ std::string UpperAscii(std::string Text) {
     return Text;
 }
 
-std::string LowerAscii(std::string Text) {
-    for (char& ch : Text)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return Text;
-}
-
 void AppendPort(std::string& Request, std::int32_t Port) {
     Request += static_cast<char>((Port >> 8) & 0xFF);
     Request += static_cast<char>(Port & 0xFF);
@@ -97,7 +91,7 @@ void TCustomSocksWSocket::Connect() {
         TCustomWSocket::Connect();
         return;
     }
-    const std::string proto = LowerAscii(TrimBlanks(FProtoStr));
+    const std::string proto = AsciiLowerCase(TrimBlanks(FProtoStr));
     if (proto != "tcp" && proto != "6") {
         RaiseSocketException("TCP is the only protocol supported thru socks server");
         return;

@@ -8,15 +8,6 @@
 #include "platform/messages/thread_services.h"
 #include "platform/winsock/winsock_api.h"
 
-// Every function bound from wsock32.dll, with the name it is exported under.
-#define WSOCKET_WSOCK32_PROCS(X)                                                                      \
-    X(WSAStartup) X(WSACleanup) X(WSASetLastError) X(WSAGetLastError) X(WSACancelAsyncRequest)        \
-    X(WSAAsyncGetHostByName) X(WSAAsyncGetHostByAddr) X(WSAAsyncSelect) X(getservbyname)              \
-    X(getprotobyname) X(gethostbyname) X(gethostbyaddr) X(socket) X(shutdown) X(setsockopt)           \
-    X(getsockopt) X(sendto) X(send) X(recv) X(recvfrom) X(ntohs) X(listen) X(ioctlsocket) X(inet_ntoa) \
-    X(inet_addr) X(htons) X(htonl) X(getsockname) X(getpeername) X(connect) X(closesocket) X(bind)    \
-    X(accept)
-
 namespace {
 
 // The cached entry points. A cell is tested and filled without the lock (two threads
@@ -47,24 +38,24 @@ struct BindingState {
 ProcTable gProcs;
 BindingState gState;  // guarded by WinsockLock()
 
+// The cached entry point of `name`, bound through `bind` at its first use.
 template <class PFN>
-PFN Cell(std::atomic<FARPROC>& cell, const char* name) {
+PFN Cell(std::atomic<FARPROC>& cell, const char* name, FARPROC (*bind)(const char*) = &BindWinsockProc) {
     FARPROC p = cell.load(std::memory_order_acquire);
     if (!p) {
-        p = BindWinsockProc(name);
+        p = bind(name);
         cell.store(p, std::memory_order_release);
     }
     return reinterpret_cast<PFN>(p);
 }
 
-template <class PFN>
-PFN Ws2Cell(std::atomic<FARPROC>& cell, const char* name) {
-    FARPROC p = cell.load(std::memory_order_acquire);
-    if (!p) {
-        p = BindWs2Proc(name);
-        cell.store(p, std::memory_order_release);
-    }
-    return reinterpret_cast<PFN>(p);
+// ProcName in a loaded library, or ESocketException naming both.
+FARPROC ProcIn(HMODULE Library, const char* LibraryName, const char* ProcName) {
+    FARPROC proc = GetProcAddress(Library, ProcName);
+    if (!proc)
+        throw ESocketException(std::string("Procedure ") + ProcName + " not found in " + LibraryName + " - " +
+                               FormatSystemError(GetLastError()));
+    return proc;
 }
 
 // Keeps the use count raised for the life of one counted call.
@@ -97,11 +88,7 @@ FARPROC BindWinsockProc(const char* ProcName) {
                                    FormatSystemError(static_cast<unsigned long>(result)));
     }
     if (!ProcName || !*ProcName) return nullptr;
-    FARPROC proc = GetProcAddress(gState.Wsock32, ProcName);
-    if (!proc)
-        throw ESocketException(std::string("Procedure ") + ProcName + " not found in wsock32.dll - " +
-                               FormatSystemError(GetLastError()));
-    return proc;
+    return ProcIn(gState.Wsock32, "wsock32.dll", ProcName);
 }
 
 FARPROC BindWs2Proc(const char* ProcName) {
@@ -115,11 +102,7 @@ FARPROC BindWs2Proc(const char* ProcName) {
         gState.Ws2 = module;
     }
     if (!ProcName || !*ProcName) return nullptr;
-    FARPROC proc = GetProcAddress(gState.Ws2, ProcName);
-    if (!proc)
-        throw ESocketException(std::string("Procedure ") + ProcName + " not found in ws2_32.dll - " +
-                               FormatSystemError(GetLastError()));
-    return proc;
+    return ProcIn(gState.Ws2, "ws2_32.dll", ProcName);
 }
 
 void IncrementWinsockUse() {
@@ -228,7 +211,7 @@ SOCKET accept(SOCKET S, sockaddr* Addr, int* AddrLen) { return WSOCKET_CALL(acce
 
 int WSAIoctl(SOCKET S, DWORD IoControlCode, void* InBuffer, DWORD InBufferSize, void* OutBuffer,
              DWORD OutBufferSize, DWORD* BytesReturned, void* Overlapped, void* CompletionRoutine) {
-    return Ws2Cell<ws::PFN_WSAIoctl>(gProcs.WSAIoctl, "WSAIoctl")(
+    return Cell<ws::PFN_WSAIoctl>(gProcs.WSAIoctl, "WSAIoctl", &BindWs2Proc)(
         S, IoControlCode, InBuffer, InBufferSize, OutBuffer, OutBufferSize, BytesReturned, Overlapped,
         CompletionRoutine);
 }

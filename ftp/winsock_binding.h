@@ -8,9 +8,20 @@
 // wrappers) decides when the library may be cleaned up and freed again.
 #include <cstdint>
 #include <mutex>
+#include <type_traits>
 
 #include "platform/winsock/module_table.h"
+#include "platform/winsock/winsock_api.h"
 #include "platform/winsock/winsock_types.h"
+
+// Every function bound from wsock32.dll, by the name it is exported under.
+#define WSOCKET_WSOCK32_PROCS(X)                                                                      \
+    X(WSAStartup) X(WSACleanup) X(WSASetLastError) X(WSAGetLastError) X(WSACancelAsyncRequest)        \
+    X(WSAAsyncGetHostByName) X(WSAAsyncGetHostByAddr) X(WSAAsyncSelect) X(getservbyname)              \
+    X(getprotobyname) X(gethostbyname) X(gethostbyaddr) X(socket) X(shutdown) X(setsockopt)           \
+    X(getsockopt) X(sendto) X(send) X(recv) X(recvfrom) X(ntohs) X(listen) X(ioctlsocket) X(inet_ntoa) \
+    X(inet_addr) X(htons) X(htonl) X(getsockname) X(getpeername) X(connect) X(closesocket) X(bind)    \
+    X(accept)
 
 namespace WSocket {
 
@@ -25,42 +36,13 @@ using ws::u_long;
 using ws::u_short;
 using ws::WSADATA;
 
-int WSAStartup(WORD VersionRequested, WSADATA* Data);
-int WSACleanup();
-void WSASetLastError(int Error);
-int WSAGetLastError();
-int WSACancelAsyncRequest(HANDLE AsyncTaskHandle);
-HANDLE WSAAsyncGetHostByName(HWND Wnd, u_int Msg, const char* Name, char* Buf, int BufLen);
-HANDLE WSAAsyncGetHostByAddr(HWND Wnd, u_int Msg, const char* Addr, int Len, int Type, char* Buf, int BufLen);
-int WSAAsyncSelect(SOCKET S, HWND Wnd, u_int Msg, LONG Events);
-servent* getservbyname(const char* Name, const char* Proto);
-protoent* getprotobyname(const char* Name);
-hostent* gethostbyname(const char* Name);
-hostent* gethostbyaddr(const char* Addr, int Len, int Type);
-SOCKET socket(int Af, int Type, int Protocol);
-int shutdown(SOCKET S, int How);
-int setsockopt(SOCKET S, int Level, int OptName, const char* OptVal, int OptLen);
-int getsockopt(SOCKET S, int Level, int OptName, char* OptVal, int* OptLen);
-int sendto(SOCKET S, const char* Buf, int Len, int Flags, const sockaddr* To, int ToLen);
-int send(SOCKET S, const char* Buf, int Len, int Flags);
-int recv(SOCKET S, char* Buf, int Len, int Flags);
-int recvfrom(SOCKET S, char* Buf, int Len, int Flags, sockaddr* From, int* FromLen);
-u_short ntohs(u_short NetShort);
-int listen(SOCKET S, int Backlog);
-int ioctlsocket(SOCKET S, LONG Cmd, u_long* Argp);
-char* inet_ntoa(in_addr In);
-u_long inet_addr(const char* Cp);
-u_short htons(u_short HostShort);
-u_long htonl(u_long HostLong);
-int getsockname(SOCKET S, sockaddr* Name, int* NameLen);
-int getpeername(SOCKET S, sockaddr* Name, int* NameLen);
-int connect(SOCKET S, const sockaddr* Name, int NameLen);
-int closesocket(SOCKET S);
-int bind(SOCKET S, const sockaddr* Addr, int NameLen);
-SOCKET accept(SOCKET S, sockaddr* Addr, int* AddrLen);
+// Each wrapper has exactly the type of the function it binds (the ws::PFN_ types of
+// platform/winsock/winsock_api.h), e.g. int WSocket::connect(SOCKET, const sockaddr*, int).
+#define WSOCKET_DECLARE_WRAPPER(name) std::remove_pointer_t<ws::PFN_##name> name;
+WSOCKET_WSOCK32_PROCS(WSOCKET_DECLARE_WRAPPER)
 // The one function bound from ws2_32.dll.
-int WSAIoctl(SOCKET S, DWORD IoControlCode, void* InBuffer, DWORD InBufferSize, void* OutBuffer,
-             DWORD OutBufferSize, DWORD* BytesReturned, void* Overlapped, void* CompletionRoutine);
+WSOCKET_DECLARE_WRAPPER(WSAIoctl)
+#undef WSOCKET_DECLARE_WRAPPER
 
 // The same calls bracketed by the use count, so that the library cannot be unloaded
 // while they run.

@@ -248,6 +248,9 @@ protected:
     void HandleHostByNameReply(TMessage& Msg);
     void HandleHostByAddrReply(TMessage& Msg);
     void PostSelectEvent(WORD Event);
+    // Accounts for a read that gave Result: its error in LastError when it failed, its
+    // bytes in ReadCount when it did not. Returns Result.
+    int CountReceived(int Result);
     // The 8-hex-digit identity of the object, for log lines.
     std::string IdentityText() const;
 
@@ -299,6 +302,24 @@ protected:
     std::uint32_t FFailureReports = 0;
 
 private:
+    // Sets one of the Addr, Port and Proto texts (refused while the socket is open):
+    // the text without blanks; a new non-empty one is resolved again when next used.
+    void AssignTargetText(const char* Name, const std::string& Value, std::string& Text, bool& Assigned,
+                          bool& Resolved);
+    // Reads the system's send and receive buffer sizes of the handle; false once a
+    // failure has been reported.
+    bool ReadBufferSizes();
+    // The address of the peer of a connected socket; false when not connected, or (after
+    // reporting the failure as in Where) when the query fails.
+    bool QueryPeer(ws::sockaddr_in& Peer, const char* Where);
+    // The local address of a bound, connected or listening socket; false otherwise.
+    bool QueryBound(ws::sockaddr_in& Local);
+    // Cancels the lookup still pending and clears the results of the last one.
+    void ForgetLastLookup();
+    // The first steps of both reverse lookups: an address text that cannot be one is
+    // reported (and the lookup ends with WSAEINVAL); else the last lookup is forgotten
+    // and Address is the text's address in network order.
+    bool StartReverseLookup(const std::string& HostAddr, ws::u_long& Address);
     // Closes a handle left open by an operation that failed before the socket was
     // opened (state still wsClosed), before a new one replaces it.
     void DiscardStaleHandle();

@@ -4,55 +4,31 @@
 #include "ftp/winsock_binding.h"
 #include "ftp/wsocket.h"
 
-namespace {
-
-bool StartsWithRawPrefix(const std::string& Text) {
-    if (Text.size() < 4) return false;
-    static constexpr char prefix[] = "raw_";
-    for (int i = 0; i < 4; ++i) {
-        char ch = Text[static_cast<std::size_t>(i)];
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-        if (ch != prefix[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------
 // Properties
 
-void TCustomWSocket::SetAddr(const std::string& Value) {
-    if (FAddrAssigned && Value == FAddrStr) return;
+void TCustomWSocket::AssignTargetText(const char* Name, const std::string& Value, std::string& Text, bool& Assigned,
+                                      bool& Resolved) {
+    if (Assigned && Value == Text) return;
     if (FState != wsClosed) {
-        RaiseSocketException("Cannot change Addr if not closed");
+        RaiseSocketException(std::string("Cannot change ") + Name + " if not closed");
         return;
     }
-    FAddrStr = TrimBlanks(Value);
-    FAddrAssigned = !FAddrStr.empty();
-    if (FAddrAssigned) FAddrResolved = false;
+    Text = TrimBlanks(Value);
+    Assigned = !Text.empty();
+    if (Assigned) Resolved = false;
+}
+
+void TCustomWSocket::SetAddr(const std::string& Value) {
+    AssignTargetText("Addr", Value, FAddrStr, FAddrAssigned, FAddrResolved);
 }
 
 void TCustomWSocket::SetPort(const std::string& Value) {
-    if (FPortAssigned && Value == FPortStr) return;
-    if (FState != wsClosed) {
-        RaiseSocketException("Cannot change Port if not closed");
-        return;
-    }
-    FPortStr = TrimBlanks(Value);
-    FPortAssigned = !FPortStr.empty();
-    if (FPortAssigned) FPortResolved = false;
+    AssignTargetText("Port", Value, FPortStr, FPortAssigned, FPortResolved);
 }
 
 void TCustomWSocket::SetProto(const std::string& Value) {
-    if (FProtoAssigned && Value == FProtoStr) return;
-    if (FState != wsClosed) {
-        RaiseSocketException("Cannot change Proto if not closed");
-        return;
-    }
-    FProtoStr = TrimBlanks(Value);
-    FProtoAssigned = !FProtoStr.empty();
-    if (FProtoAssigned) FProtoResolved = false;
+    AssignTargetText("Proto", Value, FProtoStr, FProtoAssigned, FProtoResolved);
 }
 
 void TCustomWSocket::SetLocalPort(const std::string& Value) {
@@ -136,21 +112,7 @@ void TCustomWSocket::Connect() {
         RaiseSocketError("Connect (socket)");
         return;
     }
-    std::int32_t size = 0;
-    int len = sizeof size;
-    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_SNDBUF, reinterpret_cast<char*>(&size), &len) ==
-        ws::SOCKET_ERROR) {
-        RaiseSocketError("getsockopt(SO_SNDBUF)");
-        return;
-    }
-    FSndBufSize = size;
-    len = sizeof size;
-    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_RCVBUF, reinterpret_cast<char*>(&size), &len) ==
-        ws::SOCKET_ERROR) {
-        RaiseSocketError("getsockopt(SO_RCVBUF)");
-        return;
-    }
-    FRcvBufSize = size;
+    if (!ReadBufferSizes()) return;
 
     ChangeSocketState(wsOpened);
     if (FState != wsOpened) {
@@ -258,7 +220,8 @@ void TCustomWSocket::Listen() {
     }
     try {
         if (!FProtoResolved) {
-            if (StartsWithRawPrefix(FProtoStr)) {
+            // "raw_" and a protocol name or number: a raw socket of that protocol.
+            if (AsciiLowerCase(FProtoStr.substr(0, 4)) == "raw_") {
                 FType = ws::SOCK_RAW;
                 FProto = ResolveProto(FProtoStr.substr(4, 10));
             } else {
@@ -375,28 +338,30 @@ ws::SOCKET TCustomWSocket::Accept() {
 // ---------------------------------------------------------------------------
 // The two ends
 
-std::string TCustomWSocket::GetPeerAddr() {
-    std::string result = "error";
-    if (FState != wsConnected) return result;
-    ws::sockaddr_in peer{};
-    int len = sizeof peer;
-    if (WSocket::getpeername(FHSocket, reinterpret_cast<ws::sockaddr*>(&peer), &len) != 0) {
-        RaiseSocketError("GetPeerAddr");
-        return result;
+bool TCustomWSocket::QueryPeer(ws::sockaddr_in& Peer, const char* Where) {
+    if (FState != wsConnected) return false;
+    int len = sizeof Peer;
+    if (WSocket::getpeername(FHSocket, reinterpret_cast<ws::sockaddr*>(&Peer), &len) != 0) {
+        RaiseSocketError(Where);
+        return false;
     }
-    return WSocket::inet_ntoa(peer.sin_addr);
+    return true;
+}
+
+bool TCustomWSocket::QueryBound(ws::sockaddr_in& Local) {
+    if (FState != wsBound && FState != wsConnected && FState != wsListening) return false;
+    int len = sizeof Local;
+    return WSocket::getsockname(FHSocket, reinterpret_cast<ws::sockaddr*>(&Local), &len) == 0;
+}
+
+std::string TCustomWSocket::GetPeerAddr() {
+    ws::sockaddr_in peer{};
+    return QueryPeer(peer, "GetPeerAddr") ? std::string(WSocket::inet_ntoa(peer.sin_addr)) : "error";
 }
 
 std::string TCustomWSocket::GetPeerPort() {
-    std::string result = "error";
-    if (FState != wsConnected) return result;
     ws::sockaddr_in peer{};
-    int len = sizeof peer;
-    if (WSocket::getpeername(FHSocket, reinterpret_cast<ws::sockaddr*>(&peer), &len) != 0) {
-        RaiseSocketError("GetPeerPort");
-        return result;
-    }
-    return IntToStr(WSocket::ntohs(peer.sin_port));
+    return QueryPeer(peer, "GetPeerPort") ? IntToStr(WSocket::ntohs(peer.sin_port)) : "error";
 }
 
 int TCustomWSocket::GetPeerName(ws::sockaddr_in& Name, int NameLen) {
@@ -405,19 +370,13 @@ int TCustomWSocket::GetPeerName(ws::sockaddr_in& Name, int NameLen) {
 }
 
 std::string TCustomWSocket::GetBoundPort() {
-    if (FState != wsBound && FState != wsConnected && FState != wsListening) return "error";
     ws::sockaddr_in local{};
-    int len = sizeof local;
-    if (WSocket::getsockname(FHSocket, reinterpret_cast<ws::sockaddr*>(&local), &len) != 0) return "error";
-    return IntToStr(WSocket::ntohs(local.sin_port));
+    return QueryBound(local) ? IntToStr(WSocket::ntohs(local.sin_port)) : "error";
 }
 
 std::string TCustomWSocket::GetBoundAddr() {
-    if (FState != wsBound && FState != wsConnected && FState != wsListening) return "error";
     ws::sockaddr_in local{};
-    int len = sizeof local;
-    if (WSocket::getsockname(FHSocket, reinterpret_cast<ws::sockaddr*>(&local), &len) != 0) return "error";
-    return WSocket::inet_ntoa(local.sin_addr);
+    return QueryBound(local) ? std::string(WSocket::inet_ntoa(local.sin_addr)) : "error";
 }
 
 int TCustomWSocket::GetSockName(ws::sockaddr_in& Name, int& NameLen) {

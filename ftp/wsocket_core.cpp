@@ -4,6 +4,7 @@
 
 #include <mutex>
 
+#include "ftp/scoped_count.h"
 #include "ftp/socket_window.h"
 #include "ftp/winsock_binding.h"
 #include "ftp/wsocket_unit.h"
@@ -12,19 +13,6 @@
 #include "platform/messages/thread_services.h"
 
 TCustomWSocket* LastDataSocket = nullptr;
-
-namespace {
-
-// Counts a running dispatch (or message pump) of a socket; see DispatchWindowMessage.
-struct DispatchScope {
-    explicit DispatchScope(int& depth) : Depth(depth) { ++Depth; }
-    ~DispatchScope() { --Depth; }
-    DispatchScope(const DispatchScope&) = delete;
-    DispatchScope& operator=(const DispatchScope&) = delete;
-    int& Depth;
-};
-
-}  // namespace
 
 std::string FormatSelectEvents(LPARAM Events) {
     const WORD bits = ws::WSAGETSELECTEVENT(Events);
@@ -144,7 +132,7 @@ void TCustomWSocket::DeallocateSocketWindow() {
 
 void TCustomWSocket::DispatchWindowMessage(TMessage& Msg) {
     {
-        DispatchScope scope(FDispatchDepth);
+        ScopedCount dispatching(FDispatchDepth);
         try {
             WndProc(Msg);
         } catch (...) {
@@ -346,22 +334,20 @@ int TCustomWSocket::DoRecvFrom(void* Buffer, int BufferSize, int Flags, ws::sock
                              reinterpret_cast<ws::sockaddr*>(&From), &FromLen);
 }
 
-int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
-    const int result = DoRecv(Buffer, BufferSize, 0);
-    if (result < 0)
+int TCustomWSocket::CountReceived(int Result) {
+    if (Result < 0)
         LastError = WSocket::WSAGetLastError();
     else
-        FReadCount += result;
-    return result;
+        FReadCount += Result;
+    return Result;
+}
+
+int TCustomWSocket::Receive(void* Buffer, int BufferSize) {
+    return CountReceived(DoRecv(Buffer, BufferSize, 0));
 }
 
 int TCustomWSocket::ReceiveFrom(void* Buffer, int BufferSize, ws::sockaddr_in& From, int& FromLen) {
-    const int result = DoRecvFrom(Buffer, BufferSize, 0, From, FromLen);
-    if (result < 0)
-        LastError = WSocket::WSAGetLastError();
-    else
-        FReadCount += result;
-    return result;
+    return CountReceived(DoRecvFrom(Buffer, BufferSize, 0, From, FromLen));
 }
 
 std::string TCustomWSocket::ReceiveStr() {
@@ -401,23 +387,11 @@ void TCustomWSocket::Dup(ws::SOCKET NewHSocket) {
             return;
         }
         ChangeSocketState(wsClosed);
+    } else if (FHSocket != NewHSocket) {
+        DiscardStaleHandle();
     }
     FHSocket = NewHSocket;
-    std::int32_t value = 0;
-    int len = sizeof value;
-    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_SNDBUF, reinterpret_cast<char*>(&value), &len) ==
-        ws::SOCKET_ERROR) {
-        RaiseSocketError("getsockopt(SO_SNDBUF)");
-        return;
-    }
-    FSndBufSize = value;
-    len = sizeof value;
-    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_RCVBUF, reinterpret_cast<char*>(&value), &len) ==
-        ws::SOCKET_ERROR) {
-        RaiseSocketError("getsockopt(SO_RCVBUF)");
-        return;
-    }
-    FRcvBufSize = value;
+    if (!ReadBufferSizes()) return;
     ApplyLinger();
     FSelectEvents = ws::FD_READ | ws::FD_WRITE | ws::FD_CLOSE;
     if (WSocket::WSAAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvents) != 0) {
@@ -425,6 +399,25 @@ void TCustomWSocket::Dup(ws::SOCKET NewHSocket) {
         return;
     }
     DupConnected();
+}
+
+bool TCustomWSocket::ReadBufferSizes() {
+    std::int32_t size = 0;
+    int len = sizeof size;
+    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_SNDBUF, reinterpret_cast<char*>(&size), &len) ==
+        ws::SOCKET_ERROR) {
+        RaiseSocketError("getsockopt(SO_SNDBUF)");
+        return false;
+    }
+    FSndBufSize = size;
+    len = sizeof size;
+    if (WSocket::CountedGetsockopt(FHSocket, ws::SOL_SOCKET, ws::SO_RCVBUF, reinterpret_cast<char*>(&size), &len) ==
+        ws::SOCKET_ERROR) {
+        RaiseSocketError("getsockopt(SO_RCVBUF)");
+        return false;
+    }
+    FRcvBufSize = size;
+    return true;
 }
 
 void TCustomWSocket::DupConnected() {
@@ -437,7 +430,7 @@ void TCustomWSocket::DupConnected() {
 void TCustomWSocket::PumpSocketMessages() {
     {
         // A release dispatched inside the pump must wait until the pump has returned.
-        DispatchScope scope(FDispatchDepth);
+        ScopedCount dispatching(FDispatchDepth);
         if (MultiThreaded)
             PumpPendingMessages();
         else

@@ -17,18 +17,22 @@ std::string DottedText(const char* AddressBytes) {
 
 }  // namespace
 
-void TCustomWSocket::DnsLookup(const std::string& HostName) {
-    if (HostName.empty()) {
-        RaiseSocketException("DNS lookup: invalid host name.");
-        TriggerDnsLookupDone(ws::WSAEINVAL);
-        return;
-    }
+void TCustomWSocket::ForgetLastLookup() {
     if (FDnsLookupHandle) {
         WSocket::WSACancelAsyncRequest(FDnsLookupHandle);
         FDnsLookupHandle = nullptr;
     }
     FDnsResult.clear();
     FDnsResultList.clear();
+}
+
+void TCustomWSocket::DnsLookup(const std::string& HostName) {
+    if (HostName.empty()) {
+        RaiseSocketException("DNS lookup: invalid host name.");
+        TriggerDnsLookupDone(ws::WSAEINVAL);
+        return;
+    }
+    ForgetLastLookup();
 
     if (IsDottedIp(HostName)) {
         const std::string trimmed = TrimBlanks(HostName);
@@ -78,19 +82,20 @@ void TCustomWSocket::HandleHostByNameReply(TMessage& Msg) {
     TriggerDnsLookupDone(error);
 }
 
-void TCustomWSocket::ReverseDnsLookup(const std::string& HostAddr) {
+bool TCustomWSocket::StartReverseLookup(const std::string& HostAddr, ws::u_long& Address) {
     if (HostAddr.empty() || HostAddr.size() > 256) {
         RaiseSocketException("Reverse DNS Lookup: Invalid host name.");
         TriggerDnsLookupDone(ws::WSAEINVAL);
-        return;
+        return false;
     }
-    if (FDnsLookupHandle) {
-        WSocket::WSACancelAsyncRequest(FDnsLookupHandle);
-        FDnsLookupHandle = nullptr;
-    }
-    FDnsResult.clear();
-    FDnsResultList.clear();
-    const ws::u_long address = WSocket::inet_addr(HostAddr.c_str());
+    ForgetLastLookup();
+    Address = WSocket::inet_addr(HostAddr.c_str());
+    return true;
+}
+
+void TCustomWSocket::ReverseDnsLookup(const std::string& HostAddr) {
+    ws::u_long address = 0;
+    if (!StartReverseLookup(HostAddr, address)) return;
     if (!FWindowHandle) {
         RaiseSocketException("Reverse DNS Lookup: Window not assigned");
         return;
@@ -123,18 +128,8 @@ void TCustomWSocket::HandleHostByAddrReply(TMessage& Msg) {
 }
 
 void TCustomWSocket::ReverseDnsLookupSync(const std::string& HostAddr) {
-    if (HostAddr.empty() || HostAddr.size() > 256) {
-        RaiseSocketException("Reverse DNS Lookup: Invalid host name.");
-        TriggerDnsLookupDone(ws::WSAEINVAL);
-        return;
-    }
-    if (FDnsLookupHandle) {
-        WSocket::WSACancelAsyncRequest(FDnsLookupHandle);
-        FDnsLookupHandle = nullptr;
-    }
-    FDnsResult.clear();
-    FDnsResultList.clear();
-    const ws::u_long address = WSocket::inet_addr(HostAddr.c_str());
+    ws::u_long address = 0;
+    if (!StartReverseLookup(HostAddr, address)) return;
     const ws::hostent* host =
         WSocket::gethostbyaddr(reinterpret_cast<const char*>(&address), sizeof address, ws::AF_INET);
     if (!host) {

@@ -1,4 +1,197 @@
 #include "plotter/curve_sampler.h"
 
-// The curves are not drawn yet.
-void DrawFunctionCurves(TBitmap&) {}
+#include <cmath>
+#include <optional>
+#include <string>
+
+#include "engine/number_conversion.h"
+#include "engine/program_variant.h"
+#include "engine/text_helpers.h"
+#include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
+#include "plotter/main_form.h"
+#include "plotter/pixel_mapping.h"
+#include "plotter/redraw_pipeline.h"
+#include "platform/graphics/bitmap.h"
+
+namespace {
+
+// Joins the points of a curve with the canvas's lines. Consecutive steps along the same
+// row, along the same column in the same direction, or by one pixel along the same
+// diagonal are drawn as one line: the pixels are the same (a line of width 1 leaves out
+// its end point, which the next step of the run starts from; wider lines are round-capped,
+// and connected collinear capsules cover their hull), and a curve makes far fewer calls.
+class PolylineWriter {
+public:
+    explicit PolylineWriter(TCanvas& canvas) : canvas_(canvas) {}
+
+    // Opens a new segment with the single point p.
+    void Start(TPoint p) {
+        Flush();
+        canvas_.MoveTo(p.X, p.Y);
+        canvas_.LineTo(p.X, p.Y);
+        end_ = p;
+    }
+
+    // Continues the segment to p.
+    void To(TPoint p) {
+        // A line to where the pen stands would only paint the end of the last line
+        // again, which nothing has covered since.
+        if (p == end_) return;
+        const TPoint direction = RunDirection(end_, p);
+        if (pending_ && direction == direction_) {
+            end_ = p;
+            return;
+        }
+        Flush();
+        if (direction == TPoint{0, 0}) {
+            canvas_.LineTo(p.X, p.Y);
+        } else {
+            pending_ = true;
+            direction_ = direction;
+        }
+        end_ = p;
+    }
+
+    // Draws the run that is waiting, if any; the pen then stands at the last point.
+    void Flush() {
+        if (!pending_) return;
+        canvas_.LineTo(end_.X, end_.Y);
+        pending_ = false;
+    }
+
+private:
+    // The direction of a run the step from `from` to `to` can belong to: (+-1, 0) along a
+    // row, (0, +-1) along a column, the step itself for one pixel along a diagonal, and
+    // (0, 0) for any other step.
+    static TPoint RunDirection(TPoint from, TPoint to) {
+        const int dx = to.X - from.X;
+        const int dy = to.Y - from.Y;
+        if (dy == 0) return TPoint{dx > 0 ? 1 : -1, 0};
+        if (dx == 0) return TPoint{0, dy > 0 ? 1 : -1};
+        if ((dx == 1 || dx == -1) && (dy == 1 || dy == -1)) return TPoint{dx, dy};
+        return TPoint{0, 0};
+    }
+
+    TCanvas& canvas_;
+    TPoint end_{};
+    bool pending_ = false;
+    TPoint direction_{};
+};
+
+// A vertical jump of more than this many rows between two samples lifts the pen.
+constexpr long double MaxJoinedJump = 256;
+
+struct SamplerInput {
+    int width;
+    int height;
+    double a;
+    double b;
+};
+
+// Whether function `index` is drawn: shown and not empty, and with "Exclusif" down one of
+// the two sound channels m and n.
+bool IsFunctionDrawn(int index) {
+    if (GetFunctionEdit(index)->Text().empty() || !IsFunctionShown(index)) return false;
+    const bool exclusive = Form1->exc && Form1->exc->Down();
+    return !exclusive || index == 7 || index == 8;
+}
+
+// The random keyword gives a new curve at every sample: precise tracing would only cost
+// time, so it is switched off, with the menu's check mark (without running its handler).
+void SwitchOffPreciseTracingForRandom(int index) {
+    if (FoldAccentsUpper(GetFunctionEdit(index)->Text()).find("HAS") == std::string::npos) return;
+    const bool loading = LoadingFlag;
+    LoadingFlag = true;
+    Form1->re1->SetChecked(false);
+    LoadingFlag = loading;
+    PreciseTracing = false;
+}
+
+// Walks the samples of one function from WindowXMin to the first abscissa not below
+// WindowXMax, joining the accepted ones on `canvas` (nothing is drawn without a canvas).
+// The number of evaluations.
+std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) {
+    const long double xmin = WindowXMin;
+    const long double xmax = WindowXMax;
+    const long double xextent = xmax - xmin;
+    const long double ymax = WindowYMax;
+    const long double yextent = ymax - static_cast<long double>(WindowYMin);
+    const long double height = in.height;
+
+    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
+    if (PreciseTracing) dx /= 4;
+    const long double fine = static_cast<long double>(dx) / (PreciseTracing ? 4096 : 128);
+    double step = dx / 8;
+
+    long double x = xmin;
+    long double prev = x;
+    long double prevPy = 1.0L;
+    bool penUp = true;
+    int column = 0;   // the last rounded column and row, where the next ones usually are
+    int lastRow = 0;
+    std::optional<PolylineWriter> writer;
+    if (canvas) writer.emplace(*canvas);
+    std::int64_t evaluations = 0;
+    while (x < xmax) {
+        x = prev + step;
+        // Where the step is below the resolution of the abscissa the walk would stand
+        // still: the function ends here.
+        if (!(x > prev)) break;
+        const long double y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
+        ++evaluations;
+        const long double py = (ymax - y) / yextent * height;
+        const long double jump = std::fabs(prevPy - py);
+        prevPy = py;
+        prev = x;
+        if (y == UndefinedValue || py <= -1 || py >= height + 1) {
+            // Undefined, outside the domain, or off the picture: lift the pen and go on
+            // one column (plus a fine step) at a time.
+            penUp = true;
+            step = dx;
+            prev = x + fine;
+            continue;
+        }
+        if (!writer) continue;
+        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column),
+                           ClampedPixelNear(py, lastRow)};
+        if (penUp || jump > MaxJoinedJump) {
+            writer->Start(point);  // a new segment
+            penUp = false;
+        } else {
+            writer->To(point);
+        }
+    }
+    if (writer) writer->Flush();
+    return evaluations;
+}
+
+// The walk of every drawn function; the number of evaluations. Nothing is drawn, and
+// nothing evaluated, on a picture without pixels or a window without height: no point
+// of any curve could land on it.
+std::int64_t SampleCurves(int width, int height, TCanvas* canvas) {
+    ReadWindowFromEdits();
+    if (canvas) canvas->Pen.Width = LineThickness;
+    SamplerInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
+                    ParseFloatOrZero(Form1->Edit16->Text())};
+    const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
+    std::int64_t evaluations = 0;
+    for (int i = FunctionCount - 1; i >= 0; --i) {
+        if (canvas) {
+            canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
+            canvas->Pen.Style = psSolid;
+            canvas->Pen.Mode = pmCopy;
+        }
+        if (!IsFunctionDrawn(i)) continue;
+        SwitchOffPreciseTracingForRandom(i);
+        if (emptyPicture) continue;
+        evaluations += SampleFunction(i, in, canvas);
+    }
+    return evaluations;
+}
+
+}  // namespace
+
+void DrawFunctionCurves(TBitmap& bitmap) { SampleCurves(bitmap.Width(), bitmap.Height(), &bitmap.Canvas()); }
+
+std::int64_t EvaluateCurveSamples(int width, int height) { return SampleCurves(width, height, nullptr); }

@@ -1,8 +1,8 @@
 #include "plotter/pixel_mapping.h"
 
-#include <algorithm>
+#include <cmath>
 
-#include "engine/rounding.h"
+#include "engine/number_errors.h"
 #include "plotter/drawing_state.h"
 
 long double UnroundedColumn(long double x, int width) {
@@ -16,8 +16,10 @@ long double UnroundedRow(long double y, int height) {
 }
 
 int ClampedPixel(long double value) {
-    // NaN fails both comparisons and reaches RoundToInt, which raises for it.
     if (value < -PixelLimit) return -PixelLimit;
     if (value > PixelLimit) return PixelLimit;
-    return RoundToInt(value);
+    if (std::isnan(value)) throw FloatInvalidOperationError();
+    // The current rounding mode is the default one, to nearest with ties to even; llrint
+    // is one instruction where nearbyint saves and restores the floating-point state.
+    return static_cast<int>(std::llrint(value));
 }

@@ -18,5 +18,14 @@ long double UnroundedRow(long double y, int height);
 // FloatInvalidOperationError.
 int ClampedPixel(long double value);
 
+// ClampedPixel for a value that usually rounds to `last`, as the successive samples of a
+// curve do: then two comparisons decide (ties excluded, they go the full way). `last`
+// becomes the result.
+inline int ClampedPixelNear(long double value, int& last) {
+    if (value > last - 0.5L && value < last + 0.5L) return last;
+    last = ClampedPixel(value);
+    return last;
+}
+
 inline int PixelColumn(long double x, int width) { return ClampedPixel(UnroundedColumn(x, width)); }
 inline int PixelRow(long double y, int height) { return ClampedPixel(UnroundedRow(y, height)); }

@@ -3,7 +3,7 @@
 namespace {
 
 ProgramDescription& Installed() {
-    static ProgramDescription program = VarteloProgram();
+    static ProgramDescription program;
     return program;
 }
 

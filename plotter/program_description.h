@@ -36,13 +36,18 @@ struct ProgramDescription {
     void (*RebuildChannelSums)() = nullptr;           // the sound channels m and n
     void (*DrawFunctionCurves)(TBitmap&) = nullptr;   // the curve sampler
     void (*DrawAxesAndGrid)(TBitmap&) = nullptr;      // axes, grid and graduations
+    // The sound handlers (program with sound).
+    void (*PlayChannels)() = nullptr;      // "Jouer" of the first page (Button5), Ctrl+A
+    void (*PlayMelody)() = nullptr;        // the melody player: "Normer" and the melody page's "Jouer"
+    void (*ChangeScale)() = nullptr;       // "Changement" (Button6)
+    void (*ChordToFunctions)() = nullptr;  // "> Fonctions" (Button11)
     // Whether the axes are drawn before the curves (curves over the grid) or after them.
     bool AxesUnderCurves = false;
 };
 
-// The description of Vartelo, the program with sound.
+// The description of Vartelo, the program with sound (in sound/, which Vartelo alone links).
 const ProgramDescription& VarteloProgram();
 
-// The description of the running program (Vartelo's until start-up installs one).
+// The description of the running program (an empty one until start-up installs one).
 const ProgramDescription& ActiveProgram();
 void InstallProgram(const ProgramDescription& program);

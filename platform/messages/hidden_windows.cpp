@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -69,9 +70,23 @@ Registry& TheRegistry() {
     return *registry;
 }
 
+// The registered class, or classes.end() with ERROR_CLASS_DOES_NOT_EXIST set.
+std::map<ClassKey, ClassRecord>::iterator ClassOrErrorLocked(Registry& r, const char* className, HINSTANCE instance) {
+    auto it = r.classes.find(ClassKey{Lower(className), instance});
+    if (it == r.classes.end()) SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return it;
+}
+
 WindowRecord* FindWindowLocked(Registry& r, HWND hwnd) {
     auto it = r.windows.find(hwnd);
     return it == r.windows.end() ? nullptr : &it->second;
+}
+
+// The window, or null with ERROR_INVALID_WINDOW_HANDLE set.
+WindowRecord* WindowOrErrorLocked(Registry& r, HWND hwnd) {
+    WindowRecord* w = FindWindowLocked(r, hwnd);
+    if (w == nullptr) SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return w;
 }
 
 void EraseWindowLocked(Registry& r, std::unordered_map<HWND, WindowRecord>::iterator it) {
@@ -125,11 +140,8 @@ BOOL GetClassInfoA(HINSTANCE instance, const char* className, WNDCLASSA* wndClas
     }
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    auto it = r.classes.find(ClassKey{Lower(className), instance});
-    if (it == r.classes.end()) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
+    auto it = ClassOrErrorLocked(r, className, instance);
+    if (it == r.classes.end()) return FALSE;
     *wndClass = it->second.wndClass;
     wndClass->lpszClassName = className;
     wndClass->lpszMenuName = it->second.wndClass.lpszMenuName != nullptr ? it->second.menuName.c_str() : nullptr;
@@ -143,11 +155,8 @@ BOOL UnregisterClassA(const char* className, HINSTANCE instance) {
     }
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    auto it = r.classes.find(ClassKey{Lower(className), instance});
-    if (it == r.classes.end()) {
-        SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
-        return FALSE;
-    }
+    auto it = ClassOrErrorLocked(r, className, instance);
+    if (it == r.classes.end()) return FALSE;
     if (it->second.windowCount > 0) {
         SetLastError(ERROR_CLASS_HAS_WINDOWS);
         return FALSE;
@@ -216,11 +225,8 @@ BOOL IsWindow(HWND hwnd) {
 DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    WindowRecord* w = FindWindowLocked(r, hwnd);
-    if (w == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    WindowRecord* w = WindowOrErrorLocked(r, hwnd);
+    if (w == nullptr) return 0;
     if (processId != nullptr) *processId = GetCurrentProcessId();
     return w->queue->ThreadId();
 }
@@ -237,16 +243,13 @@ LONG_PTR* NamedWord(WindowRecord& w, int index) {
     }
 }
 
-}  // namespace
-
-LONG_PTR SetWindowLongA(HWND hwnd, int index, LONG_PTR newValue) {
+// Reads the window word at `index` and, given a replacement, stores that in its
+// place. Returns the value the word held (0 and the last error set on failure).
+LONG_PTR ExchangeWindowWord(HWND hwnd, int index, std::optional<LONG_PTR> replacement) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    WindowRecord* w = FindWindowLocked(r, hwnd);
-    if (w == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
+    WindowRecord* w = WindowOrErrorLocked(r, hwnd);
+    if (w == nullptr) return 0;
     LONG_PTR previous = 0;
     if (index >= 0) {
         const auto offset = static_cast<std::size_t>(index);
@@ -255,20 +258,20 @@ LONG_PTR SetWindowLongA(HWND hwnd, int index, LONG_PTR newValue) {
             return 0;
         }
         std::memcpy(&previous, w->words.data() + offset, sizeof previous);
-        std::memcpy(w->words.data() + offset, &newValue, sizeof newValue);
+        if (replacement) std::memcpy(w->words.data() + offset, &*replacement, sizeof *replacement);
     } else if (index == GWL_WNDPROC) {
-        if (newValue == 0) {
+        if (replacement && *replacement == 0) {
             SetLastError(ERROR_INVALID_PARAMETER);
             return 0;
         }
         previous = reinterpret_cast<LONG_PTR>(w->proc);
-        w->proc = reinterpret_cast<WNDPROC>(newValue);
+        if (replacement) w->proc = reinterpret_cast<WNDPROC>(*replacement);
     } else if (index == GWL_HINSTANCE) {
         previous = reinterpret_cast<LONG_PTR>(w->instance);
-        w->instance = reinterpret_cast<HINSTANCE>(newValue);
+        if (replacement) w->instance = reinterpret_cast<HINSTANCE>(*replacement);
     } else if (LONG_PTR* word = NamedWord(*w, index)) {
         previous = *word;
-        *word = newValue;
+        if (replacement) *word = *replacement;
     } else {
         SetLastError(ERROR_INVALID_INDEX);
         return 0;
@@ -277,35 +280,11 @@ LONG_PTR SetWindowLongA(HWND hwnd, int index, LONG_PTR newValue) {
     return previous;
 }
 
-LONG_PTR GetWindowLongA(HWND hwnd, int index) {
-    Registry& r = TheRegistry();
-    std::lock_guard lock(r.mutex);
-    WindowRecord* w = FindWindowLocked(r, hwnd);
-    if (w == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return 0;
-    }
-    LONG_PTR value = 0;
-    if (index >= 0) {
-        const auto offset = static_cast<std::size_t>(index);
-        if (offset + sizeof(LONG_PTR) > w->words.size()) {
-            SetLastError(ERROR_INVALID_INDEX);
-            return 0;
-        }
-        std::memcpy(&value, w->words.data() + offset, sizeof value);
-    } else if (index == GWL_WNDPROC) {
-        value = reinterpret_cast<LONG_PTR>(w->proc);
-    } else if (index == GWL_HINSTANCE) {
-        value = reinterpret_cast<LONG_PTR>(w->instance);
-    } else if (LONG_PTR* word = NamedWord(*w, index)) {
-        value = *word;
-    } else {
-        SetLastError(ERROR_INVALID_INDEX);
-        return 0;
-    }
-    SetLastError(ERROR_SUCCESS);
-    return value;
-}
+}  // namespace
+
+LONG_PTR SetWindowLongA(HWND hwnd, int index, LONG_PTR newValue) { return ExchangeWindowWord(hwnd, index, newValue); }
+
+LONG_PTR GetWindowLongA(HWND hwnd, int index) { return ExchangeWindowWord(hwnd, index, std::nullopt); }
 
 LRESULT DefWindowProcA(HWND, UINT, WPARAM, LPARAM) { return 0; }
 
@@ -320,11 +299,8 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    WindowRecord* w = FindWindowLocked(r, hwnd);
-    if (w == nullptr) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
+    WindowRecord* w = WindowOrErrorLocked(r, hwnd);
+    if (w == nullptr) return FALSE;
     if (!w->queue->Post(m)) {
         SetLastError(ERROR_INVALID_THREAD_ID);
         return FALSE;

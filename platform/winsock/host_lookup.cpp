@@ -192,6 +192,20 @@ int LayOutHostent(const HostResult& r, char* buffer, int bufferSize) {
     return static_cast<int>(needed);
 }
 
+// The IPv4 address a by-address lookup is given; false (error set) for anything else.
+bool ReadAddressArgument(const char* addr, int len, int type, Address& address) {
+    if (addr == nullptr || len < 4) {
+        SetError(ws::WSAEFAULT);
+        return false;
+    }
+    if (type != wv::AfInet || len != 4) {
+        SetError(ws::WSAEAFNOSUPPORT);
+        return false;
+    }
+    std::memcpy(address.data(), addr, 4);
+    return true;
+}
+
 bool PointerAligned(const char* buffer) { return reinterpret_cast<std::uintptr_t>(buffer) % alignof(ws::hostent) == 0; }
 
 ws::hostent* BlockingResult(const HostResult& r) {
@@ -294,16 +308,8 @@ hostent* gethostbyname(const char* name) {
 
 hostent* gethostbyaddr(const char* addr, int len, int type) {
     if (!wsimpl::BeginPlainCall("gethostbyaddr")) return nullptr;
-    if (addr == nullptr || len < 4) {
-        wsimpl::SetError(WSAEFAULT);
-        return nullptr;
-    }
-    if (type != wv::AfInet || len != 4) {
-        wsimpl::SetError(WSAEAFNOSUPPORT);
-        return nullptr;
-    }
     wsimpl::Address a;
-    std::memcpy(a.data(), addr, 4);
+    if (!wsimpl::ReadAddressArgument(addr, len, type, a)) return nullptr;
     return wsimpl::BlockingResult(wsimpl::ResolveAddress(a));
 }
 
@@ -316,16 +322,8 @@ HANDLE WSAAsyncGetHostByName(HWND hwnd, u_int msg, const char* name, char* buf, 
 }
 
 HANDLE WSAAsyncGetHostByAddr(HWND hwnd, u_int msg, const char* addr, int len, int type, char* buf, int buflen) {
-    if (addr == nullptr || len < 4) {
-        wsimpl::SetError(WSAEFAULT);
-        return nullptr;
-    }
-    if (type != wv::AfInet || len != 4) {
-        wsimpl::SetError(WSAEAFNOSUPPORT);
-        return nullptr;
-    }
     wsimpl::Address a;
-    std::memcpy(a.data(), addr, 4);
+    if (!wsimpl::ReadAddressArgument(addr, len, type, a)) return nullptr;
     return wsimpl::StartLookup("WSAAsyncGetHostByAddr", hwnd, msg, buf, buflen, true, {}, a);
 }
 

@@ -14,16 +14,8 @@
 
 namespace ws {
 
-namespace {
-
-int Fail(int error) {
-    wsimpl::SetError(error);
-    return SOCKET_ERROR;
-}
-
-int FailErrno() { return Fail(wsimpl::ErrorFromErrno(errno)); }
-
-}  // namespace
+using wsimpl::Fail;
+using wsimpl::FailErrno;
 
 SOCKET socket(int af, int type, int protocol) {
     if (!wsimpl::BeginPlainCall("socket")) return INVALID_SOCKET;

@@ -16,10 +16,7 @@ namespace ws {
 
 namespace {
 
-int Fail(int error) {
-    wsimpl::SetError(error);
-    return SOCKET_ERROR;
-}
+using wsimpl::Fail;
 
 bool ValidFlags(int flags) { return (flags & ~(wv::MsgOob | wv::MsgPeek | wv::MsgDontroute)) == 0; }
 

@@ -17,12 +17,8 @@ namespace ws {
 
 namespace {
 
-int Fail(int error) {
-    wsimpl::SetError(error);
-    return SOCKET_ERROR;
-}
-
-int FailErrno() { return Fail(wsimpl::ErrorFromErrno(errno)); }
+using wsimpl::Fail;
+using wsimpl::FailErrno;
 
 // A Boolean or integer option value: 4 bytes, or 1 byte as the platform allows.
 bool ReadInt(const char* optval, int optlen, int& value) {

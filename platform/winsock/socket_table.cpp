@@ -93,6 +93,13 @@ int SocketTable::Count() {
     return static_cast<int>(entries_.size());
 }
 
+int Fail(int wsaError) {
+    SetError(wsaError);
+    return ws::SOCKET_ERROR;
+}
+
+int FailErrno() { return Fail(ErrorFromErrno(errno)); }
+
 int ErrorFromErrno(int e) {
     switch (e) {
         case 0: return 0;

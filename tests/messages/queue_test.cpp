@@ -132,6 +132,24 @@ TEST_F(WindowsTest, WindowWordsHoldAWholePointer) {
     SetWindowLongPtrA(a, GWL_USERDATA, big);
     EXPECT_EQ(GetWindowLongPtrA(a, GWL_USERDATA), big);
     EXPECT_EQ(GetWindowLongA(a, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&RecordingProc));
+
+    // Refused writes change nothing: a word past the extra bytes, a null procedure,
+    // an index that names no word, a window that does not exist.
+    EXPECT_EQ(SetWindowLongA(a, 8, value), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(SetWindowLongA(a, GWL_WNDPROC, 0), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(GetWindowLongA(a, GWL_WNDPROC), reinterpret_cast<LONG_PTR>(&RecordingProc));
+    EXPECT_EQ(SetWindowLongA(a, -100, value), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    EXPECT_EQ(GetWindowLongA(a, -100), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_INDEX);
+    const HWND gone = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x10));
+    EXPECT_EQ(SetWindowLongA(gone, 0, value), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    EXPECT_EQ(GetWindowLongA(a, 0), 0);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    EXPECT_EQ(GetWindowLongA(a, GWL_HINSTANCE), reinterpret_cast<LONG_PTR>(instance));
 }
 
 TEST_F(WindowsTest, ClassesRegisterOnceAndUnregisterWithoutWindows) {

@@ -16,15 +16,6 @@ namespace {
 
 using ConnPatterns = WSocketTest;
 
-std::string MessageOf(const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (const ESocketException& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
 TDataAvailable AppendTo(std::string& Into) {
     return [&Into](TCustomWSocket* Sender, std::uint16_t) {
         char buf[4096];

@@ -26,15 +26,6 @@ struct EventLog {
     }
 };
 
-std::string MessageOf(const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (const ESocketException& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
 TEST_F(ConnectListen, Defaults) {
     TCustomWSocket s;
     EXPECT_EQ(s.State(), wsClosed);
@@ -74,6 +65,9 @@ TEST_F(ConnectListen, ConnectsToAListener) {
     EXPECT_EQ(client.PeerAddr(), "127.0.0.1");
     EXPECT_EQ(client.PeerPort(), server.Port());
     EXPECT_EQ(server.Peer()->PeerPort(), client.GetBoundPort());
+    ws::testing::FailNextCall("getpeername", ws::WSAENETDOWN);
+    EXPECT_EQ(MessageOf([&] { client.PeerPort(); }), "Network is down (#10050 in GetPeerPort)");
+    EXPECT_EQ(client.State(), wsConnected);
     EXPECT_EQ(server.Peer()->State(), wsConnected);
     EXPECT_EQ(server.Listener.State(), wsListening);  // accepting leaves it listening
     // The peer's address reached the listener's RemoteSockAddr.
@@ -310,6 +304,31 @@ TEST_F(ConnectListen, DupReplacesAnOpenConnection) {
     client.SendStr("through the taken-over handle");
     ASSERT_TRUE(WaitFor([&] { return got == "through the taken-over handle"; }));
     ASSERT_TRUE(WaitFor([&] { return other.Peer()->State() == wsClosed; }));  // its old connection ended
+}
+
+// A listen that failed after opening its handle (the port is taken) leaves the handle to
+// the next operation: taking over another handle closes it instead of losing it.
+TEST_F(ConnectListen, DupClosesAHandleLeftByAFailedListen) {
+    TCustomWSocket holder;
+    holder.SetAddr("127.0.0.1");
+    holder.SetPort("0");
+    holder.Listen();
+    TCustomWSocket s;
+    int errors = 0;
+    s.OnError = [&](TCustomWSocket*) { ++errors; };
+    s.SetAddr("127.0.0.1");
+    s.SetPort(holder.GetBoundPort());
+    s.Listen();
+    ASSERT_EQ(errors, 1);
+    EXPECT_EQ(s.LastError, ws::WSAEADDRINUSE);
+    EXPECT_EQ(s.State(), wsClosed);
+    const int open = ws::testing::OpenSocketCount();  // the left handle included
+    const ws::SOCKET fresh = WSocket::socket(ws::AF_INET, ws::SOCK_STREAM, ws::IPPROTO_TCP);
+    ASSERT_NE(fresh, ws::INVALID_SOCKET);
+    s.Dup(fresh);
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(s.HSocket(), fresh);
+    EXPECT_EQ(ws::testing::OpenSocketCount(), open);
 }
 
 }  // namespace

@@ -110,6 +110,13 @@ TEST_F(NameLookup, EmptyNameIsRefused) {
     s.DnsLookup("");
     EXPECT_EQ(errors, 1);
     EXPECT_EQ(log.Done, std::vector<int>{ws::WSAEINVAL});
+    // Both reverse lookups refuse an empty address and one too long to be one.
+    s.ReverseDnsLookup("");
+    s.ReverseDnsLookupSync(std::string(257, '1'));
+    EXPECT_EQ(errors, 3);
+    EXPECT_EQ(log.Done, (std::vector<int>{ws::WSAEINVAL, ws::WSAEINVAL, ws::WSAEINVAL}));
+    s.OnError = nullptr;
+    EXPECT_EQ(MessageOf([&] { s.ReverseDnsLookupSync(""); }), "Reverse DNS Lookup: Invalid host name.");
 }
 
 TEST_F(NameLookup, InjectedResolverFailureReachesTheEvent) {
@@ -145,20 +152,12 @@ TEST_F(NameLookup, BlockingResolvers) {
     EXPECT_EQ(ResolveProto("udp"), 17);
     EXPECT_EQ(ResolveProto("6"), 6);
     EXPECT_EQ(ResolveProto(" RAW "), 255);
-    auto messageOf = [](const std::function<void()>& Action) -> std::string {
-        try {
-            Action();
-        } catch (const ESocketException& E) {
-            return E.what();
-        }
-        return "(nothing raised)";
-    };
-    EXPECT_EQ(messageOf([] { ResolveHost(""); }), "Winsock Resolve Host: '' Invalid Hostname.");
-    EXPECT_EQ(messageOf([] { ResolveHost("x.invalid"); }),
+    EXPECT_EQ(MessageOf([] { ResolveHost(""); }), "Winsock Resolve Host: '' Invalid Hostname.");
+    EXPECT_EQ(MessageOf([] { ResolveHost("x.invalid"); }),
               "Winsock Resolve Host: Cannot convert host address 'x.invalid' - Host not found (#11001)");
-    EXPECT_EQ(messageOf([] { ResolvePort("", "tcp"); }), "Winsock Resolve Port: Invalid Port.");
-    EXPECT_EQ(messageOf([] { ResolvePort("21", ""); }), "Winsock Resolve Port: Invalid Proto.");
-    EXPECT_EQ(messageOf([] { ResolveProto(""); }), "Winsock Resolve Proto: Invalid Protocol.");
+    EXPECT_EQ(MessageOf([] { ResolvePort("", "tcp"); }), "Winsock Resolve Port: Invalid Port.");
+    EXPECT_EQ(MessageOf([] { ResolvePort("21", ""); }), "Winsock Resolve Port: Invalid Proto.");
+    EXPECT_EQ(MessageOf([] { ResolveProto(""); }), "Winsock Resolve Proto: Invalid Protocol.");
 }
 
 }  // namespace

@@ -76,6 +76,15 @@ void WSocketTest::TearDown() {
     EXPECT_EQ(ws::testing::OpenSocketCount(), 0);
 }
 
+std::string MessageOf(const std::function<void()>& Action) {
+    try {
+        Action();
+    } catch (const ESocketException& E) {
+        return E.what();
+    }
+    return "(nothing raised)";
+}
+
 std::string PatternBytes(std::size_t Count, unsigned Seed) {
     std::string bytes(Count, '\0');
     std::uint32_t state = 2463534242u ^ Seed;

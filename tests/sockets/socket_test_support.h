@@ -52,5 +52,8 @@ protected:
     void TearDown() override;
 };
 
+// The text of the ESocketException that Action raises, or "(nothing raised)".
+std::string MessageOf(const std::function<void()>& Action);
+
 // The bytes 0..N-1 of a pattern that does not repeat with any block size used here.
 std::string PatternBytes(std::size_t Count, unsigned Seed = 1);

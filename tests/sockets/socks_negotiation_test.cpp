@@ -14,67 +14,31 @@ namespace {
 
 using SocksNegotiation = WSocketTest;
 
-// Everything the application hears from a socket, in order.
-struct SocksLog {
-    std::vector<std::string> Events;
-    std::vector<int> Connected;
-    std::vector<int> Closed;
-    std::vector<int> Errors;
-    std::vector<int> AuthStates;
-    std::string Data;
-    int Sends = 0;
-
-    void Attach(TWSocket& Socket) {
-        Socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t Err) {
-            Events.push_back("socks-connected " + std::to_string(Err));
-        };
-        Socket.OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Err) {
-            Connected.push_back(Err);
-            Events.push_back("connected " + std::to_string(Err));
-        };
-        Socket.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Err) {
-            Closed.push_back(Err);
-            Events.push_back("closed " + std::to_string(Err));
-        };
-        Socket.OnSocksError = [this](TCustomWSocket*, int Err, const std::string& Msg) {
-            Errors.push_back(Err);
-            Events.push_back("error " + std::to_string(Err) + " " + Msg);
-        };
-        Socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState State) {
-            AuthStates.push_back(State);
-            Events.push_back("auth " + std::to_string(State));
-        };
-        Socket.OnSendData = [this](TCustomWSocket*, std::int32_t) { ++Sends; };
-        Socket.OnDataAvailable = [this](TCustomWSocket* Sender, std::uint16_t) {
-            char buf[512];
-            const int n = Sender->Receive(buf, sizeof buf);
-            if (n > 0) {
-                Data.append(buf, static_cast<std::size_t>(n));
-                Events.push_back("data " + std::string(buf, static_cast<std::size_t>(n)));
-            }
-        };
-    }
-};
-
 void StartThroughProxy(TWSocket& Client, ScriptedProxy& Proxy, const std::string& Level,
                        const std::string& Host = "dest.example", const std::string& Port = "2121") {
-    Client.SetAddr(Host);
-    Client.SetPort(Port);
-    Client.SetSocksServer("127.0.0.1");
-    Client.SetSocksPort(Proxy.Port());
-    Client.SetSocksLevel(Level);
-    Client.Connect();
+    ConnectThroughProxy(Client, Proxy.Port(), Level, Host, Port);
 }
 
 std::string Socks5ConnectRequest(const std::string& Host, int Port) {
     return Bytes({5, 1, 0, 3, static_cast<int>(Host.size())}) + Host + PortBytes(Port);
 }
 
+// Plays a SOCKS5 proxy up to the connect request of a client that offers no
+// authentication: waits for the offer, accepts it, and waits for the request to
+// "dest.example" (the offer and the request stay in Received()).
+::testing::AssertionResult AwaitConnectRequest(ScriptedProxy& Proxy) {
+    const std::size_t offer = 3;
+    if (!Proxy.WaitReceived(offer)) return ::testing::AssertionFailure() << "no method offer";
+    Proxy.Reply(Bytes({5, 0}));
+    if (!Proxy.WaitReceived(offer + Socks5ConnectRequest("dest.example", 2121).size()))
+        return ::testing::AssertionFailure() << "no connect request";
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(SocksNegotiation, Socks5WithoutAuthenticationSendsTheExpectedBytes) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
+    SocksLog log(client);
     StartThroughProxy(client, proxy, "5");
     ASSERT_TRUE(proxy.WaitReceived(3));
     EXPECT_EQ(proxy.Take(3), Bytes({5, 1, 0}));
@@ -108,11 +72,8 @@ TEST_F(SocksNegotiation, Socks5WithoutAuthenticationSendsTheExpectedBytes) {
 TEST_F(SocksNegotiation, RepliesSplitByteByByteAreJudgedWhenComplete) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
-    client.SocksAuthentication = socksAuthenticateUsercode;
-    client.SocksUsercode = "anna";
-    client.SocksPassword = "s3cret";
+    SocksLog log(client);
+    UseUsercode(client, "anna", "s3cret");
     StartThroughProxy(client, proxy, "5", "host.example", "21");
     ASSERT_TRUE(proxy.WaitReceived(3));
     EXPECT_EQ(proxy.Take(3), Bytes({5, 1, 2}));
@@ -137,11 +98,8 @@ TEST_F(SocksNegotiation, RepliesSplitByteByByteAreJudgedWhenComplete) {
 TEST_F(SocksNegotiation, RefusedPasswordClosesWithAuthenticationFailed) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
-    client.SocksAuthentication = socksAuthenticateUsercode;
-    client.SocksUsercode = "anna";
-    client.SocksPassword = "wrong";
+    SocksLog log(client);
+    UseUsercode(client, "anna", "wrong");
     StartThroughProxy(client, proxy, "5");
     ASSERT_TRUE(proxy.WaitReceived(3));
     proxy.Take(3);
@@ -157,11 +115,8 @@ TEST_F(SocksNegotiation, RefusedPasswordClosesWithAuthenticationFailed) {
 TEST_F(SocksNegotiation, ProxyChoosingNoAuthenticationReportsNotRequired) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
-    client.SocksAuthentication = socksAuthenticateUsercode;
-    client.SocksUsercode = "anna";
-    client.SocksPassword = "pw";
+    SocksLog log(client);
+    UseUsercode(client, "anna", "pw");
     StartThroughProxy(client, proxy, "5");
     ASSERT_TRUE(proxy.WaitReceived(3));
     EXPECT_EQ(proxy.Take(3), Bytes({5, 1, 2}));
@@ -190,12 +145,9 @@ TEST_F(SocksNegotiation, ReplyErrorsAndAddressTypes) {
         SCOPED_TRACE(c.Text);
         ScriptedProxy proxy;
         TracedSocket client;
-        SocksLog log;
-        log.Attach(client);
+        SocksLog log(client);
         StartThroughProxy(client, proxy, "5");
-        ASSERT_TRUE(proxy.WaitReceived(3));
-        proxy.Reply(Bytes({5, 0}));
-        ASSERT_TRUE(proxy.WaitReceived(3 + 19));
+        ASSERT_TRUE(AwaitConnectRequest(proxy));
         proxy.Reply(c.Reply);
         ASSERT_TRUE(WaitFor([&] { return client.State() == wsClosed; }));
         EXPECT_EQ(log.Events, (std::vector<std::string>{"socks-connected 0",
@@ -210,12 +162,9 @@ TEST_F(SocksNegotiation, ReplyErrorsAndAddressTypes) {
 TEST_F(SocksNegotiation, LongBoundNameCompletesTheNegotiation) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
+    SocksLog log(client);
     StartThroughProxy(client, proxy, "5");
-    ASSERT_TRUE(proxy.WaitReceived(3));
-    proxy.Reply(Bytes({5, 0}));
-    ASSERT_TRUE(proxy.WaitReceived(3 + 19));
+    ASSERT_TRUE(AwaitConnectRequest(proxy));
     std::string name(255, 'n');
     name.front() = 'A';
     name.back() = 'Z';
@@ -229,8 +178,7 @@ TEST_F(SocksNegotiation, LongBoundNameCompletesTheNegotiation) {
 TEST_F(SocksNegotiation, DataThatCameWithTheReplyFollowsTheConnection) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
+    SocksLog log(client);
     // The application reads two bytes at a time: the rest of the left-over data is
     // offered again until it is all taken.
     client.OnDataAvailable = [&](TCustomWSocket* Sender, std::uint16_t) {
@@ -239,9 +187,7 @@ TEST_F(SocksNegotiation, DataThatCameWithTheReplyFollowsTheConnection) {
         if (n > 0) log.Events.push_back("data " + std::string(buf, static_cast<std::size_t>(n)));
     };
     StartThroughProxy(client, proxy, "5");
-    ASSERT_TRUE(proxy.WaitReceived(3));
-    proxy.Reply(Bytes({5, 0}));
-    ASSERT_TRUE(proxy.WaitReceived(3 + 19));
+    ASSERT_TRUE(AwaitConnectRequest(proxy));
     proxy.Reply(Bytes({5, 0, 0, 1, 1, 2, 3, 4, 0, 80}) + "220 hello");
     ASSERT_TRUE(WaitFor([&] { return log.Events.size() >= 7; }));
     EXPECT_EQ(log.Events, (std::vector<std::string>{"socks-connected 0", "connected 0", "data 22", "data 0 ",
@@ -251,8 +197,7 @@ TEST_F(SocksNegotiation, DataThatCameWithTheReplyFollowsTheConnection) {
 TEST_F(SocksNegotiation, Socks4ARequestCarriesTheHostName) {
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
+    SocksLog log(client);
     client.SocksUsercode = "bob";
     StartThroughProxy(client, proxy, "4a", "ftp.example", "21");
     const std::string request = Bytes({4, 1}) + PortBytes(21) + Bytes({0, 0, 0, 1}) + "bob" + Bytes({0}) +
@@ -277,8 +222,7 @@ TEST_F(SocksNegotiation, Socks4RepliesAndUnresolvableHost) {
         SCOPED_TRACE(c.Text);
         ScriptedProxy proxy;
         TracedSocket client;
-        SocksLog log;
-        log.Attach(client);
+        SocksLog log(client);
         StartThroughProxy(client, proxy, "4", "127.0.0.1", "21");
         const std::string request = Bytes({4, 1}) + PortBytes(21) + Bytes({127, 0, 0, 1, 0});
         ASSERT_TRUE(proxy.WaitReceived(request.size()));
@@ -294,8 +238,7 @@ TEST_F(SocksNegotiation, Socks4RepliesAndUnresolvableHost) {
     // negotiation without a request.
     ScriptedProxy proxy;
     TracedSocket client;
-    SocksLog log;
-    log.Attach(client);
+    SocksLog log(client);
     StartThroughProxy(client, proxy, "4", "nowhere.invalid", "21");
     ASSERT_TRUE(WaitFor([&] { return client.State() == wsClosed && !log.Closed.empty(); }));
     ASSERT_EQ(log.Errors, std::vector<int>{20017});
@@ -315,16 +258,10 @@ TEST_F(SocksNegotiation, UnreachableProxyIsReportedOnce) {
     for (const std::string level : {"5", "4"}) {
         SCOPED_TRACE(level);
         TracedSocket client;
-        SocksLog log;
-        log.Attach(client);
+        SocksLog log(client);
         int errors = 0;
         client.OnError = [&](TCustomWSocket*) { ++errors; };
-        client.SetAddr("127.0.0.1");
-        client.SetPort("21");
-        client.SetSocksServer("127.0.0.1");
-        client.SetSocksPort(ClosedLoopbackPort());
-        client.SetSocksLevel(level);
-        client.Connect();
+        ConnectThroughProxy(client, ClosedLoopbackPort(), level, "127.0.0.1", "21");
         ASSERT_TRUE(WaitFor([&] { return client.State() == wsClosed; }));
         DrainMessages();
         // A request sent on the failed connection would end it with 10057 instead.
@@ -340,8 +277,7 @@ TEST_F(SocksNegotiation, ProxyClosingDuringTheNegotiation) {
     {
         ScriptedProxy proxy;
         TracedSocket client;
-        SocksLog log;
-        log.Attach(client);
+        SocksLog log(client);
         StartThroughProxy(client, proxy, "5");
         ASSERT_TRUE(proxy.WaitReceived(3));
         proxy.CloseConnection();
@@ -352,11 +288,8 @@ TEST_F(SocksNegotiation, ProxyClosingDuringTheNegotiation) {
     {
         ScriptedProxy proxy;
         TracedSocket client;
-        SocksLog log;
-        log.Attach(client);
-        client.SocksAuthentication = socksAuthenticateUsercode;
-        client.SocksUsercode = "u";
-        client.SocksPassword = "p";
+        SocksLog log(client);
+        UseUsercode(client, "u", "p");
         StartThroughProxy(client, proxy, "5");
         ASSERT_TRUE(proxy.WaitReceived(3));
         proxy.Reply(Bytes({5, 2}));
@@ -374,31 +307,23 @@ TEST_F(SocksNegotiation, SettingsRules) {
     EXPECT_EQ(s.SocksLevel(), "5");
     s.SetSocksLevel("4a");
     EXPECT_EQ(s.SocksLevel(), "4A");
-    auto message = [](const std::function<void()>& Action) -> std::string {
-        try {
-            Action();
-        } catch (const ESocketException& E) {
-            return E.what();
-        }
-        return "(nothing raised)";
-    };
-    EXPECT_EQ(message([&] { s.SetSocksLevel("4B"); }), "Invalid socks level. Must be 4, 4A or 5.");
+    EXPECT_EQ(MessageOf([&] { s.SetSocksLevel("4B"); }), "Invalid socks level. Must be 4, 4A or 5.");
     s.SetSocksServer("  127.0.0.1 ");
     EXPECT_EQ(s.SocksServer(), "127.0.0.1");
     s.SetAddr("127.0.0.1");
     s.SetPort("0");
-    EXPECT_EQ(message([&] { s.Listen(); }), "Listening is not supported thru socks server");
+    EXPECT_EQ(MessageOf([&] { s.Listen(); }), "Listening is not supported thru socks server");
     s.SetProto("udp");
     s.SetPort("21");
-    EXPECT_EQ(message([&] { s.Connect(); }), "TCP is the only protocol supported thru socks server");
+    EXPECT_EQ(MessageOf([&] { s.Connect(); }), "TCP is the only protocol supported thru socks server");
     s.SetProto("6");
-    EXPECT_EQ(message([&] { s.Connect(); }), "Connect: Winsock Resolve Port: Invalid Port.");  // no SocksPort
+    EXPECT_EQ(MessageOf([&] { s.Connect(); }), "Connect: Winsock Resolve Port: Invalid Port.");  // no SocksPort
     s.SetSocksServer("");
     s.SetPort("0");
     s.Listen();  // without a proxy, listening works
-    EXPECT_EQ(message([&] { s.SetSocksLevel("4"); }), "Can't change socks level if not closed");
-    EXPECT_EQ(message([&] { s.SetSocksServer("x"); }), "Can't change socks server if not closed");
-    EXPECT_EQ(message([&] { s.SetSocksPort("1080"); }), "Can't change socks port if not closed");
+    EXPECT_EQ(MessageOf([&] { s.SetSocksLevel("4"); }), "Can't change socks level if not closed");
+    EXPECT_EQ(MessageOf([&] { s.SetSocksServer("x"); }), "Can't change socks server if not closed");
+    EXPECT_EQ(MessageOf([&] { s.SetSocksPort("1080"); }), "Can't change socks port if not closed");
 }
 
 }  // namespace

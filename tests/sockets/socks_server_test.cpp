@@ -14,26 +14,6 @@ namespace {
 
 using SocksServers = WSocketTest;
 
-struct Outcome {
-    std::vector<int> Connected;
-    std::vector<int> Errors;
-    std::vector<int> AuthStates;
-    std::vector<int> Closed;
-    std::string Data;
-};
-
-void Watch(TWSocket& Client, Outcome& Out) {
-    Client.OnSessionConnected = [&Out](TCustomWSocket*, std::uint16_t Err) { Out.Connected.push_back(Err); };
-    Client.OnSocksError = [&Out](TCustomWSocket*, int Err, const std::string&) { Out.Errors.push_back(Err); };
-    Client.OnSocksAuthState = [&Out](TCustomWSocket*, TSocksAuthState State) { Out.AuthStates.push_back(State); };
-    Client.OnSessionClosed = [&Out](TCustomWSocket*, std::uint16_t Err) { Out.Closed.push_back(Err); };
-    Client.OnDataAvailable = [&Out](TCustomWSocket* Sender, std::uint16_t) {
-        char buf[256];
-        const int n = Sender->Receive(buf, sizeof buf);
-        if (n > 0) Out.Data.append(buf, static_cast<std::size_t>(n));
-    };
-}
-
 // A destination that greets each connection and keeps what it receives.
 struct Destination {
     std::string Received;
@@ -48,16 +28,11 @@ struct Destination {
 };
 
 void ConnectThrough(TWSocket& Client, const SocksServerPeer& Proxy, const std::string& Level, const std::string& Port) {
-    Client.SetAddr("127.0.0.1");
-    Client.SetPort(Port);
-    Client.SetSocksServer("127.0.0.1");
-    Client.SetSocksPort(Proxy.Port());
-    Client.SetSocksLevel(Level);
-    Client.Connect();
+    ConnectThroughProxy(Client, Proxy.Port(), Level, "127.0.0.1", Port);
 }
 
 // The tunnel carries data both ways.
-void ExpectWorkingTunnel(TWSocket& Client, Outcome& Out, Destination& Dest) {
+void ExpectWorkingTunnel(TWSocket& Client, SocksLog& Out, Destination& Dest) {
     ASSERT_TRUE(WaitFor([&] { return Out.Data == "220 ready\r\n"; })) << Out.Data;
     Client.SendStr("USER anonymous\r\n");
     ASSERT_TRUE(WaitFor([&] { return Dest.Received == "USER anonymous\r\n"; })) << Dest.Received;
@@ -68,8 +43,7 @@ TEST_F(SocksServers, Socks5WithoutAuthentication) {
     if (!SocksServerPeer::StartMicrosocks(proxy)) GTEST_SKIP() << proxy.Reason();
     Destination dest;
     TWSocket client;
-    Outcome out;
-    Watch(client, out);
+    SocksLog out(client);
     ConnectThrough(client, proxy, "5", dest.Server.Port());
     ASSERT_TRUE(WaitFor([&] { return !out.Connected.empty(); })) << proxy.LogText();
     EXPECT_EQ(out.Connected, std::vector<int>{0});
@@ -85,11 +59,8 @@ TEST_F(SocksServers, Socks5WithUserAndPassword) {
     if (!SocksServerPeer::StartMicrosocks(proxy, "anna", "s3cret")) GTEST_SKIP() << proxy.Reason();
     Destination dest;
     TWSocket client;
-    Outcome out;
-    Watch(client, out);
-    client.SocksAuthentication = socksAuthenticateUsercode;
-    client.SocksUsercode = "anna";
-    client.SocksPassword = "s3cret";
+    SocksLog out(client);
+    UseUsercode(client, "anna", "s3cret");
     ConnectThrough(client, proxy, "5", dest.Server.Port());
     ASSERT_TRUE(WaitFor([&] { return !out.Connected.empty(); })) << proxy.LogText();
     EXPECT_EQ(out.Connected, std::vector<int>{0});
@@ -98,11 +69,8 @@ TEST_F(SocksServers, Socks5WithUserAndPassword) {
 
     // A wrong password is refused: one error, one OnSessionConnected, then the close.
     TWSocket intruder;
-    Outcome refused;
-    Watch(intruder, refused);
-    intruder.SocksAuthentication = socksAuthenticateUsercode;
-    intruder.SocksUsercode = "anna";
-    intruder.SocksPassword = "guess";
+    SocksLog refused(intruder);
+    UseUsercode(intruder, "anna", "guess");
     ConnectThrough(intruder, proxy, "5", dest.Server.Port());
     ASSERT_TRUE(WaitFor([&] { return intruder.State() == wsClosed && !refused.Connected.empty(); }));
     DrainMessages();
@@ -116,8 +84,7 @@ TEST_F(SocksServers, Socks5RefusedDestination) {
     SocksServerPeer proxy;
     if (!SocksServerPeer::StartMicrosocks(proxy)) GTEST_SKIP() << proxy.Reason();
     TWSocket client;
-    Outcome out;
-    Watch(client, out);
+    SocksLog out(client);
     ConnectThrough(client, proxy, "5", ClosedLoopbackPort());
     ASSERT_TRUE(WaitFor([&] { return client.State() == wsClosed && !out.Connected.empty(); })) << proxy.LogText();
     EXPECT_EQ(out.Errors, std::vector<int>{20008});
@@ -131,8 +98,7 @@ TEST_F(SocksServers, Socks4SuccessAndRefusal) {
     if (!SocksServerPeer::StartDante(proxy, blocked)) GTEST_SKIP() << proxy.Reason();
 
     TWSocket client;
-    Outcome out;
-    Watch(client, out);
+    SocksLog out(client);
     client.SocksUsercode = "ftpuser";
     ConnectThrough(client, proxy, "4", dest.Server.Port());
     ASSERT_TRUE(WaitFor([&] { return !out.Connected.empty(); })) << proxy.LogText();
@@ -141,8 +107,7 @@ TEST_F(SocksServers, Socks4SuccessAndRefusal) {
 
     // The rules refuse this destination: reply 91.
     TWSocket refusedClient;
-    Outcome refused;
-    Watch(refusedClient, refused);
+    SocksLog refused(refusedClient);
     ConnectThrough(refusedClient, proxy, "4", blocked);
     ASSERT_TRUE(WaitFor([&] { return refusedClient.State() == wsClosed && !refused.Connected.empty(); }))
         << proxy.LogText();

@@ -208,6 +208,53 @@ void ScriptedProxy::CloseConnection() {
     if (FServer.Peer()) FServer.Peer()->Close();
 }
 
+SocksLog::SocksLog(TWSocket& Socket) {
+    Socket.OnSocksConnected = [this](TCustomWSocket*, std::uint16_t Err) {
+        Events.push_back("socks-connected " + std::to_string(Err));
+    };
+    Socket.OnSessionConnected = [this](TCustomWSocket*, std::uint16_t Err) {
+        Connected.push_back(Err);
+        Events.push_back("connected " + std::to_string(Err));
+    };
+    Socket.OnSessionClosed = [this](TCustomWSocket*, std::uint16_t Err) {
+        Closed.push_back(Err);
+        Events.push_back("closed " + std::to_string(Err));
+    };
+    Socket.OnSocksError = [this](TCustomWSocket*, int Err, const std::string& Msg) {
+        Errors.push_back(Err);
+        Events.push_back("error " + std::to_string(Err) + " " + Msg);
+    };
+    Socket.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState State) {
+        AuthStates.push_back(State);
+        Events.push_back("auth " + std::to_string(State));
+    };
+    Socket.OnSendData = [this](TCustomWSocket*, std::int32_t) { ++Sends; };
+    Socket.OnDataAvailable = [this](TCustomWSocket* Sender, std::uint16_t) {
+        char buf[512];
+        const int n = Sender->Receive(buf, sizeof buf);
+        if (n > 0) {
+            Data.append(buf, static_cast<std::size_t>(n));
+            Events.push_back("data " + std::string(buf, static_cast<std::size_t>(n)));
+        }
+    };
+}
+
+void ConnectThroughProxy(TWSocket& Client, const std::string& ProxyPort, const std::string& Level,
+                         const std::string& Host, const std::string& Port) {
+    Client.SetAddr(Host);
+    Client.SetPort(Port);
+    Client.SetSocksServer("127.0.0.1");
+    Client.SetSocksPort(ProxyPort);
+    Client.SetSocksLevel(Level);
+    Client.Connect();
+}
+
+void UseUsercode(TWSocket& Client, const std::string& Usercode, const std::string& Password) {
+    Client.SocksAuthentication = socksAuthenticateUsercode;
+    Client.SocksUsercode = Usercode;
+    Client.SocksPassword = Password;
+}
+
 std::string Bytes(std::initializer_list<int> Values) {
     std::string text;
     for (int v : Values) text += static_cast<char>(v);

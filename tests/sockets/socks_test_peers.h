@@ -108,6 +108,28 @@ private:
     std::string FReceived;
 };
 
+// Everything the application hears from a socket that goes through a proxy, in order;
+// the data it reads is kept too.
+struct SocksLog {
+    explicit SocksLog(TWSocket& Socket);
+    SocksLog(const SocksLog&) = delete;
+    SocksLog& operator=(const SocksLog&) = delete;
+
+    std::vector<std::string> Events;
+    std::vector<int> Connected;
+    std::vector<int> Closed;
+    std::vector<int> Errors;
+    std::vector<int> AuthStates;
+    std::string Data;
+    int Sends = 0;
+};
+
+// Connects Client to Host:Port through the SOCKS proxy on 127.0.0.1:ProxyPort.
+void ConnectThroughProxy(TWSocket& Client, const std::string& ProxyPort, const std::string& Level,
+                         const std::string& Host, const std::string& Port);
+// Makes Client offer SOCKS5 user code and password authentication.
+void UseUsercode(TWSocket& Client, const std::string& Usercode, const std::string& Password);
+
 // Bytes from a list of values (for request and reply texts with zero bytes).
 std::string Bytes(std::initializer_list<int> Values);
 // A port in network order as two bytes.

@@ -2,6 +2,8 @@
 // handlers that close or free their own socket, and destructors that never throw.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "ftp/socket_window.h"
@@ -192,6 +194,27 @@ TEST_F(WindowDispatch, ThreadDetachAndAttach) {
     } catch (const ESocketException& E) {
         EXPECT_STREQ(E.what(), "Cannot attach when not detached");
     }
+}
+
+// The window class is unregistered with the last socket: a socket made on another
+// thread at that moment still gets its window.
+TEST_F(WindowDispatch, SocketsMadeOnSeveralThreadsAtOnceAllGetTheirWindow) {
+    std::atomic<int> missing{0};
+    auto makeSockets = [&missing] {
+        for (int i = 0; i < 3000; ++i) {
+            try {
+                TCustomWSocket socket;
+                if (!IsWindow(socket.Handle())) ++missing;
+            } catch (const ESocketException&) {
+                ++missing;
+            }
+        }
+    };
+    std::thread first(makeSockets);
+    std::thread second(makeSockets);
+    first.join();
+    second.join();
+    EXPECT_EQ(missing.load(), 0);
 }
 
 TEST_F(WindowDispatch, UtilityWindowDeliversToItsMethod) {

@@ -11,15 +11,6 @@ namespace {
 
 using WinsockBinding = WSocketTest;
 
-std::string MessageOf(const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (const ESocketException& E) {
-        return E.what();
-    }
-    return "(nothing raised)";
-}
-
 bool EndsWith(const std::string& Text, const std::string& Tail) {
     return Text.size() >= Tail.size() && Text.compare(Text.size() - Tail.size(), Tail.size(), Tail) == 0;
 }

@@ -19,6 +19,10 @@ namespace wsimpl {
 
 void SetError(int wsaError);
 int ErrorFromErrno(int posixErrno);
+// Sets the error and returns SOCKET_ERROR, the failure result of most calls.
+int Fail(int wsaError);
+// Fails with the error that errno stands for.
+int FailErrno();
 bool Started();
 // True (and the error to fail with) when a failure was injected for the call.
 bool TakeInjectedFailure(const char* function, int* error);

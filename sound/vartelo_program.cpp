@@ -4,6 +4,10 @@
 #include "plotter/axes.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/program_description.h"
+#include "sound/channel_player.h"
+#include "sound/channel_sums.h"
+#include "sound/melody.h"
+#include "sound/melody_commands.h"
 
 namespace {
 
@@ -27,6 +31,11 @@ ProgramDescription MakeVartelo() {
     p.DrawFunctionCurves = DrawFunctionCurves;
     p.DrawAxesAndGrid = DrawAxesAndGrid;
     p.AxesUnderCurves = false;
+    p.RebuildChannelSums = RebuildChannelSums;
+    p.PlayChannels = PlayChannels;
+    p.PlayMelody = PlayMelody;
+    p.ChangeScale = ChangeScale;
+    p.ChordToFunctions = ChordToFunctions;
     return p;
 }
 

@@ -1,0 +1,140 @@
+// Pan benchmark: a right-button drag of 30 steps on the image of Vartelo's main window,
+// sized 1920 x 1080, with nine shown functions, the grid on and thickness 3. Each step is
+// one mouse move through the image control: the window edits are rewritten, the pending
+// messages run (the repaint of the previous frame among them) and the picture is redrawn.
+// Beside it, the peer: a plain redraw of the same picture. Medians over several pans, on
+// the offscreen platform.
+//
+//   bench_pan [pans]      (default 6 pans of 30 steps, alternately there and back)
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
+#include "plotter/main_form.h"
+#include "plotter/program_description.h"
+#include "plotter/redraw_pipeline.h"
+#include "plotter/startup.h"
+#include "platform/ui/components.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int Width = 1920;
+constexpr int Height = 1080;
+constexpr int Steps = 30;
+const char* const Functions[9] = {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(x)",
+                                  "racine(x)", "ln(x)", "exp(x)/10", "ent(x)"};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double Milliseconds(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+bool SizeImage() {
+    Form1->SetWindowState(wsNormal);
+    Application->ProcessMessages();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (Form1->im->Width() == Width && Form1->im->Height() == Height) return true;
+        Form1->SetBounds(0, 0, Form1->Width() + Width - Form1->im->Width(),
+                         Form1->Height() + Height - Form1->im->Height());
+        Application->ProcessMessages();
+    }
+    return Form1->im->Width() == Width && Form1->im->Height() == Height;
+}
+
+void SetUpDrawing() {
+    // The sound sums would replace the texts of m and n: the nine functions stay as typed.
+    RedrawSteps().RebuildChannelSums = nullptr;
+    for (int i = 0; i < FunctionCount; ++i) {
+        GetFunctionEdit(i)->SetText(Functions[i]);
+        Form1->ShowButtons[size_t(i)]->SetDown(true);
+    }
+    Form1->Edit10->SetText("-5");
+    Form1->Edit11->SetText("5");
+    Form1->Edit12->SetText("-5");
+    Form1->Edit13->SetText("5");
+    Form1->Edit14->SetText("3");
+    Form1->quad->SetChecked(true);
+    Form1->axe->SetChecked(true);
+}
+
+// One pan: right press near the middle, 30 moves of 8 pixels right and 4 down (or back,
+// so that the window stays around the same place), release.
+std::vector<double> Pan(int direction) {
+    TImage* im = Form1->im;
+    int x = Width / 2 - direction * 120, y = Height / 2 - direction * 60;
+    im->UserMouseDown(mbRight, TShiftState{ssRight}, x, y);
+    std::vector<double> steps;
+    for (int i = 0; i < Steps; ++i) {
+        x += 8 * direction;
+        y += 4 * direction;
+        const auto start = Clock::now();
+        im->UserMouseMove(TShiftState{ssRight}, x, y);
+        steps.push_back(Milliseconds(start));
+    }
+    im->UserMouseUp(mbRight, TShiftState{}, x, y);
+    Application->ProcessMessages();
+    return steps;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int pans = 6;
+    if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), pans);
+    pans = std::max(pans, 1);
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static char name[] = "bench_pan";
+    char* args[] = {name, nullptr};
+    Application->Initialize(1, args);
+    PrepareProgram(VarteloProgram());
+    CreateProgramWindows();
+    Form1->Show();
+    Application->ProcessMessages();
+    if (!SizeImage()) {
+        std::fprintf(stderr, "the image could not be sized %d x %d (it is %d x %d)\n", Width, Height,
+                     Form1->im->Width(), Form1->im->Height());
+        return 1;
+    }
+    SetUpDrawing();
+    TBitmap& picture = Form1->im->Bitmap();
+    RedrawGraph(picture);  // compiles the functions and warms the caches
+    for (int i = 0; i < FunctionCount; ++i)
+        if (GetFunctionEdit(i)->Color() == UnreadableTextColour)
+            std::fprintf(stderr, "warning: %s is not readable\n", Functions[i]);
+
+    std::vector<double> redraws;
+    for (int r = 0; r < Steps; ++r) {
+        const auto start = Clock::now();
+        RedrawGraph(picture);
+        redraws.push_back(Milliseconds(start));
+    }
+    std::vector<double> steps;
+    for (int p = 0; p < pans; ++p) {
+        const std::vector<double> pan = Pan(p % 2 == 0 ? 1 : -1);
+        steps.insert(steps.end(), pan.begin(), pan.end());
+    }
+    const double step = Median(steps);
+    const double redraw = Median(redraws);
+    std::printf("Live pan on %d x %d, nine functions, grid, thickness 3: %d pans of %d steps\n", Width, Height, pans,
+                Steps);
+    std::printf("%-22s %10s %10s\n", "", "median ms", "ratio");
+    std::printf("%-22s %10.2f %10.2f\n", "plain redraw (peer)", redraw, 1.0);
+    std::printf("%-22s %10.2f %10.2f\n", "pan step", step, step / redraw);
+    std::printf("window after the pans: x %s .. %s, y %s .. %s\n", Form1->Edit10->Text().c_str(),
+                Form1->Edit11->Text().c_str(), Form1->Edit12->Text().c_str(), Form1->Edit13->Text().c_str());
+    std::fflush(stdout);
+    std::_Exit(0);  // tearing the windows down is not measured
+}

@@ -1,0 +1,170 @@
+// Opening the control connection and the one-command machinery every request uses:
+// arming a command, writing it on the control connection, judging its final reply
+// against the expected codes and reading the values a reply carries.
+#include "ftp/ftp_client.h"
+#include "ftp/ftp_text_helpers.h"
+
+void TCustomFtpCli::StartOpen() {
+    if (!RequireReady()) return;
+    if (ConnectedFlag) {
+        ReportError("FTP component already connected");
+        return;
+    }
+    if (!HighLevelActive) RequestType = 1;
+    RequestDoneFlag = false;
+    ReplyBufferCount = 0;
+    ReplyBuffer[0] = 0;
+    RequestResult = 0;
+    ResolvedAddress.clear();
+    MlstFactsText.clear();
+    FeatureFlags = 0;
+    ChangeState(fcsDnsLookup);
+    if (!ControlSocket) return;
+    // The connection and the greeting follow from ControlLookupDone. A lookup that cannot
+    // even start (an empty host name, no window) ends the request at once, as a failed
+    // connect does, so the client never stays stuck in the lookup state.
+    try {
+        if (ConnectionKind == ftpProxy)
+            ControlSocket->DnsLookup(ProxyServer);
+        else if (ConnectionKind <= ftpSocks5)
+            ControlSocket->DnsLookup(HostName);
+    } catch (const std::exception& E) {
+        LastResponse = "500 " + ExceptionClassName(E) + ": " + E.what();
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+        FinishRequest(500);
+    }
+}
+
+void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
+                                 std::initializer_list<std::uint16_t> Codes, TFtpNextProc DoneHandler) {
+    // ABOR, STAT and QUIT go out whatever the state: they are how a stuck or closed
+    // session is ended.
+    if (Cmd != "ABOR" && Cmd != "STAT" && Cmd != "QUIT") {
+        if (!RequireReady()) return;
+        if (!ConnectedFlag) {
+            ReportError("FTP component not connected");
+            return;
+        }
+    }
+    if (!HighLevelActive) RequestType = RqType;
+    std::size_t count = 0;
+    for (std::uint16_t code : Codes) {
+        if (count == ExpectedCodes.size() - 1) break;
+        ExpectedCodes[count++] = code;
+    }
+    ExpectedCodes[count] = 0;
+    AllReplies.clear();
+    RequestDoneFlag = false;
+    ReplyHandler = &TCustomFtpCli::FinishCommand;
+    CommandDoneHandler = DoneHandler;
+    ErrorMessage.clear();
+    ChangeState(fcsWaitingReply);
+    SendCommand(Cmd);
+}
+
+void TCustomFtpCli::SendCommand(const std::string& Cmd) {
+    std::string command = Cmd;
+    if (OnCommand) OnCommand(this, command);
+    TriggerDisplay("> " + command);
+    if (ControlSocket && ControlSocket->State() == wsConnected) {
+        ReplyAwaited = true;
+        ControlSocket->SendStr(command + "\r\n");
+        return;
+    }
+    // No control connection: the command ends at once, QUIT as done, anything else as
+    // failed.
+    StatusCode = command == "QUIT" ? 200 : 550;
+    StepContinuation = nullptr;
+    CommandDoneHandler = nullptr;
+    ConnectedFlag = false;
+    RequestResult = StatusCode;
+    LastResponse = IntToStr(StatusCode) + " not connected";
+    if (StatusCode == 550) {
+        KeepFirstError();
+        FinishRequest(550);
+    } else {
+        FinishRequest(0);
+    }
+}
+
+void TCustomFtpCli::FinishCommand() {
+    // The final reply is here: what follows is the client's own doing.
+    ReplyAwaited = false;
+    ShowLastReply();
+    ParseInteger(LastResponse.c_str(), StatusCode);
+    if (ExpectedCodes[0] == 0) {
+        if (StatusCode < 500) {
+            RequestResult = 0;
+        } else {
+            RequestResult = StatusCode;
+            KeepFirstError();
+        }
+    } else {
+        for (std::int32_t expected : ExpectedCodes) {
+            if (expected == StatusCode) {
+                RequestResult = 0;
+                break;
+            }
+            if (expected == 0) {
+                RequestResult = StatusCode;
+                KeepFirstError();
+                break;
+            }
+        }
+    }
+    if (Passive && StatusCode == 227) {
+        ChangeState(fcsPassiveReply);
+        PasvReply = LastResponse;
+    }
+    if (CurrentStep == stepModeZ && StatusCode == 200) ModeZActive = ModeZRequested;
+    ParseReplyValues();
+    if (CommandDoneHandler)
+        (this->*CommandDoneHandler)();
+    else
+        FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}
+
+void TCustomFtpCli::ParseReplyValues() {
+    if (RequestResult != 0) return;
+    std::int32_t code = 0;
+    const char* afterCode = ParseInteger(LastResponse.c_str(), code);
+    if (CurrentStep == stepSize) ParseInteger(afterCode, SizeResult);
+    if (CurrentStep == stepMdtm) {
+        if (code == 213) {
+            std::string word;
+            ParseWord(afterCode, word);
+            FileTimeResult = ParseMdtmTimestamp(word);
+        } else {
+            FileTimeResult = -1.0;
+        }
+    }
+    if (CurrentStep == stepCwd || CurrentStep == stepMkd || CurrentStep == stepPwd || CurrentStep == stepCdup)
+        ParseQuoted(afterCode, DirResult);
+    if (CurrentStep == stepMd5) {
+        DirResult.clear();
+        Md5Result.clear();
+        if (code == 251) {
+            const char* position = ParseQuoted(afterCode, DirResult);
+            if (DirResult.empty()) position = ParseWord(position, DirResult);
+            ParseWord(position, Md5Result);
+        }
+    }
+    if (CurrentStep == stepXcrc) {
+        CrcResult.clear();
+        if (code == 250) {
+            const char* position = ParseWord(afterCode, CrcResult);
+            if (CrcResult == "XCRC") ParseWord(position, CrcResult);
+        }
+    }
+}
+
+void TCustomFtpCli::QuitDone() {
+    // Closing the control connection finishes the request (ControlClosed). A connection
+    // that the server has already closed reports nothing more, so the request ends here.
+    if (ControlSocket && ControlSocket->State() != wsClosed)
+        ControlSocket->Close();
+    else
+        FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}

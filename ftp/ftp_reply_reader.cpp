@@ -1,0 +1,247 @@
+// The control connection's events: the host lookup, the connection, the replies cut
+// into lines (greeting, multi-line replies, FEAT lines) and the close; and the end of a
+// request step, which either lets a high-level request go on or posts the request-done
+// message.
+#include <cstring>
+
+#include "ftp/ftp_client.h"
+#include "ftp/ftp_text_helpers.h"
+#include "platform/messages/message_queue.h"
+
+namespace {
+
+bool IsDigit(char Ch) {
+    return Ch >= '0' && Ch <= '9';
+}
+
+// The text without leading and trailing blanks and control characters.
+std::string Trimmed(const std::string& Text) {
+    std::size_t first = 0;
+    std::size_t last = Text.size();
+    while (first < last && static_cast<unsigned char>(Text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(Text[last - 1]) <= ' ') --last;
+    return Text.substr(first, last - first);
+}
+
+bool StartsWith(const std::string& Text, const char* Prefix) {
+    return Text.rfind(Prefix, 0) == 0;
+}
+
+// True when Needle occurs in Text at a 1-based position after Position.
+bool FoundAfter(const std::string& Text, const char* Needle, std::size_t Position) {
+    return Text.find(Needle, Position) != std::string::npos;
+}
+
+constexpr std::size_t kAllRepliesLimit = 65536;
+
+}  // namespace
+
+void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (!ControlSocket) return;
+    const int room = ReplyBufferSize - 1 - ReplyBufferCount;
+    if (room <= 0) return;
+    const int received = ControlSocket->Receive(ReplyBuffer.data() + ReplyBufferCount, room);
+    if (received <= 0) return;
+    ReplyBufferCount += received;
+    ReplyBuffer[static_cast<std::size_t>(ReplyBufferCount)] = 0;
+
+    while (ReplyBufferCount > 0) {
+        const char* data = ReplyBuffer.data();
+        const std::size_t fill = static_cast<std::size_t>(ReplyBufferCount);
+        std::size_t lineLength = 0;
+        std::size_t consumed = 0;
+        if (Options.Contains(ftpAcceptLF)) {
+            const void* lf = std::memchr(data, '\n', fill);
+            if (lf) {
+                lineLength = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+                consumed = lineLength + 1;
+            }
+        } else {
+            for (std::size_t i = 0; i + 1 < fill; ++i) {
+                if (data[i] == '\r' && data[i + 1] == '\n') {
+                    lineLength = i;
+                    consumed = i + 2;
+                    break;
+                }
+            }
+        }
+        if (consumed == 0) {
+            // A line that fills the whole buffer without a line end can never be
+            // completed there: it is taken as it stands rather than stall the session.
+            if (ReplyBufferCount < ReplyBufferSize - 1) break;
+            lineLength = fill;
+            consumed = fill;
+        }
+
+        std::string line(data, lineLength);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        LastResponse = line;
+        if (AllReplies.size() < kAllRepliesLimit) AllReplies += LastResponse + "\r\n";
+        if (OnResponse) OnResponse(this);
+        if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, ">|" + LastResponse + "|\r\n");
+
+        std::memmove(ReplyBuffer.data(), ReplyBuffer.data() + consumed, fill - consumed + 1);
+        ReplyBufferCount -= static_cast<std::int32_t>(consumed);
+
+        bool final = false;
+        if (!line.empty() && IsDigit(line[0])) {
+            const char* after = ParseInteger(line.c_str(), StatusCode);
+            final = *after != '-';
+        }
+
+        if (ClientState == fcsWaitingGreeting) {
+            ShowLastReply();
+            if (!final) continue;
+            ReplyAwaited = false;
+            if (StatusCode != 220) {
+                KeepFirstError();
+                RequestResult = StatusCode;
+                if (ControlSocket) ControlSocket->Close();
+                return;
+            }
+            ChangeState(fcsConnected);
+            if (OnSessionConnected) OnSessionConnected(this, ErrCode);
+            FinishRequest(0);
+            continue;
+        }
+
+        if (ClientState == fcsWaitingReply) {
+            if (CurrentStep == stepFeat) NoteFeatureLine(line);
+            if (CurrentStep == stepMlst && line.size() > 4 && StatusCode == 250 && line[0] == ' ')
+                MlstResultText = Trimmed(line);
+            if (!final) {
+                ShowLastReply();
+                continue;
+            }
+            if (!ReplyHandler) {
+                ReportError("Program error: FNext is nil");
+                return;
+            }
+            (this->*ReplyHandler)();
+            continue;
+        }
+
+        ShowLastReply();
+    }
+}
+
+void TCustomFtpCli::NoteFeatureLine(const std::string& Line) {
+    const std::string feature = Trimmed(Line);
+    if (StartsWith(feature, "MDTM YYYYMMDDHHMMSS[+-TZ]")) FeatureFlags |= FeatMdtmSet;
+    if (feature == "MDTM") FeatureFlags |= FeatMdtm;
+    if (feature == "SIZE") FeatureFlags |= FeatSize;
+    if (feature == "REST STREAM") FeatureFlags |= FeatRestStream;
+    if (StartsWith(feature, "MLST")) {
+        FeatureFlags |= FeatMlst;
+        if (feature.size() > 6) MlstFactsText = Trimmed(feature.substr(5, 99));
+    }
+    if (feature == "MFMT") FeatureFlags |= FeatMfmt;
+    if (feature == "MD5") FeatureFlags |= FeatMd5;
+    if (StartsWith(feature, "AUTH")) {
+        if (FoundAfter(feature, "SSL", 5)) FeatureFlags |= FeatAuthSsl;
+        if (FoundAfter(feature, "TLS", 5)) FeatureFlags |= FeatAuthTls;
+    }
+    if (StartsWith(feature, "PROT")) {
+        if (FoundAfter(feature, "C", 5)) FeatureFlags |= FeatProtC;
+        if (FoundAfter(feature, "P", 5)) FeatureFlags |= FeatProtP;
+    }
+    if (feature == "PBSZ") FeatureFlags |= FeatPbsz;
+    if (feature == "CCC") FeatureFlags |= FeatCcc;
+    if (StartsWith(feature, "XCRC")) FeatureFlags |= FeatXcrc;
+    if (StartsWith(feature, "MODE Z")) FeatureFlags |= FeatModeZ;
+}
+
+void TCustomFtpCli::FinishRequest(std::uint16_t Code) {
+    if (RequestDoneFlag) return;
+    RequestDoneFlag = true;
+    ReplyAwaited = false;
+    if (Code == 0 && StepContinuation) {
+        if (ClientState != fcsAbort && ClientState != fcsPassiveReply) ChangeState(fcsInternalReady);
+        (this->*StepContinuation)();
+        return;
+    }
+    ChangeState(fcsReady);
+    if (DataSocket && DataSocket->State() != wsClosed) {
+        // The request ends whatever the data connection's close says.
+        try {
+            DataSocket->Close();
+        } catch (...) {
+        }
+    }
+    if (HighLevelActive && SavedCode >= 0) {
+        LastResponse = SavedResponse;
+        StatusCode = SavedCode;
+    }
+    HighLevelActive = false;
+    StepContinuation = nullptr;
+    PostMessageA(WindowHandle, MsgRequestDone, 0, static_cast<LPARAM>(Code));
+}
+
+void TCustomFtpCli::ControlLookupDone(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (ErrCode != 0) {
+        LastResponse = "500 DNS lookup error - " + FormatSocketError(ErrCode);
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+        FinishRequest(ErrCode);
+        return;
+    }
+    if (!ControlSocket) return;
+    ResolvedAddress = ControlSocket->DnsResult();
+    try {
+        ControlSocket->SetAddr(ResolvedAddress);
+        ControlSocket->SetLocalAddr(LocalAddr);
+        ControlSocket->SetProto("tcp");
+        if (ConnectionKind == ftpProxy && !ProxyPort.empty())
+            ControlSocket->SetPort(ProxyPort);
+        else
+            ControlSocket->SetPort(Port);
+        ChangeState(fcsWaitingGreeting);
+        ReplyAwaited = true;
+        ControlSocket->Connect();
+    } catch (const std::exception& E) {
+        LastResponse = "500 " + ExceptionClassName(E) + ": " + E.what();
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+        FinishRequest(500);
+    }
+}
+
+void TCustomFtpCli::ControlConnected(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (ErrCode != 0) {
+        LastResponse = "500 Connect error - " + FormatSocketError(ErrCode);
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+        StepContinuation = nullptr;
+        FinishRequest(ErrCode);
+        if (ControlSocket) ControlSocket->Close();
+        ChangeState(fcsReady);
+        return;
+    }
+    ConnectedFlag = true;
+}
+
+void TCustomFtpCli::ControlClosed(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (ConnectedFlag) {
+        ConnectedFlag = false;
+        if (ClientState != fcsAbort) ChangeState(fcsNotConnected);
+        if (OnSessionClosed) OnSessionClosed(this, ErrCode);
+    }
+    if (ClientState != fcsAbort) ChangeState(fcsInternalReady);
+    if (ErrCode != 0) {
+        LastResponse = "500 Control connection closed - " + FormatSocketError(ErrCode);
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+    } else if (ReplyAwaited && ClientState != fcsAbort) {
+        // The server hung up while a reply was still awaited: that request failed.
+        LastResponse = "500 Control connection closed by the server";
+        StatusCode = 500;
+        RequestResult = 500;
+        KeepFirstError();
+    }
+    ReplyAwaited = false;
+    FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}

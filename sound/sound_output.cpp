@@ -1,0 +1,53 @@
+#include "sound/sound_output.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <span>
+#include <system_error>
+
+#include "platform/sound/wave_playback.h"
+#include "platform/text/cp1252.h"
+#include "platform/ui/screen.h"
+#include "plotter/drawing_state.h"
+
+const char* const PlaybackFailedMessage =
+    "Volume important : se repporter le fichier <son.wav> pour une \xE9" "coute ext\xE9" "rieure";
+const char* const SoundFileName = "Son.wav";
+
+namespace {
+
+std::string PathText(const std::filesystem::path& file) {
+    const std::u8string u8 = file.u8string();
+    return text::Utf8ToCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
+}  // namespace
+
+bool PlaySoundImage(const WavImage& image) { return PlayWaveImage(std::span<const std::uint8_t>(image)); }
+
+void WriteSoundFile(const WavImage& image) {
+    const std::filesystem::path file = StartDirectory / SoundFileName;
+    std::filesystem::path temporary = file;
+    temporary += ".tmp";
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) throw SoundFileError("Impossible de cr\xE9" "er le fichier " + PathText(file));
+    const bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
+    const bool closed = std::fclose(out) == 0;
+    std::error_code renamed;
+    if (written && closed) std::filesystem::rename(temporary, file, renamed);
+    if (!written || !closed || renamed) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw SoundFileError("Erreur d'\xE9" "criture du fichier " + PathText(file));
+    }
+}
+
+SoundHourglass::SoundHourglass() { Screen->SetCursor(crHourGlass); }
+
+SoundHourglass::~SoundHourglass() {
+    try {
+        Screen->SetCursor(crDefault);
+    } catch (...) {
+        // A cursor that cannot be put back is no reason to lose the sound's outcome.
+    }
+}

@@ -1,0 +1,82 @@
+#include "tests/curves/curves_fixture.h"
+
+#include "plotter/axes.h"
+#include "plotter/curve_sampler.h"
+#include "plotter/program_description.h"
+
+namespace curvetest {
+
+void CurvesTest::SetUp() {
+    ProgramTest::SetUp();
+    StartProgram(VarteloProgram());
+    ShowMainWindow();
+    RedrawSteps().RebuildChannelSums = nullptr;
+    ClearFunctions();
+}
+
+void CurvesTest::SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
+                           const std::string& ymax) {
+    Form1->Edit10->SetText(xmin);
+    Form1->Edit11->SetText(xmax);
+    Form1->Edit12->SetText(ymin);
+    Form1->Edit13->SetText(ymax);
+}
+
+void CurvesTest::SetFunction(int i, const std::string& text, bool shown) {
+    GetFunctionEdit(i)->SetText(text);
+    Form1->ShowButtons[size_t(i)]->SetDown(shown);
+}
+
+void CurvesTest::ClearFunctions() {
+    for (int i = 0; i < FunctionCount; ++i) SetFunction(i, "");
+}
+
+void CurvesTest::OnlyFunction(int i, const std::string& text) {
+    ClearFunctions();
+    SetFunction(i, text);
+}
+
+void CurvesTest::DrawCurvesOnly(TBitmap& bitmap) {
+    BlackAndWhite = Form1->cnb->Checked();
+    ReadWindowFromEdits();
+    AxisFontHeight = ComputeAxisFontHeight(bitmap.Width(), bitmap.Height());
+    CompileShownFunctions();
+    DrawFunctionCurves(bitmap);
+}
+
+void CurvesTest::DrawAxesOnly(TBitmap& bitmap) {
+    BlackAndWhite = Form1->cnb->Checked();
+    ReadWindowFromEdits();
+    AxisFontHeight = ComputeAxisFontHeight(bitmap.Width(), bitmap.Height());
+    DrawAxesAndGrid(bitmap);
+}
+
+void Clear(TBitmap& bitmap) {
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Brush.Color = clWhite;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+TColor At(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
+
+int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) n += bitmap.Canvas().Pixels(x, y) == colour;
+    return n;
+}
+
+int FirstColumnWith(TBitmap& bitmap, TColor colour) {
+    for (int x = 0; x < bitmap.Width(); ++x)
+        if (CountIn(bitmap, colour, x, 0, x, bitmap.Height() - 1) > 0) return x;
+    return -1;
+}
+
+int LastColumnWith(TBitmap& bitmap, TColor colour) {
+    for (int x = bitmap.Width() - 1; x >= 0; --x)
+        if (CountIn(bitmap, colour, x, 0, x, bitmap.Height() - 1) > 0) return x;
+    return -1;
+}
+
+}  // namespace curvetest

@@ -1,0 +1,132 @@
+#pragma once
+// Helpers of the FTP client tests: waiting on a condition while the thread's messages
+// are dispatched, a client that records its events, a scripted server made of the
+// socket component (canned replies, sent in pieces when a test wants), and the loopback
+// FTP server of ftp_test_server.py run as a separate process.
+#include <gtest/gtest.h>
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ftp/ftp_client.h"
+#include "platform/messages/win_types.h"
+
+// Dispatches the thread's messages until Condition holds or Milliseconds pass.
+bool WaitFor(const std::function<bool()>& Condition, DWORD Milliseconds = 10000);
+// Dispatches messages until none has arrived for QuietMilliseconds (at most 5 s): used
+// before checking that something did NOT happen.
+void DrainMessages(DWORD QuietMilliseconds = 150);
+
+// A port on 127.0.0.1 on which nothing listens.
+std::string ClosedLoopbackPort();
+
+// The client under test, with its inner operations reachable and its events recorded.
+class TestFtpClient : public TCustomFtpCli {
+public:
+    TestFtpClient();
+
+    using TCustomFtpCli::StartCommand;
+    using TCustomFtpCli::TriggerProgress;
+    using TCustomFtpCli::ReplyHandler;
+    using TCustomFtpCli::ConnectionKind;
+    using TCustomFtpCli::FileShareFlags;
+
+    // Runs Start and waits for the request-done event it leads to; the code, or -1 when
+    // none came in time.
+    int Run(const std::function<void()>& Start, DWORD Milliseconds = 10000);
+    // Waits for the greeting through StartOpen; true when the request ended with 0.
+    bool Open(const std::string& Host, const std::string& PortText);
+
+    // Chains Next as the step that runs when the current command ends with 0 (the way a
+    // high-level request goes on); the chain is used once.
+    void ChainNext(std::function<void()> Next);
+
+    std::vector<std::pair<TFtpRequest, std::uint16_t>> Done;  // OnRequestDone
+    std::vector<std::string> ResponsesAtDone;                 // LastResponse seen by OnRequestDone
+    std::vector<std::string> Errors;                          // OnError
+    std::vector<std::string> Display;                         // OnDisplay
+    std::vector<std::uint16_t> SessionClosed;                 // OnSessionClosed
+    int SessionConnected = 0;                                 // OnSessionConnected
+
+private:
+    void RunChained();
+    std::function<void()> FNext;
+};
+
+// One end of a scripted control connection: a listener on 127.0.0.1 and the accepted
+// connection, which collects what the client sends.
+class ScriptedServer {
+public:
+    ScriptedServer();
+    std::string Port() { return FListener.GetBoundPort(); }
+    bool WaitConnected(DWORD Milliseconds = 10000);
+    // Sends raw bytes to the client.
+    void Send(const std::string& Bytes);
+    // The next line the client sent (without CR LF), or "<none>" after the deadline.
+    std::string NextLine(DWORD Milliseconds = 10000);
+    // True when the client has closed its end.
+    bool WaitClosedByClient(DWORD Milliseconds = 10000);
+    void Hangup();
+    TCustomWSocket* Peer() { return FPeer.get(); }
+
+private:
+    TCustomWSocket FListener;
+    std::unique_ptr<TCustomWSocket> FPeer;
+    std::string FReceived;
+    bool FClosedByClient = false;
+};
+
+// Connects Client to a new scripted server and lets it greet with "220 Ready".
+void OpenScripted(TestFtpClient& Client, ScriptedServer& Server);
+
+// A temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& Path() const { return FPath; }
+
+private:
+    std::filesystem::path FPath;
+};
+
+// The FTP server of ftp_test_server.py, started on a free loopback port for one test
+// and stopped (by its own process id) at the end. Reason() says why it could not start.
+class LoopbackFtpServer {
+public:
+    LoopbackFtpServer() = default;
+    ~LoopbackFtpServer();
+    LoopbackFtpServer(const LoopbackFtpServer&) = delete;
+    LoopbackFtpServer& operator=(const LoopbackFtpServer&) = delete;
+
+    bool Start(const std::vector<std::string>& ExtraArgs = {});
+    void Stop();
+    const std::string& Port() const { return FPort; }
+    const std::string& Reason() const { return FReason; }
+    // The folder the server serves.
+    std::filesystem::path Root() const { return FFolder.Path() / "root"; }
+
+private:
+    bool Running();
+    std::string LogText() const;
+
+    TempFolder FFolder;
+    pid_t FPid = -1;
+    std::string FPort;
+    std::string FReason;
+};
+
+// Every test starts and ends with no socket alive and Windows Sockets unloaded.
+class FtpClientTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
