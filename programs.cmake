@@ -5,12 +5,16 @@
 # plotter and dialogs use each other (the redraw calls the dialogs' drawers, the dialogs
 # read the main window's state); CMake repeats static libraries to close such cycles.
 curves_library(plotter  plotter  dialogs engine platform_ui platform_graphics platform_text)
-curves_library(dialogs  dialogs  plotter engine platform_ui platform_graphics platform_text)
+curves_library(dialogs  dialogs  plotter engine platform_ui platform_graphics platform_text ftp)
 curves_library(variants variants plotter dialogs engine platform_ui platform_graphics)
 #   sound     Vartelo's sound functions, melody page and description (Quimbel leaves it out)
 curves_library(sound    sound    plotter engine platform_sound platform_ui platform_text)
 
 # Libraries of later subsystems join the programs as soon as their folder defines them.
+#   settings  the settings table, the settings files and the undo ring; the main window
+#             loads and saves through it, so whatever links plotter links it too
+curves_library(settings settings plotter dialogs engine platform_ui platform_graphics platform_text)
+target_link_libraries(plotter PUBLIC settings)
 set(curves_shared_libraries plotter dialogs)
 foreach(optional settings ftp)
   if(TARGET ${optional})

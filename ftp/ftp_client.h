@@ -217,6 +217,43 @@ public:
     // fcsReady. Posts no request-done message itself.
     virtual void Abort();
 
+    // ---- High-level requests: each runs a fixed set of steps through HighLevelAsync ----
+    virtual void StartConnect();
+    virtual void StartGet();
+    virtual void StartFullGet();
+    virtual void StartPut();
+    virtual void StartFullPut();
+    virtual void StartAppend();
+    virtual void StartFullAppend();
+    virtual void StartList();
+    virtual void StartNameList();
+    virtual void StartFullList();
+    virtual void StartFullNameList();
+    virtual void StartFullSystem();
+    virtual void StartFullSize();
+    virtual void StartFullMakeDir();
+    virtual void StartFullRemoveDir();
+    virtual void StartFullDelete();
+    virtual void StartRename();
+    virtual void StartFullRename();
+    virtual void StartFullQuote();
+    virtual void StartResumeGet();
+    virtual void StartFullResumeGet();
+    virtual void StartResumePut();
+    virtual void StartFullResumePut();
+    virtual void StartMachineList();
+    virtual void StartOpenQuit();
+
+    // ---- Data connection and transfers (single steps) ----
+    // The PORT (active) or PASV (passive) step; active mode listens on the data socket.
+    virtual void StartPortCommand();
+    virtual void CmdRetr();
+    virtual void CmdList();
+    virtual void CmdNlst();
+    virtual void CmdMlsd();
+    virtual void CmdStor();
+    virtual void CmdAppe();
+
     // ---- Log hooks (lines beginning with "! "; level 11 protocol, 12 state machine) ----
     virtual bool IsLogged(int Level);
     virtual void LogDebugText(int Level, const std::string& Text);
@@ -245,6 +282,7 @@ public:
     std::string AllReplies;          // every line of the current command, each with CR LF
     std::string PasvReply;           // the last 227 reply in passive mode
     std::string ErrorMessage;        // the first error reply of the request (read-only for users)
+    bool RequestRefused = false;     // set by every refusal (ReportError); cleared by its user
     std::uint16_t FeatureFlags = 0;  // Feat... bits from the last FEAT reply
     std::string MlstFactsText;       // the facts the server offers for MLST
     std::string MlstResultText;      // the fact line of the last MLST reply
@@ -335,6 +373,38 @@ protected:
     // A command has gone out (or the greeting is awaited) and its request step has not
     // ended: a close of the control connection now is a failure, not an end.
     bool ReplyAwaited = false;
+
+    // ---- High-level request machine ----
+    void HighLevelStart(TFtpRequest RqType, std::initializer_list<TFtpStep> Steps);
+    void HighLevelAsync();
+
+    // ---- Data connection and transfers ----
+    void StartDownload(TFtpRequest Kind);
+    void StartUpload();
+    void SetupPassiveGet(const std::string& PortText, const std::string& AddrText);
+    void SetupPassivePut(const std::string& PortText, const std::string& AddrText);
+    // The address and port of PasvReply; false when the reply holds none.
+    bool ParsePasvReply(std::string& AddrText, std::string& PortText) const;
+    // Ends a transfer that could not begin: LastResponse, StatusCode, first error, data
+    // socket closed, the request finished with Code.
+    void FailTransfer(const std::string& Response, std::uint16_t Code);
+    void ShowTransferStatistics();
+    void GetDataAccepted(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void GetDataConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void GetDataAvailable(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void GetDataClosed(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void PutDataAccepted(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void PutDataConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void PutDataSent(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void PutDataDiscard(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void PutDataClosed(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    void BindGetDataHandlers();
+    void GetFirstReply();
+    void GetFinalReply();
+    void PutFirstReply();
+    void PutFinalReply();
+    void TryFinishGet();
+    void TryFinishPut();
 
     // ---- Data connection and transfers ----
     std::unique_ptr<std::fstream> LocalFile;  // owned; the local file of the transfer

@@ -344,6 +344,7 @@ void TCustomFtpCli::ReportError(const std::string& Msg) {
     LastResponse.clear();
     ErrorMessage.clear();
     StepContinuation = nullptr;
+    RequestRefused = true;
     if (OnError) TriggerError(Msg);
 }
 

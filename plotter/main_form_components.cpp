@@ -227,8 +227,14 @@ void TForm1::BindHandlers() {
     // "Trace" only redraws, in both programs: the melody page's scale change belongs to
     // "Changement" alone, so a resize or a redraw never rewrites the note grid.
     Button1->OnClick = [this](TObject* s) { Button1Click(s); };
-    Button2->OnClick = [this](TObject* s) { Button2Click(s); };
-    Button3->OnClick = [this](TObject* s) { Button3Click(s); };
+    if (ActiveProgram().Normer)
+        Button2->OnClick = [](TObject*) { ActiveProgram().Normer(); };
+    else
+        Button2->OnClick = [this](TObject* s) { Button2Click(s); };
+    if (ActiveProgram().Centrer)
+        Button3->OnClick = [](TObject*) { ActiveProgram().Centrer(); };
+    else
+        Button3->OnClick = [this](TObject* s) { Button3Click(s); };
     Button4->OnClick = [this](TObject* s) { Button4Click(s); };
 
     im->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { imMouseDown(s, b, sh, x, y); };

@@ -4,12 +4,22 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/domains_form.h"
 #include "dialogs/labels_form.h"
+#include "plotter/undo_snapshot.h"
+#include "settings/settings_file.h"
+#include "settings/undo_ring.h"
 
-// The settings file and the undo ring are not part of the program yet: a first start and
-// a closing keep every setting as the windows were built.
-void LoadStateFile() {}
-void SaveStateFile() {}
-void TakeFirstUndoSnapshot() {}
+void LoadStateFile() { LoadSettings(StateFileName, 1); }
+void SaveStateFile() { SaveSettings(StateFileName, 1); }
+
+// The first snapshot goes to the ring itself, whatever taker is installed, and is the
+// oldest state that undo leads back to. A failure is silent, as for every snapshot.
+void TakeFirstUndoSnapshot() {
+    try {
+        TakeRingSnapshot();
+    } catch (...) {
+    }
+    MarkFirstSnapshotOldest();
+}
 
 void RefreshDialogsAfterLoad() {
     FillLabelDialog();
@@ -33,4 +43,8 @@ void InstallLifecycleHooks() {
     hooks.RefreshDialogsAfterLoad = RefreshDialogsAfterLoad;
     hooks.RecomputeAnalysisResults = RecomputeAnalysisResults;
     hooks.TakeFirstUndoSnapshot = TakeFirstUndoSnapshot;
+    // A new run starts the ring again at slot 1. A taker already installed (a test that
+    // counts the snapshots) stays.
+    ResetUndoRing();
+    if (!UndoSnapshotTaker()) InstallUndoRing();
 }

@@ -12,6 +12,7 @@
 #include "platform/graphics/color.h"
 
 class TBitmap;
+struct TSettingsTable;
 
 struct ProgramDescription {
     ProgramKind Kind = ProgramKind::Vartelo;
@@ -41,8 +42,15 @@ struct ProgramDescription {
     void (*PlayMelody)() = nullptr;        // the melody player: "Normer" and the melody page's "Jouer"
     void (*ChangeScale)() = nullptr;       // "Changement" (Button6)
     void (*ChordToFunctions)() = nullptr;  // "> Fonctions" (Button11)
+    // "Normer" (Button2) and "Centrer" (Button3) of a program that binds its own; when
+    // null the buttons run the main window's Button2Click and Button3Click.
+    void (*Normer)() = nullptr;
+    void (*Centrer)() = nullptr;
     // Whether the axes are drawn before the curves (curves over the grid) or after them.
     bool AxesUnderCurves = false;
+    // Fills the program's settings table (the rows kept in the state file, the curve
+    // files and the undo snapshots).
+    void (*BuildSettingsRows)(TSettingsTable&) = nullptr;
 };
 
 // The description of Vartelo, the program with sound (in sound/, which Vartelo alone links).

@@ -10,6 +10,7 @@
 #include "dialogs/vertical_lines_form.h"
 #include "engine/expression_compiler.h"
 #include "engine/program_variant.h"
+#include "ftp/socket_window.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -66,6 +67,10 @@ void ForgetProgramWindows() {
 
 int RunApplication(const ProgramDescription& program, int argc, char** argv) {
     Application->Initialize(argc, argv);
+    // The socket layer's waits (the blocking FTP calls among them) run the application's
+    // own message processing and give up once the application is ending.
+    SetApplicationMessagePump([] { Application->ProcessMessages(); });
+    SetApplicationTerminatedQuery([] { return Application->Terminated(); });
     PrepareProgram(program);
     CreateProgramWindows();
     Application->Run();

@@ -4,6 +4,7 @@
 #include "plotter/axes.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/program_description.h"
+#include "settings/program_settings_rows.h"
 #include "sound/channel_player.h"
 #include "sound/channel_sums.h"
 #include "sound/melody.h"
@@ -36,6 +37,7 @@ ProgramDescription MakeVartelo() {
     p.PlayMelody = PlayMelody;
     p.ChangeScale = ChangeScale;
     p.ChordToFunctions = ChordToFunctions;
+    p.BuildSettingsRows = BuildVarteloSettingsRows;
     return p;
 }
 

@@ -21,3 +21,24 @@ curves_test(analysis plotter dialogs variants engine test_support)
 if(TARGET test_analysis)
   target_sources(test_analysis PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
 endif()
+# Quimbel's own routines (sampler, axes in multiples of pi, buttons and keys).
+curves_test(quimbel variants plotter dialogs engine test_support)
+if(TARGET test_quimbel)
+  target_sources(test_quimbel PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
+endif()
+# The commands of the main window's panel and options, and the export of the drawing.
+curves_test(commands plotter dialogs variants engine test_support)
+if(TARGET test_commands)
+  target_sources(test_commands PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
+endif()
+# The settings table, the settings files, the undo ring and the "Fichier" menu.
+curves_test(settings settings plotter dialogs variants engine test_support)
+if(TARGET test_settings)
+  target_sources(test_settings PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
+endif()
+# The FTP dialog and the upload of the drawing, against the loopback FTP server.
+curves_test(ftpdialog plotter dialogs variants engine test_support ftp)
+if(TARGET test_ftpdialog)
+  target_sources(test_ftpdialog PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp
+                                        ${CMAKE_CURRENT_SOURCE_DIR}/ftpclient/ftp_test_support.cpp)
+endif()

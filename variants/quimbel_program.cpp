@@ -4,7 +4,9 @@
 // axes are drawn under the curves.
 #include "variants/quimbel_program.h"
 
+#include "variants/quimbel_commands.h"
 #include "variants/quimbel_drawing.h"
+#include "variants/quimbel_settings.h"
 
 namespace {
 
@@ -28,6 +30,9 @@ ProgramDescription MakeQuimbel() {
     p.DrawFunctionCurves = quimbel::DrawFunctionCurves;
     p.DrawAxesAndGrid = quimbel::DrawAxesAndGrid;
     p.AxesUnderCurves = true;
+    p.BuildSettingsRows = BuildQuimbelSettingsRows;
+    p.Normer = quimbel::ScaleOrdinatesToAbscissae;
+    p.Centrer = quimbel::CentreOnOrigin;
     return p;
 }
 

@@ -8,6 +8,8 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/sequences_form.h"
 #include "engine/number_errors.h"
+#include "plotter/startup.h"
+#include "settings/settings_file.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"
 
@@ -71,7 +73,7 @@ TEST_F(RowsTest, ComboBoxesNameTheFunctionsByTheirLetters) {
     EXPECT_EQ(ComboIndexOf(second), -1);
     second->SetText("z");
     EXPECT_EQ(ComboIndexOf(second), -1);
-    EXPECT_EQ(Form3->ComboBox10->Text(), "f");
+    EXPECT_EQ(Form3->ComboBox10->Text(), "j");  // the settings name row N after the N-th function
     EXPECT_EQ(Form5->ComboBox2->Text(), "f");
     EXPECT_EQ(Form5->ComboBox4->Text(), "g");
     EXPECT_EQ(Form5->ComboBox6->Text(), "h");
@@ -162,11 +164,18 @@ TEST_F(RowsTest, ResultLabelsAreLeftAloneWhileASettingsLoadRuns) {
 }
 
 TEST_F(RowsTest, TheFirstActivationComputesTheTangentAndAreaResults) {
-    StartProgram(QuimbelProgram(), false);
+    // A state file with an area row and a tangent row switched on...
+    Start();
     SetFunction(0, "x");
-    Form2->CheckBox1->SetChecked(true);  // while the loading flag is still set
+    Form2->CheckBox1->SetChecked(true);
     Form2->Edit2->SetText("1");
     Form3->CheckBox1->SetChecked(true);
+    SaveSettings(StateFileName, 1);
+    // ...loaded by the next start: the results appear at its first activation.
+    FormsReady = false;
+    Application->DestroyForms();
+    ForgetProgramWindows();
+    StartProgram(QuimbelProgram(), false);
     EXPECT_EQ(Form2->Label20->Caption(), "");
     ShowMainWindow();
     EXPECT_EQ(Form2->Label20->Caption(), "Int\xE9grale : 0,5");

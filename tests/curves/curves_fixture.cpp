@@ -1,5 +1,6 @@
 #include "tests/curves/curves_fixture.h"
 
+#include "dialogs/domains_form.h"
 #include "plotter/axes.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/program_description.h"
@@ -12,6 +13,10 @@ void CurvesTest::SetUp() {
     ShowMainWindow();
     RedrawSteps().RebuildChannelSums = nullptr;
     ClearFunctions();
+    // Vartelo's settings start every domain at 0; these tests want the whole real line.
+    for (TEdit* lower : Form6->LowerEdits) lower->SetText("-inf");
+    for (TEdit* upper : Form6->UpperEdits) upper->SetText("inf");
+    ReadDomainDialog();
 }
 
 void CurvesTest::SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,

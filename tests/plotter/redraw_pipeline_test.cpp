@@ -54,8 +54,8 @@ TEST_F(RedrawTest, QuimbelDrawsTheAxesUnderTheCurvesAndHasNoSoundStep) {
 TEST_F(RedrawTest, AFrozenPictureKeepsEarlierDrawingsAndSkipsTheAxesUnlessADragRedraws) {
     StartProgram(VarteloProgram());
     ShowMainWindow();
+    uitest::Click(Form1->ceffa);  // freezes the picture (and redraws once)
     MarkEachRedraw();
-    uitest::Click(Form1->ceffa);
     ClearJournal();
     Trace();
     Trace();
@@ -72,10 +72,11 @@ TEST_F(RedrawTest, AFrozenPictureKeepsEarlierDrawingsAndSkipsTheAxesUnlessADragR
     EXPECT_TRUE(HasMark(picture, 30, 10, clRed));
     EXPECT_EQ(Count("axes"), 1);
 
-    uitest::Click(Form1->ceffa);
+    uitest::Click(Form1->ceffa);  // unfreezes: this redraw clears, and so does the next
     Trace();
     EXPECT_FALSE(HasMark(picture, 30, 10, clRed));
-    EXPECT_TRUE(HasMark(picture, 40, 10, clRed));
+    EXPECT_FALSE(HasMark(picture, 40, 10, clRed));
+    EXPECT_TRUE(HasMark(picture, 50, 10, clRed));
     EXPECT_EQ(picture.Canvas().Pixels(5, 5), clWhite);
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+// TFtpClient: blocking calls over the asynchronous FTP client, for code on the GUI
+// thread. Each call starts one request and waits for its end while the thread's window
+// messages keep flowing (every socket event arrives as a message on this thread). A wait
+// ends when the request is finished, when Timeout seconds pass without transfer
+// progress, or when the application is ending.
+#include <cstdint>
+#include <functional>
+
+#include "ftp/ftp_client.h"
+
+using TFtpMessagePump = std::function<void(TCustomFtpCli* Sender)>;
+
+class TFtpClient : public TCustomFtpCli {
+public:
+    TFtpClient();
+
+    std::int32_t Timeout = 15;   // seconds without progress; 0 or less: no limit
+    bool MultiThreaded = false;  // pump through MessagePump (or the control socket's loop)
+    TFtpMessagePump MessagePump;
+    DWORD WaitDeadline = 0;      // tick count at which the running wait gives up
+
+    // The blocking calls; true when the request ended without error. Nothing raises.
+    bool Connect();          // lookup, connection, greeting, USER, PASS, ACCT as needed
+    bool SetTransferType();  // "TYPE I" or "TYPE A" from Binary
+    bool Put();              // PORT (or PASV), then STOR of LocalFileName as HostFileName
+    bool Quit();             // "QUIT"; closes the control connection
+
+    // The longest a wait sleeps before it looks at its request and limits again.
+    static constexpr DWORD WaitSliceMilliseconds = 1000;
+
+protected:
+    // Runs Starter, then waits for its request; any exception gives false.
+    virtual bool RunBlocking(void (TCustomFtpCli::*Starter)());
+    virtual bool WaitForRequest();
+    // A moved block also pushes the wait's deadline back.
+    bool TriggerProgress() override;
+    void PumpMessages();
+};

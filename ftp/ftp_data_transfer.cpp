@@ -1,0 +1,582 @@
+// The data connection: the PORT or PASV step that prepares it, the downloads (RETR,
+// LIST, NLST, MLSD) and uploads (STOR, APPE) that run over it, their reply handlers and
+// data-socket events, and the end-of-transfer statistics. An upload sends the local file
+// in blocks of 1460 bytes, one block per data-sent event, so the send queue never holds
+// more than one.
+#include <cstring>
+#include <exception>
+
+#include "ftp/ftp_client.h"
+#include "ftp/ftp_text_helpers.h"
+#include "ftp/socket_errors.h"
+#include "ftp/tick_deadline.h"
+#include "platform/messages/message_queue.h"
+#include "platform/messages/ticks.h"
+
+namespace {
+
+std::string VerbOf(TFtpRequest Kind) {
+    switch (Kind) {
+    case 10: return "RETR";
+    case 7: return "LIST";
+    case 8: return "NLST";
+    default: return "MLSD";
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// The PORT / PASV step
+
+void TCustomFtpCli::StartPortCommand() {
+    if (!DataSocket || !ControlSocket) return;
+    // Refused before anything is prepared when there is no session to send PORT on.
+    if (!ConnectedFlag) {
+        ReportError("FTP component not connected");
+        return;
+    }
+    DataSocket->SetProto("tcp");
+    DataSocket->SetAddr("0.0.0.0");
+    DataSocket->SetPort("0");
+    DataSocket->OnSessionAvailable = nullptr;
+    DataSocket->OnSessionClosed = nullptr;
+    DataSocket->OnDataAvailable = nullptr;
+
+    std::uint32_t dataPort = 0;
+    if (!Passive) {
+        // The server may connect as soon as it reads PORT, before the transfer's own
+        // starter runs: every transfer kind has its handler bound here already, or that
+        // connection would go unnoticed and the transfer would never end.
+        if (StepSet.Contains(stepGet) || StepSet.Contains(stepDir) || StepSet.Contains(stepMlsd) ||
+            StepSet.Contains(stepLs))
+            DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { GetDataAccepted(s, e); };
+        else if (StepSet.Contains(stepPut) || StepSet.Contains(stepAppend))
+            DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataAccepted(s, e); };
+        DataSocket->LingerOnOff = wsLingerOn;
+        DataSocket->LingerTimeout = 10;
+        const std::uint32_t start = DataPortRangeStart();
+        const std::uint32_t end = DataPortRangeEnd();
+        if (start != 0 || end != 0) {
+            if (end < start) {
+                ReportError("DataPortRangeEnd must be greater than DataPortRangeStart");
+                return;
+            }
+            if (NextDataPort < static_cast<std::int32_t>(start) || NextDataPort > static_cast<std::int32_t>(end))
+                NextDataPort = static_cast<std::int32_t>(start);
+            const std::int32_t first = NextDataPort;
+            for (;;) {
+                const std::int32_t port = NextDataPort;
+                NextDataPort = port + 1 > static_cast<std::int32_t>(end) ? static_cast<std::int32_t>(start) : port + 1;
+                try {
+                    DataSocket->SetPort(IntToStr(port));
+                    DataSocket->Listen();
+                    dataPort = static_cast<std::uint32_t>(port);
+                    break;
+                } catch (const std::exception&) {
+                    const std::int32_t error = DataSocket->LastError;
+                    if (error != 10048) {
+                        ReportError("Data connection winsock bind failed - " + FormatSocketError(error));
+                        return;
+                    }
+                    if (NextDataPort == first) {
+                        ReportError("All ports in DataPortRange are in use");
+                        return;
+                    }
+                }
+            }
+        } else {
+            // A listen failure raises to the caller of the step.
+            DataSocket->Listen();
+            std::int32_t chosen = 0;
+            ParseInteger(DataSocket->GetBoundPort().c_str(), chosen);
+            dataPort = static_cast<std::uint32_t>(chosen);
+        }
+    }
+
+    ws::sockaddr_in local{};
+    int length = sizeof local;
+    ControlSocket->GetSockName(local, length);
+    std::string command;
+    if (Passive) {
+        command = "PASV";
+    } else {
+        const std::string hi = IntToStr((dataPort >> 8) & 0xFF);
+        const std::string lo = IntToStr(dataPort & 0xFF);
+        if (ControlSocket->GetPeerAddr() == "127.0.0.1") {
+            command = "PORT 127,0,0,1," + hi + "," + lo;
+        } else {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(&local.sin_addr);
+            command = "PORT " + IntToStr(bytes[0]) + "," + IntToStr(bytes[1]) + "," + IntToStr(bytes[2]) + "," +
+                      IntToStr(bytes[3]) + "," + hi + "," + lo;
+        }
+    }
+    ByteCount = 0;
+    CurrentStep = stepPort;
+    StartCommand(9, command, {200, 227});
+}
+
+bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText) const {
+    const std::size_t open = PasvReply.find('(');
+    if (open == std::string::npos) return false;
+    const char* position = PasvReply.c_str() + open + 1;
+    std::int32_t numbers[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        const char* after = ParseInteger(position, numbers[i]);
+        if (after == position) return false;
+        position = after;
+        if (i < 5) {
+            if (*position != ',') return false;
+            ++position;
+        }
+    }
+    AddrText = IntToStr(numbers[0] & 0xFF) + "." + IntToStr(numbers[1] & 0xFF) + "." + IntToStr(numbers[2] & 0xFF) +
+               "." + IntToStr(numbers[3] & 0xFF);
+    PortText = IntToStr((numbers[4] * 256 + numbers[5]) & 0xFFFF);
+    return true;
+}
+
+void TCustomFtpCli::SetupPassiveGet(const std::string& PortText, const std::string& AddrText) {
+    DataSocket->SetPort(PortText);
+    DataSocket->SetAddr(AddrText);
+    DataSocket->SetLocalAddr(LocalAddr);
+    DataSocket->OnSessionConnected = [this](TCustomWSocket* s, std::uint16_t e) { GetDataConnected(s, e); };
+    DataSocket->LingerOnOff = wsLingerOff;
+    DataSocket->LingerTimeout = 0;
+    DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
+}
+
+void TCustomFtpCli::SetupPassivePut(const std::string& PortText, const std::string& AddrText) {
+    SetupPassiveGet(PortText, AddrText);
+    DataSocket->OnSessionConnected = [this](TCustomWSocket* s, std::uint16_t e) { PutDataConnected(s, e); };
+}
+
+void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code) {
+    LastResponse = Response;
+    StatusCode = Code;
+    KeepFirstError();
+    if (DataSocket) DataSocket->Close();
+    ReleaseLocalFile();
+    RequestResult = Code;
+    FinishRequest(Code);
+}
+
+// ---------------------------------------------------------------------------
+// Downloads
+
+void TCustomFtpCli::CmdRetr() { StartDownload(10); }
+void TCustomFtpCli::CmdList() { StartDownload(7); }
+void TCustomFtpCli::CmdNlst() { StartDownload(8); }
+void TCustomFtpCli::CmdMlsd() { StartDownload(43); }
+
+void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
+    if (!ConnectedFlag) {
+        ReportError(VerbOf(Kind) + ": not connected");
+        return;
+    }
+    if (LocalFileName().empty() && !DisplayFileFlag) {
+        ReportError("LocalFileName empty");
+        return;
+    }
+    if (!HighLevelActive) RequestType = Kind;
+    TransferVerb = VerbOf(Kind);
+    TransferReplyDone = false;
+    GetDataSessionDone = false;
+    RequestDoneFlag = false;
+    ByteCount = 0;
+    DataCloseError = 0;
+    DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { GetDataAccepted(s, e); };
+
+    if (!DisplayFileFlag) {
+        try {
+            ReleaseLocalFile();
+            if (ResumeAt > 0) {
+                LocalFile = std::make_unique<std::fstream>(LocalFileName(),
+                                                           std::ios::in | std::ios::out | std::ios::binary);
+                if (!LocalFile->is_open()) throw FtpException("cannot open the file");
+                if (GetFileSize(LocalFileName()) >= ResumeAt) LocalFile->seekp(ResumeAt);
+                if (LocalFile->tellp() != ResumeAt) {
+                    FailTransfer("Unable to set resume position in local file", 550);
+                    return;
+                }
+            } else {
+                LocalFile = std::make_unique<std::fstream>(LocalFileName(),
+                                                           std::ios::out | std::ios::trunc | std::ios::binary);
+                if (!LocalFile->is_open()) throw FtpException("cannot create the file");
+            }
+        } catch (const std::exception& E) {
+            FailTransfer("Unable to open local file " + LocalFileName() + ": " + E.what(), 550);
+            return;
+        }
+    }
+
+    if (Passive) {
+        std::string addr, port;
+        try {
+            if (!ParsePasvReply(addr, port)) throw FtpException("No address in the PASV reply");
+            SetupPassiveGet(port, addr);
+            if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Socket Connect");
+            DataSocket->Connect();
+        } catch (const std::exception& E) {
+            FailTransfer("550 " + ExceptionClassName(E) + ": " + E.what(), 550);
+            return;
+        }
+    }
+    ChangeState(fcsWaitingReply);
+    ReplyHandler = &TCustomFtpCli::GetFirstReply;
+    CommandDoneHandler = nullptr;
+    ErrorMessage.clear();
+    SendCommand(HostFileName.empty() ? TransferVerb : TransferVerb + " " + HostFileName);
+}
+
+void TCustomFtpCli::BindGetDataHandlers() {
+    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { GetDataClosed(s, e); };
+    DataSocket->OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t e) { GetDataAvailable(s, e); };
+    DataSocket->OnDataSent = nullptr;
+    DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
+}
+
+void TCustomFtpCli::GetDataAccepted(TCustomWSocket*, std::uint16_t) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
+    const ws::SOCKET accepted = DataSocket->Accept();
+    BindGetDataHandlers();
+    DataSocket->Dup(accepted);  // closes the listening socket and takes the connection over
+    TransferStart = GetTickCount();
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened");
+}
+
+void TCustomFtpCli::GetDataConnected(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session Connected (Get)");
+    BindGetDataHandlers();
+    TransferStart = GetTickCount();
+    if (ErrCode != 0) FailTransfer("Unable to establish data connection - " + FormatSocketError(ErrCode), 550);
+}
+
+void TCustomFtpCli::GetDataAvailable(TCustomWSocket*, std::uint16_t) {
+    if (!TriggerProgress()) return;
+    if (!DataSocket) return;
+    char buffer[4096];
+    const int received = DataSocket->Receive(buffer, sizeof buffer);
+    if (received > 0) {
+        if (ClientState == fcsAbort) {
+            TriggerDisplay("! Data ignored while aborting");
+            return;
+        }
+        if (LocalFile) {
+            LocalFile->write(buffer, received);
+            if (!*LocalFile) {
+                TriggerDisplay("! Error writing local file");
+                DataSocket->Shutdown(ws::SD_BOTH);
+                return;
+            }
+        }
+        ByteCount += received;
+        if (DisplayFileFlag) {
+            if (DisplayFileMode == 1) {
+                TriggerDisplayFile(std::string(buffer, static_cast<std::size_t>(received)));
+            } else {
+                std::size_t i = 0;
+                const std::size_t n = static_cast<std::size_t>(received);
+                while (i < n) {
+                    while (i < n && (buffer[i] == '\r' || buffer[i] == '\n')) ++i;
+                    const std::size_t start = i;
+                    while (i < n && buffer[i] != '\r' && buffer[i] != '\n') ++i;
+                    if (i > start) TriggerDisplayFile(std::string(buffer + start, i - start));
+                }
+            }
+        }
+    } else if (received < 0 && DataSocket->State() == wsConnected && DataSocket->LastError != 10035) {
+        TriggerDisplay("! Data: Receive Error - " + FormatSocketError(DataSocket->LastError));
+        DataSocket->Shutdown(ws::SD_BOTH);
+    }
+}
+
+void TCustomFtpCli::GetDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
+    ReleaseLocalFile();
+    GetDataSessionDone = true;
+    DataCloseError = ErrCode;
+    TryFinishGet();
+}
+
+void TCustomFtpCli::GetFirstReply() {
+    ShowLastReply();
+    ParseInteger(LastResponse.c_str(), StatusCode);
+    if (StatusCode != 125 && (StatusCode < 150 || StatusCode > 159)) {
+        KeepFirstError();
+        ReplyHandler = nullptr;
+        if (DataSocket) DataSocket->Close();
+        ReleaseLocalFile();
+        ResumeAt = 0;
+        RequestResult = StatusCode;
+        FinishRequest(static_cast<std::uint16_t>(StatusCode));
+        return;
+    }
+    ReplyHandler = &TCustomFtpCli::GetFinalReply;
+}
+
+void TCustomFtpCli::GetFinalReply() {
+    ShowLastReply();
+    ParseInteger(LastResponse.c_str(), StatusCode);
+    if (StatusCode == 125 || StatusCode == 226 || StatusCode == 250) {
+        TransferReplyDone = true;
+        TryFinishGet();
+        return;
+    }
+    KeepFirstError();
+    ReleaseLocalFile();
+    if (DataSocket) DataSocket->Close();
+    TriggerDisplay("! RETR/LIST/NLST Failed");
+    RequestResult = StatusCode;
+    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+}
+
+void TCustomFtpCli::TryFinishGet() {
+    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3GetAsync");
+    if (!TransferReplyDone || !GetDataSessionDone) return;
+    ShowTransferStatistics();
+    ResumeAt = 0;
+    RequestResult = DataCloseError;
+    FinishRequest(DataCloseError);
+}
+
+// ---------------------------------------------------------------------------
+// Uploads
+
+void TCustomFtpCli::CmdStor() {
+    AppendMode = false;
+    RequestType = 18;
+    StartUpload();
+}
+
+void TCustomFtpCli::CmdAppe() {
+    AppendMode = true;
+    RequestType = 19;
+    StartUpload();
+}
+
+void TCustomFtpCli::StartUpload() {
+    if (!ConnectedFlag) {
+        ReportError("STOR/APPE: not connected");
+        return;
+    }
+    if (LocalFileName().empty()) {
+        ReportError("LocalFileName empty");
+        return;
+    }
+    TransferReplyDone = false;
+    PutDataSessionDone = false;
+    RequestDoneFlag = false;
+    // In active mode the server may connect as soon as it has the PORT command, before
+    // this starter runs: a connection already taken over stays usable.
+    DataConnected = !Passive && DataSocket && DataSocket->State() == wsConnected;
+    TransferAllowed = false;
+    TransferStart = 0;
+    ByteCount = 0;
+    DataCloseError = 0;
+
+    bool cancel = false;
+    NotifyReadyToTransmit(cancel);
+    if (cancel) {
+        ErrorMessage = "426 Transmit cancelled by application";
+        StatusCode = 426;
+        TriggerDisplay("! " + ErrorMessage);
+        if (DataSocket) DataSocket->Close();
+        RequestResult = 426;
+        FinishRequest(426);
+        return;
+    }
+    DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataAccepted(s, e); };
+
+    std::int64_t size = 0;
+    try {
+        ReleaseLocalFile();
+        SendFinished = false;
+        LocalFile = std::make_unique<std::fstream>(LocalFileName(), std::ios::in | std::ios::binary);
+        if (!LocalFile->is_open()) throw FtpException("cannot open the file for reading");
+        LocalFile->seekg(0, std::ios::end);
+        size = static_cast<std::int64_t>(LocalFile->tellg());
+        LocalFile->seekg(ResumeAt > 0 ? ResumeAt : 0, std::ios::beg);
+        if (ResumeAt > 0 && (!*LocalFile || LocalFile->tellg() != ResumeAt)) {
+            FailTransfer("Unable to set resume position in local file", 550);
+            return;
+        }
+    } catch (const std::exception& E) {
+        LastResponse = "Unable to open local file " + LocalFileName() + ": " + E.what();
+        StatusCode = 426;
+        KeepFirstError();
+        TriggerDisplay("! " + ErrorMessage);
+        if (DataSocket) DataSocket->Close();
+        ReleaseLocalFile();
+        RequestResult = 426;
+        FinishRequest(426);
+        return;
+    }
+    TriggerDisplay("! Upload Size " + IntToStr(size - (ResumeAt > 0 ? ResumeAt : 0)));
+
+    if (Passive) {
+        std::string addr, port;
+        try {
+            if (!ParsePasvReply(addr, port)) throw FtpException("No address in the PASV reply");
+            SetupPassivePut(port, addr);
+            DataSocket->Connect();
+        } catch (const std::exception& E) {
+            LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
+            StatusCode = 426;
+            KeepFirstError();
+            if (DataSocket) DataSocket->Close();
+            ReleaseLocalFile();
+            RequestResult = 426;
+            FinishRequest(426);
+        }
+        return;  // the command goes out once the data connection is up
+    }
+    ChangeState(fcsWaitingReply);
+    ReplyHandler = &TCustomFtpCli::PutFirstReply;
+    CommandDoneHandler = nullptr;
+    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
+}
+
+void TCustomFtpCli::PutDataAccepted(TCustomWSocket*, std::uint16_t) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
+    const ws::SOCKET accepted = DataSocket->Accept();
+    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
+    DataSocket->OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataDiscard(s, e); };
+    DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
+    DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
+    DataSocket->LingerOnOff = wsLingerOff;
+    DataSocket->LingerTimeout = 10;
+    try {
+        DataSocket->Dup(accepted);  // closes the listening socket, reads the buffer sizes
+    } catch (const std::exception&) {
+        ReportError("winsock.getsockopt(SO_SNDBUF) failed");
+        return;
+    }
+    DataConnected = true;
+    if (TransferAllowed && TransferStart == 0) PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened");
+}
+
+void TCustomFtpCli::PutDataConnected(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened (Put)");
+    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
+    DataSocket->OnDataAvailable = nullptr;
+    DataSocket->OnDataSent = nullptr;
+    DataConnected = true;
+    TransferStart = GetTickCount();
+    if (ErrCode != 0) {
+        FailTransfer("Unable to establish data connection - " + FormatSocketError(ErrCode), 550);
+        return;
+    }
+    ChangeState(fcsWaitingReply);
+    ReplyHandler = &TCustomFtpCli::PutFirstReply;
+    CommandDoneHandler = nullptr;
+    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
+}
+
+void TCustomFtpCli::PutFirstReply() {
+    ShowLastReply();
+    ParseInteger(LastResponse.c_str(), StatusCode);
+    if (StatusCode == 150 || StatusCode == 125) {
+        TransferAllowed = true;
+        ReplyHandler = &TCustomFtpCli::PutFinalReply;
+        if (Passive) {
+            if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Send first block");
+            DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
+            PutDataSent(DataSocket, 0);
+        } else if (DataConnected && TransferStart == 0) {
+            PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
+        }
+        return;
+    }
+    KeepFirstError();
+    ReplyHandler = nullptr;
+    if (DataSocket) DataSocket->Close();
+    ReleaseLocalFile();
+    ResumeAt = 0;
+    RequestResult = StatusCode;
+    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+}
+
+void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (!LocalFile || !DataSocket) return;
+    if (!TriggerProgress()) return;
+    if (ErrCode != 0) {
+        TriggerDisplay("! Error sending data - " + FormatSocketError(ErrCode));
+        DataSocket->Close();
+        return;
+    }
+    if (SendFinished || !TransferAllowed || !DataConnected) return;
+    try {
+        LocalFile->read(SendBuffer.data(), static_cast<std::streamsize>(SendBuffer.size()));
+        const std::streamsize count = LocalFile->gcount();
+        if (LocalFile->bad()) throw FtpException("read error");
+        if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "DataSocketPutDataSent " + IntToStr(count));
+        if (count > 0) {
+            ByteCount += static_cast<std::int32_t>(count);
+            DataSocket->Send(SendBuffer.data(), static_cast<int>(count));
+            return;
+        }
+        // The end of the file: the server learns it once the queue has drained.
+        SendFinished = true;
+        DrainDeadline = GetTickCount() + static_cast<DWORD>(DrainSeconds) * 1000u;
+        PostMessageA(WindowHandle, MsgDrainWait, 0, 0);
+    } catch (const std::exception& E) {
+        TriggerDisplay(std::string("! Error reading file ") + ExceptionClassName(E) + ": " + E.what());
+        DataSocket->Close();
+    }
+}
+
+void TCustomFtpCli::PutDataDiscard(TCustomWSocket*, std::uint16_t) {
+    char buffer[2048];
+    if (DataSocket) DataSocket->Receive(buffer, sizeof buffer);
+}
+
+void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
+    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
+    ReleaseLocalFile();
+    PutDataSessionDone = true;
+    DataCloseError = ErrCode;
+    TryFinishPut();
+}
+
+void TCustomFtpCli::PutFinalReply() {
+    ShowLastReply();
+    ParseInteger(LastResponse.c_str(), StatusCode);
+    if (StatusCode == 226 || StatusCode == 250) {
+        TransferReplyDone = true;
+        TryFinishPut();
+        return;
+    }
+    KeepFirstError();
+    ReleaseLocalFile();
+    if (DataSocket) DataSocket->Close();
+    TriggerDisplay("! STOR Failed");
+    RequestResult = StatusCode;
+    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+}
+
+void TCustomFtpCli::TryFinishPut() {
+    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3PutAsync");
+    if (!TransferReplyDone || !PutDataSessionDone) return;
+    ShowTransferStatistics();
+    ResumeAt = 0;
+    RequestResult = DataCloseError;
+    FinishRequest(DataCloseError);
+}
+
+// ---------------------------------------------------------------------------
+
+void TCustomFtpCli::ShowTransferStatistics() {
+    TransferEnd = GetTickCount();
+    const std::uint32_t elapsed = TickElapsed(TransferStart, TransferEnd);
+    std::string text = IntToStr(ByteCount) + " bytes received/sent in ";
+    if (elapsed >= 5000) {
+        const long long bytes = ByteCount;
+        const long long rate = bytes < 32768 ? bytes * 1000 / elapsed : bytes / elapsed * 1000;
+        text += IntToStr(elapsed / 1000) + " seconds (" + IntToStr(rate) + " Bytes/sec)";
+    } else {
+        text += IntToStr(elapsed) + " milliseconds";
+    }
+    TriggerDisplay("! " + text);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The one-line text of a string grid in a settings file: cells separated by ";", rows by
+// "|", one empty column and one empty row beyond the grid included.
+#include <string>
+#include <string_view>
+
+class TStringGrid;
+
+std::string GridToString(const TStringGrid& grid);
+// Fills the grid from the text. The grid never shrinks; cells the text does not reach
+// keep their contents; the text after the last separator is dropped.
+void StringToGrid(TStringGrid& grid, std::string_view text);

@@ -1,0 +1,112 @@
+#include "settings/undo_ring.h"
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "dialogs/areas_form.h"
+#include "dialogs/derivatives_form.h"
+#include "dialogs/domains_form.h"
+#include "dialogs/movable_labels.h"
+#include "engine/text_helpers.h"
+#include "plotter/drawing_state.h"
+#include "plotter/main_form.h"
+#include "plotter/redraw_pipeline.h"
+#include "plotter/undo_snapshot.h"
+#include "settings/settings_file.h"
+
+namespace fs = std::filesystem;
+
+std::int32_t UndoCurrent = 0;
+std::int32_t UndoNewest = 0;
+std::int32_t UndoOldest = 0;
+
+namespace {
+
+std::int32_t Successor(std::int32_t slot) { return slot >= UndoSlotCount ? 1 : slot + 1; }
+std::int32_t Predecessor(std::int32_t slot) { return slot <= 1 ? UndoSlotCount : slot - 1; }
+
+// The lines of a settings text as the file reader splits them.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+// The windows after an undo or redo: menu check marks, labels dialog, domain bounds,
+// tangent and area results, then the picture.
+void RefreshAfterRingLoad() {
+    Form1->leg->SetChecked(ShowLegend != 0);
+    Form1->abspi->SetChecked(AbscissaInPi == 1);
+    Form1->re1->SetChecked(PreciseTracing);
+    FillLabelDialog();
+    ReadDomainDialog();
+    UpdateTangentLabels();
+    UpdateAreaLabels();
+    RedrawGraph(Form1->im->Bitmap());
+}
+
+// Loads the slot and only then makes it current: a slot that cannot be read leaves the
+// ring where it was.
+void MoveTo(std::int32_t slot) {
+    LoadSettings(UndoSlotFile(slot), 1);
+    UndoCurrent = slot;
+    RefreshAfterRingLoad();
+}
+
+}  // namespace
+
+fs::path UndoFolder() { return fs::path(AddTrailingBackslash(StartDirectory.string())) / "sauve"; }
+
+fs::path UndoSlotFile(std::int32_t slot) { return UndoFolder() / ("bak" + std::to_string(slot) + ".fct"); }
+
+void ResetUndoRing() {
+    UndoCurrent = 0;
+    UndoNewest = 0;
+    UndoOldest = 0;
+}
+
+void TakeRingSnapshot() {
+    const std::int32_t slot = Successor(UndoCurrent);
+    const std::string text = SettingsFileText(1);
+    // Compared with the current slot before anything is written: a snapshot equal to the
+    // current state writes nothing, so it never overwrites the oldest reachable state of
+    // a full ring.
+    const bool isNew = UndoCurrent == 0 || SplitLines(text) != ReadFileLines(UndoSlotFile(UndoCurrent));
+    if (isNew) {
+        const fs::path folder = UndoFolder();
+        fs::create_directories(folder);
+        // Owner-only: the snapshots hold the FTP password.
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace);
+        ReplaceFileContents(UndoSlotFile(slot), text);
+        UndoCurrent = slot;
+        if (slot == UndoOldest) UndoOldest = Successor(slot);
+    }
+    // Whether new or not, there is nothing left to redo.
+    UndoNewest = UndoCurrent;
+}
+
+void MarkFirstSnapshotOldest() { UndoOldest = 1; }
+
+void InstallUndoRing() { UndoSnapshotTaker() = TakeRingSnapshot; }
+
+void UndoLastChange() {
+    if (UndoCurrent == UndoOldest) return;
+    MoveTo(Predecessor(UndoCurrent));
+}
+
+void RedoLastChange() {
+    if (UndoCurrent == UndoNewest) return;
+    MoveTo(Successor(UndoCurrent));
+}

@@ -1,0 +1,189 @@
+// The blocking client: the program's four calls against the loopback server, refusals
+// that must read as failures, a server that stalls (the wait gives up after Timeout
+// seconds without progress), and the message loop that keeps running during a wait.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "ftp/ftp_blocking_client.h"
+#include "ftp/socket_window.h"
+#include "ftpclient/ftp_test_support.h"
+#include "platform/messages/message_queue.h"
+#include "platform/messages/ticks.h"
+
+namespace {
+
+class FtpBlocking : public FtpClientTest {
+protected:
+    void TearDown() override {
+        SetApplicationMessagePump(nullptr);
+        SetApplicationTerminatedQuery(nullptr);
+        FtpClientTest::TearDown();
+    }
+    static std::string ReadAll(const std::filesystem::path& File) {
+        std::ifstream in(File, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+int gPumpCalls = 0;
+void CountingPump() {
+    ++gPumpCalls;
+    PumpWaitingMessages();
+}
+
+bool gTerminating = false;
+bool TerminatingQuery() { return gTerminating; }
+
+// A client that lets the test push the progress trigger.
+class ProgressClient : public TFtpClient {
+public:
+    using TFtpClient::TriggerProgress;
+};
+
+}  // namespace
+
+TEST_F(FtpBlocking, TheProgramsFourCallsStoreTheFileIntact) {
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    std::mt19937 generator(5);
+    std::string bytes(64000, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator());
+    const auto local = server.Root().parent_path() / "preview.jpg";
+    std::ofstream(local, std::ios::binary) << bytes;
+
+    TFtpClient client;
+    EXPECT_EQ(client.Timeout, 15);
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    client.UserName = "alice";
+    client.PassWord = "s3cret";
+    EXPECT_TRUE(client.Connect());
+    EXPECT_TRUE(client.SetTransferType());
+    client.HostFileName = "picture.jpg";
+    client.SetLocalFileName(local.string());
+    EXPECT_TRUE(client.Put());
+    EXPECT_TRUE(client.Quit());
+    EXPECT_FALSE(client.Connected());
+    EXPECT_TRUE(ReadAll(server.Root() / "picture.jpg") == bytes);
+}
+
+TEST_F(FtpBlocking, ARefusedLoginFailsWithItsCodeAndTheLaterCallsFail) {
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    TFtpClient client;
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    client.UserName = "alice";
+    client.PassWord = "wrong";
+    EXPECT_FALSE(client.Connect());
+    EXPECT_EQ(client.RequestResult, 530);
+    EXPECT_EQ(client.StatusCode, 530);
+    // Not logged in: TYPE and PORT are refused by the server, nothing is stored.
+    EXPECT_FALSE(client.SetTransferType());
+    client.HostFileName = "never.jpg";
+    client.SetLocalFileName((server.Root().parent_path() / "absent").string());
+    EXPECT_FALSE(client.Put());
+    EXPECT_TRUE(client.Quit());
+    EXPECT_FALSE(std::filesystem::exists(server.Root() / "never.jpg"));
+}
+
+TEST_F(FtpBlocking, RefusalsBeforeAnyCommandAreFailures) {
+    // An empty user name stops the connect request between its steps; an unconnected
+    // client cannot put. Both used to read as successes.
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    TFtpClient client;
+    std::vector<std::string> errors;
+    client.OnError = [&](TCustomFtpCli*, std::string& Msg) { errors.push_back(Msg); };
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    EXPECT_FALSE(client.Connect());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0], "UserName empty");
+    EXPECT_TRUE(client.Quit());
+
+    TFtpClient idle;
+    idle.SetLocalFileName("whatever");
+    EXPECT_FALSE(idle.Put());
+    EXPECT_FALSE(idle.SetTransferType());
+    // A client that never connected completes QUIT at once, sending nothing.
+    const DWORD start = GetTickCount();
+    idle.Quit();
+    EXPECT_LT(TickDifference(GetTickCount(), start), 1000);
+    EXPECT_EQ(idle.LastResponse, "200 not connected");
+    EXPECT_EQ(idle.ClientState, fcsReady);
+}
+
+TEST_F(FtpBlocking, AStalledServerEndsTheWaitAfterTheTimeout) {
+    ScriptedServer server;  // accepts, never greets
+    TFtpClient client;
+    client.Timeout = 1;
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    client.UserName = "bob";
+    client.PassWord = "pw";
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(client.Connect());
+    const std::int32_t elapsed = TickDifference(GetTickCount(), start);
+    EXPECT_GE(elapsed, 900);
+    EXPECT_LT(elapsed, 5000);
+    EXPECT_EQ(client.ErrorMessage, "426 Timeout");
+    EXPECT_EQ(client.StatusCode, 426);
+    EXPECT_EQ(client.ClientState, fcsReady);
+    EXPECT_FALSE(client.Connected());
+}
+
+TEST_F(FtpBlocking, ProgressPushesTheDeadlineBack) {
+    ProgressClient client;
+    client.Timeout = 15;
+    client.WaitDeadline = GetTickCount();
+    ASSERT_TRUE(client.TriggerProgress());
+    EXPECT_GE(TickDifference(client.WaitDeadline, GetTickCount()), 14000);
+    // Without a limit, progress leaves the deadline alone.
+    client.Timeout = 0;
+    client.WaitDeadline = 12345;
+    ASSERT_TRUE(client.TriggerProgress());
+    EXPECT_EQ(client.WaitDeadline, 12345u);
+    // A progress handler that asks to stop aborts.
+    client.OnProgress = [](TCustomFtpCli*, std::int32_t, bool& Abort) { Abort = true; };
+    EXPECT_FALSE(client.TriggerProgress());
+}
+
+TEST_F(FtpBlocking, TheWaitRunsTheApplicationsMessageLoop) {
+    gPumpCalls = 0;
+    SetApplicationMessagePump(&CountingPump);
+    int delivered = 0;
+    HWND window = AllocateMessageWindow([&](TMessage& Msg) {
+        if (Msg.Msg == WM_USER + 77) ++delivered;
+    });
+    ASSERT_NE(window, nullptr);
+
+    ScriptedServer server;
+    TFtpClient client;
+    client.Timeout = 1;
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    client.UserName = "bob";
+    PostMessageA(window, WM_USER + 77, 0, 0);
+    EXPECT_FALSE(client.Connect());
+    EXPECT_EQ(delivered, 1);
+    EXPECT_GT(gPumpCalls, 0);
+    DeallocateMessageWindow(window);
+}
+
+TEST_F(FtpBlocking, AnEndingApplicationEndsTheWaitAtOnce) {
+    ScriptedServer server;
+    gTerminating = true;
+    SetApplicationTerminatedQuery(&TerminatingQuery);
+    TFtpClient client;  // the default 15 s
+    client.HostName = "127.0.0.1";
+    client.Port = server.Port();
+    client.UserName = "bob";
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(client.Connect());
+    EXPECT_LT(TickDifference(GetTickCount(), start), 3000);
+    EXPECT_EQ(client.ErrorMessage, "426 Timeout");
+    gTerminating = false;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The fixture of Quimbel's own tests: the program started and shown, helpers that set the
+// window and the functions, a counter of the undo snapshots taken, and the reading of
+// curves back from a bitmap (their connected pieces).
+#include <string>
+
+#include "platform/graphics/bitmap.h"
+#include "tests/plotter/program_harness.h"
+
+namespace quimbeltest {
+
+inline constexpr TColor AxisColour = 0x990022;
+
+class QuimbelTest : public plottest::ProgramTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    void SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
+                   const std::string& ymax);
+    // Function i gets the text and is shown; every other function is emptied.
+    void OnlyFunction(int i, const std::string& text);
+
+    // The curves alone, or the axes alone, on a white bitmap, the window read and the
+    // functions compiled as a redraw does first.
+    void DrawCurvesOnly(TBitmap& bitmap);
+    void DrawAxesOnly(TBitmap& bitmap);
+
+    int snapshots = 0;  // undo snapshots taken since SetUp (while counted)
+    // Snapshots go to the program's own undo ring again instead of the counter.
+    void UseUndoRing();
+};
+
+// Makes the whole bitmap white.
+void Clear(TBitmap& bitmap);
+// Pixels of the colour in the rectangle (left, top) .. (right, bottom), edges included.
+int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom);
+// The pieces of the picture drawn in the colour: groups of its pixels that touch (also
+// diagonally).
+int ConnectedPieces(TBitmap& bitmap, TColor colour);
+
+}  // namespace quimbeltest

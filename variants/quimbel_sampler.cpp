@@ -1,0 +1,199 @@
+// Quimbel's curve sampler: one point per step, the step steered so that consecutive
+// points lie about one row apart (0.5 to 1.4 rows), growing on flat stretches (never
+// beyond one pixel column) and shrinking on steep ones.
+#include <cmath>
+#include <string>
+
+#include "engine/number_conversion.h"
+#include "engine/program_variant.h"
+#include "engine/text_helpers.h"
+#include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
+#include "plotter/main_form.h"
+#include "plotter/pixel_mapping.h"
+#include "plotter/redraw_pipeline.h"
+#include "platform/graphics/bitmap.h"
+#include "variants/quimbel_drawing.h"
+
+namespace quimbel {
+namespace {
+
+// The vertical move between consecutive points that the step aims at, in rows.
+constexpr long double SmallJump = 0.5;
+constexpr long double LargeJump = 1.4;
+// Off the picture with the pen up, samples moving by more than this home in on the curve.
+constexpr long double HomingJump = 2;
+// A larger jump starts a new segment.
+constexpr long double SegmentJump = 4;
+// A larger jump over a step finer than the fine step is a discontinuity.
+constexpr long double DiscontinuityJump = 8;
+// Points in a row whose abscissa does not advance before the walk gives up: the step
+// grows on a point that does not move, so a stall that the step can get out of ends long
+// before; one that remains would loop for ever.
+constexpr int MaxStalledPoints = 200;
+
+struct WalkInput {
+    int width;
+    int height;
+    double a;
+    double b;
+};
+
+// Receives the points of a walk: draws them, records them, or both.
+struct WalkSink {
+    TCanvas* canvas = nullptr;
+    SampledWalk* trace = nullptr;
+};
+
+bool IsFunctionDrawn(int index) {
+    return !GetFunctionEdit(index)->Text().empty() && IsFunctionShown(index);
+}
+
+// The random keyword gives a new curve at every sample: precise tracing would only cost
+// time, so it is switched off, with the menu's check mark (without running its handler).
+void SwitchOffPreciseTracingForRandom(int index) {
+    if (FoldAccentsUpper(GetFunctionEdit(index)->Text()).find("HAS") == std::string::npos) return;
+    const bool loading = LoadingFlag;
+    LoadingFlag = true;
+    Form1->re1->SetChecked(false);
+    LoadingFlag = loading;
+    PreciseTracing = false;
+}
+
+// One function's walk from WindowXMin to the first point not left of WindowXMax.
+void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
+    const long double xmin = WindowXMin;
+    const long double xmax = WindowXMax;
+    const long double xextent = xmax - xmin;
+    const long double ymax = WindowYMax;
+    const long double yextent = ymax - static_cast<long double>(WindowYMin);
+    const long double height = in.height;
+    const bool precise = PreciseTracing;
+
+    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
+    if (precise) dx /= 4;
+    const long double fine = static_cast<long double>(dx) / (precise ? 131072 : 1024);
+    double step = dx;
+
+    long double x = xmin;
+    long double prev = x;
+    long double prevPy = 1.0L;
+    bool penUp = true;
+    int stalled = 0;
+    while (x < xmax) {
+        const long double start = prev;
+        double k = 1.0;
+        int direction = 0;
+        long double y = 0;
+        long double py = 0;
+        long double jump = 0;
+        bool out = false;
+        // The search for the next point: one evaluation in normal mode; in precise mode as
+        // many as it takes the step to bring the jump into 0.5 .. 1.4 rows.
+        for (;;) {
+            const double s0 = step;
+            x = prev + step;
+            y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
+            if (sink.trace) ++sink.trace->Evaluations;
+            py = (ymax - y) / yextent * height;
+            jump = std::fabs(prevPy - py);
+            out = py <= -1 || py >= height + 1;
+            if (out && penUp && jump > HomingJump && x > xmin) {
+                // Homing: the curve is off the picture and moving fast. The point ahead is
+                // rejected, and the walk goes on from just past the current one.
+                step /= 2;
+                prev -= step;
+                x = prev + step;
+                jump = 3;
+                break;
+            }
+            if (jump < SmallJump && step <= dx) {
+                step *= 1 + k;
+                k *= direction == +1 && k <= 1 ? 1.1 : 0.7;
+                direction = +1;
+            }
+            if (jump > LargeJump && !out && fine <= step) {
+                step /= 3 * k + 1;
+                k *= direction == -1 && k <= 1 ? 1.07 : 0.65;
+                direction = -1;
+            }
+            if (!precise) break;
+            if ((jump >= SmallJump && jump <= LargeJump) || (jump < SmallJump && step >= dx) ||
+                (jump > LargeJump && fine > step) || out || (step < s0 && s0 - step < fine))
+                break;
+            // A step that no longer changes would evaluate the same point again and again.
+            if (step == s0) break;
+        }
+        prevPy = py;
+        prev = x;
+        const bool accepted = !(y == UndefinedValue || out);
+        bool startsSegment = false;
+        if (!accepted) {
+            penUp = true;
+            step = dx;
+            prev = prev + fine;
+        } else {
+            const int px = ClampedPixel((x - xmin) / xextent * in.width);
+            if (fine > step && jump > DiscontinuityJump) {
+                penUp = true;
+                step = px != 0 && precise ? static_cast<double>(fine) : dx;
+            }
+            startsSegment = penUp || jump > SegmentJump;
+            if (sink.canvas) {
+                const int row = ClampedPixel(py);
+                if (startsSegment) {
+                    sink.canvas->MoveTo(px, row);
+                    sink.canvas->LineTo(px, row);
+                } else {
+                    sink.canvas->LineTo(px, row);
+                }
+            }
+            penUp = false;
+        }
+        if (sink.trace) sink.trace->Points.push_back(SampledPoint{x, py, accepted, startsSegment});
+        // A walk whose abscissa stands still would never reach the window's end.
+        if (prev > start) {
+            stalled = 0;
+        } else if (++stalled >= MaxStalledPoints) {
+            if (sink.trace) sink.trace->Stalled = true;
+            break;
+        }
+    }
+}
+
+// Nothing is drawn on a picture without pixels or for a window without height: no point
+// of any curve could land on it.
+void WalkCurves(int width, int height, int only, const WalkSink& sink) {
+    ReadWindowFromEdits();
+    if (sink.canvas) sink.canvas->Pen.Width = LineThickness;
+    const WalkInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
+                       ParseFloatOrZero(Form1->Edit16->Text())};
+    const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
+    for (int i = FunctionCount - 1; i >= 0; --i) {
+        if (only >= 0 && i != only) continue;
+        if (sink.canvas) {
+            sink.canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
+            sink.canvas->Pen.Style = psSolid;
+            sink.canvas->Pen.Mode = pmCopy;
+        }
+        if (!IsFunctionDrawn(i)) continue;
+        SwitchOffPreciseTracingForRandom(i);
+        if (emptyPicture) continue;
+        WalkOne(i, in, sink);
+    }
+}
+
+}  // namespace
+
+void DrawFunctionCurves(TBitmap& bitmap) {
+    WalkCurves(bitmap.Width(), bitmap.Height(), -1, WalkSink{&bitmap.Canvas(), nullptr});
+}
+
+SampledWalk WalkFunction(int index, int width, int height) {
+    SampledWalk walk;
+    CompileShownFunctions();
+    WalkCurves(width, height, index, WalkSink{nullptr, &walk});
+    return walk;
+}
+
+}  // namespace quimbel
