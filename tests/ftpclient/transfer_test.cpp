@@ -185,3 +185,48 @@ TEST_F(FtpTransfer, APortRangeWhosePortsAreBusyIsRefusedBeforePort) {
     EXPECT_EQ(client.Errors.back(), "DataPortRangeEnd must be greater than DataPortRangeStart");
     busy.Close();
 }
+
+TEST_F(FtpTransfer, TheFirstBlockWaitsForADataConnectionThatComesAfterTheGoAhead) {
+    // A server that connects only once it has said 150: the blocks leave after both.
+    ScriptedServer control;
+    TestFtpClient client;
+    OpenScripted(client, control);
+    TempFolder folder;
+    const std::string bytes = RandomBytes(1460 * 3 + 17, 21);
+    WriteAll(folder.Path() / "late.bin", bytes);
+    client.SetLocalFileName((folder.Path() / "late.bin").string());
+    client.HostFileName = "late.bin";
+    const std::size_t before = client.Done.size();
+    client.StartPut();
+    const std::string port = control.NextLine();
+    ASSERT_EQ(port.rfind("PORT 127,0,0,1,", 0), 0u) << port;
+    const std::size_t hiAt = port.rfind(',', port.rfind(',') - 1);
+    const int dataPort = std::stoi(port.substr(hiAt + 1)) * 256 + std::stoi(port.substr(port.rfind(',') + 1));
+    control.Send("200 PORT ok\r\n");
+    EXPECT_EQ(control.NextLine(), "STOR late.bin");
+    control.Send("150 Go ahead\r\n");
+    DrainMessages();
+    EXPECT_EQ(client.ByteCount, 0);
+
+    std::string received;
+    bool closed = false;
+    TCustomWSocket data;
+    data.SetProto("tcp");
+    data.SetAddr("127.0.0.1");
+    data.SetPort(std::to_string(dataPort));
+    data.LingerOnOff = wsLingerOff;
+    data.OnDataAvailable = [&](TCustomWSocket* Sender, std::uint16_t) {
+        char buffer[4096];
+        for (int n; (n = Sender->Receive(buffer, sizeof buffer)) > 0;) received.append(buffer, std::size_t(n));
+    };
+    data.OnSessionClosed = [&](TCustomWSocket*, std::uint16_t) { closed = true; };
+    data.Connect();
+    ASSERT_TRUE(WaitFor([&] { return closed; }));
+    EXPECT_TRUE(received == bytes);
+    control.Send("226 Stored\r\n");
+    ASSERT_TRUE(WaitFor([&] { return client.Done.size() > before; }));
+    EXPECT_EQ(client.Done.back(), (std::pair<TFtpRequest, std::uint16_t>{18, 0}));
+    control.Hangup();
+    client.Abort();
+    DrainMessages();
+}
