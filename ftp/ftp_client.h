@@ -405,6 +405,9 @@ protected:
     void PutFinalReply();
     void TryFinishGet();
     void TryFinishPut();
+    void RefuseTransfer();
+    void FailTransfer(const std::string& Message);
+    void FinishTransferWhenDone(bool DataSessionDone);
 
     // ---- Data connection and transfers ----
     std::unique_ptr<std::fstream> LocalFile;  // owned; the local file of the transfer

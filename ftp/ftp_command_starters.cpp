@@ -2,14 +2,9 @@
 // command text and starts it with its request number and its expected final codes.
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
+#include "ftp/name_resolution.h"
 
 namespace {
-
-std::string LowerAscii(std::string Text) {
-    for (char& ch : Text)
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    return Text;
-}
 
 // The oldest time a set-time command may send: below it no real date was set.
 constexpr double kFirstRealDate = 10.0;
@@ -26,7 +21,7 @@ void TCustomFtpCli::CmdUser() {
     if (ConnectionKind == ftpProxy) {
         // Through an FTP proxy the user name also names the real server.
         user += "@" + HostName;
-        const std::string port = LowerAscii(Port);
+        const std::string port = AsciiLowerCase(Port);
         if (port != "ftp" && port != "21") user += ":" + Port;
     }
     StartCommand(2, "USER " + user, {331, 230});

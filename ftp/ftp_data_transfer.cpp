@@ -303,13 +303,7 @@ void TCustomFtpCli::GetFirstReply() {
     ShowLastReply();
     ParseInteger(LastResponse.c_str(), StatusCode);
     if (StatusCode != 125 && (StatusCode < 150 || StatusCode > 159)) {
-        KeepFirstError();
-        ReplyHandler = nullptr;
-        if (DataSocket) DataSocket->Close();
-        ReleaseLocalFile();
-        ResumeAt = 0;
-        RequestResult = StatusCode;
-        FinishRequest(static_cast<std::uint16_t>(StatusCode));
+        RefuseTransfer();
         return;
     }
     ReplyHandler = &TCustomFtpCli::GetFinalReply;
@@ -323,21 +317,12 @@ void TCustomFtpCli::GetFinalReply() {
         TryFinishGet();
         return;
     }
-    KeepFirstError();
-    ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
-    TriggerDisplay("! RETR/LIST/NLST Failed");
-    RequestResult = StatusCode;
-    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+    FailTransfer("! RETR/LIST/NLST Failed");
 }
 
 void TCustomFtpCli::TryFinishGet() {
     if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3GetAsync");
-    if (!TransferReplyDone || !GetDataSessionDone) return;
-    ShowTransferStatistics();
-    ResumeAt = 0;
-    RequestResult = DataCloseError;
-    FinishRequest(DataCloseError);
+    FinishTransferWhenDone(GetDataSessionDone);
 }
 
 // ---------------------------------------------------------------------------
@@ -489,13 +474,7 @@ void TCustomFtpCli::PutFirstReply() {
         }
         return;
     }
-    KeepFirstError();
-    ReplyHandler = nullptr;
-    if (DataSocket) DataSocket->Close();
-    ReleaseLocalFile();
-    ResumeAt = 0;
-    RequestResult = StatusCode;
-    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+    RefuseTransfer();
 }
 
 void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
@@ -548,24 +527,49 @@ void TCustomFtpCli::PutFinalReply() {
         TryFinishPut();
         return;
     }
-    KeepFirstError();
-    ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
-    TriggerDisplay("! STOR Failed");
-    RequestResult = StatusCode;
-    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+    FailTransfer("! STOR Failed");
 }
 
 void TCustomFtpCli::TryFinishPut() {
     if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3PutAsync");
-    if (!TransferReplyDone || !PutDataSessionDone) return;
+    FinishTransferWhenDone(PutDataSessionDone);
+}
+
+// ---------------------------------------------------------------------------
+// Shared by downloads and uploads
+
+// A first reply that does not open the transfer ends the request with the reply's
+// code: no further reply is awaited and the data connection and local file are let go.
+void TCustomFtpCli::RefuseTransfer() {
+    KeepFirstError();
+    ReplyHandler = nullptr;
+    if (DataSocket) DataSocket->Close();
+    ReleaseLocalFile();
+    ResumeAt = 0;
+    RequestResult = StatusCode;
+    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+}
+
+// A final reply that is not a success ends the transfer: the local file and the
+// data connection are let go and the reply's code becomes the request's result.
+void TCustomFtpCli::FailTransfer(const std::string& Message) {
+    KeepFirstError();
+    ReleaseLocalFile();
+    if (DataSocket) DataSocket->Close();
+    TriggerDisplay(Message);
+    RequestResult = StatusCode;
+    FinishRequest(static_cast<std::uint16_t>(StatusCode));
+}
+
+// A transfer ends once both its final reply and the close of its data
+// connection have arrived, in either order; the close's error is the result.
+void TCustomFtpCli::FinishTransferWhenDone(bool DataSessionDone) {
+    if (!TransferReplyDone || !DataSessionDone) return;
     ShowTransferStatistics();
     ResumeAt = 0;
     RequestResult = DataCloseError;
     FinishRequest(DataCloseError);
 }
-
-// ---------------------------------------------------------------------------
 
 void TCustomFtpCli::ShowTransferStatistics() {
     TransferEnd = GetTickCount();

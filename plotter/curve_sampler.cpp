@@ -97,17 +97,6 @@ bool IsFunctionDrawn(int index) {
     return !exclusive || index == 7 || index == 8;
 }
 
-// The random keyword gives a new curve at every sample: precise tracing would only cost
-// time, so it is switched off, with the menu's check mark (without running its handler).
-void SwitchOffPreciseTracingForRandom(int index) {
-    if (FoldAccentsUpper(GetFunctionEdit(index)->Text()).find("HAS") == std::string::npos) return;
-    const bool loading = LoadingFlag;
-    LoadingFlag = true;
-    Form1->re1->SetChecked(false);
-    LoadingFlag = loading;
-    PreciseTracing = false;
-}
-
 // Walks the samples of one function from WindowXMin to the first abscissa not below
 // WindowXMax, joining the accepted ones on `canvas` (nothing is drawn without a canvas).
 // The number of evaluations.
@@ -191,6 +180,15 @@ std::int64_t SampleCurves(int width, int height, TCanvas* canvas) {
 }
 
 }  // namespace
+
+void SwitchOffPreciseTracingForRandom(int index) {
+    if (FoldAccentsUpper(GetFunctionEdit(index)->Text()).find("HAS") == std::string::npos) return;
+    const bool loading = LoadingFlag;
+    LoadingFlag = true;
+    Form1->re1->SetChecked(false);
+    LoadingFlag = loading;
+    PreciseTracing = false;
+}
 
 void DrawFunctionCurves(TBitmap& bitmap) { SampleCurves(bitmap.Width(), bitmap.Height(), &bitmap.Canvas()); }
 

@@ -17,3 +17,8 @@ void DrawFunctionCurves(TBitmap& bitmap);
 // without drawing anything; the number of evaluations. Measures the evaluation's share
 // of a redraw.
 std::int64_t EvaluateCurveSamples(int width, int height);
+
+// The random keyword gives a new curve at every sample: precise tracing would only cost
+// time, so a shown function `index` that uses it switches it off, with the menu's check
+// mark (without running its handler). Shared by both programs' samplers.
+void SwitchOffPreciseTracingForRandom(int index);

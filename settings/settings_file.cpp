@@ -88,6 +88,24 @@ void SaveSettings(const fs::path& fileName, int mode) {
     ReplaceFileContents(fileName.is_relative() ? StartDirectory / fileName : fileName, text);
 }
 
+std::vector<std::string> SplitSettingsLines(const std::string& text) {
+    // Lines end with CR LF, LF or CR; a last line without an end still counts.
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
 std::vector<std::string> ReadFileLines(const fs::path& fileName) {
     std::vector<std::string> lines;
     std::error_code code;
@@ -98,20 +116,7 @@ std::vector<std::string> ReadFileLines(const fs::path& fileName) {
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) content.append(buffer, size_t(in.gcount()));
     if (in.bad()) throw FileError("Impossible de lire le fichier", fileName);
-    // Lines end with CR LF, LF or CR; a last line without an end still counts.
-    std::string line;
-    for (size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
+    return SplitSettingsLines(content);
 }
 
 void LoadSettings(const fs::path& fileName, int mode) {

@@ -34,7 +34,11 @@ void SaveSettings(const std::filesystem::path& fileName, int mode);
 // file cannot be read, before any row is applied.
 void LoadSettings(const std::filesystem::path& fileName, int mode);
 
-// The lines of a text file (separated by CR LF, LF or CR); a file that does not exist
+// The lines of a settings text, separated by CR LF, LF or CR; a last line without an
+// end still counts.
+std::vector<std::string> SplitSettingsLines(const std::string& text);
+
+// The lines of a text file (split as SplitSettingsLines does); a file that does not exist
 // gives no lines. Raises when an existing file cannot be read.
 std::vector<std::string> ReadFileLines(const std::filesystem::path& fileName);
 

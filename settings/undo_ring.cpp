@@ -26,24 +26,6 @@ namespace {
 std::int32_t Successor(std::int32_t slot) { return slot >= UndoSlotCount ? 1 : slot + 1; }
 std::int32_t Predecessor(std::int32_t slot) { return slot <= 1 ? UndoSlotCount : slot - 1; }
 
-// The lines of a settings text as the file reader splits them.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
 // The windows after an undo or redo: menu check marks, labels dialog, domain bounds,
 // tangent and area results, then the picture.
 void RefreshAfterRingLoad() {
@@ -83,7 +65,7 @@ void TakeRingSnapshot() {
     // Compared with the current slot before anything is written: a snapshot equal to the
     // current state writes nothing, so it never overwrites the oldest reachable state of
     // a full ring.
-    const bool isNew = UndoCurrent == 0 || SplitLines(text) != ReadFileLines(UndoSlotFile(UndoCurrent));
+    const bool isNew = UndoCurrent == 0 || SplitSettingsLines(text) != ReadFileLines(UndoSlotFile(UndoCurrent));
     if (isNew) {
         const fs::path folder = UndoFolder();
         fs::create_directories(folder);

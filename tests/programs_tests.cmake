@@ -37,8 +37,13 @@ if(TARGET test_settings)
   target_sources(test_settings PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
 endif()
 # The FTP dialog and the upload of the drawing, against the loopback FTP server.
-curves_test(ftpdialog plotter dialogs variants engine test_support ftp)
+curves_test(ftpdialog plotter dialogs variants engine test_support ftp test_loopback)
 if(TARGET test_ftpdialog)
   target_sources(test_ftpdialog PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp
                                         ${CMAKE_CURRENT_SOURCE_DIR}/ftpclient/ftp_test_support.cpp)
+endif()
+# The help window and the "?" menu, through the programs' harness.
+curves_test(help variants plotter dialogs engine test_support)
+if(TARGET test_help)
+  target_sources(test_help PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
 endif()

@@ -7,6 +7,7 @@
 #include "engine/number_conversion.h"
 #include "engine/program_variant.h"
 #include "engine/text_helpers.h"
+#include "plotter/curve_sampler.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -47,17 +48,6 @@ struct WalkSink {
 
 bool IsFunctionDrawn(int index) {
     return !GetFunctionEdit(index)->Text().empty() && IsFunctionShown(index);
-}
-
-// The random keyword gives a new curve at every sample: precise tracing would only cost
-// time, so it is switched off, with the menu's check mark (without running its handler).
-void SwitchOffPreciseTracingForRandom(int index) {
-    if (FoldAccentsUpper(GetFunctionEdit(index)->Text()).find("HAS") == std::string::npos) return;
-    const bool loading = LoadingFlag;
-    LoadingFlag = true;
-    Form1->re1->SetChecked(false);
-    LoadingFlag = loading;
-    PreciseTracing = false;
 }
 
 // One function's walk from WindowXMin to the first point not left of WindowXMax.

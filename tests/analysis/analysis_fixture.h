@@ -40,12 +40,6 @@ protected:
         Form1->Edit14->SetText("1");
     }
 
-    void SetWindow(const std::string& x0, const std::string& x1, const std::string& y0, const std::string& y1) {
-        Form1->Edit10->SetText(x0);
-        Form1->Edit11->SetText(x1);
-        Form1->Edit12->SetText(y0);
-        Form1->Edit13->SetText(y1);
-    }
     void SetFunction(int index, const std::string& text) { GetFunctionEdit(index)->SetText(text); }
     void SetParameters(const std::string& a, const std::string& b) {
         Form1->Edit15->SetText(a);

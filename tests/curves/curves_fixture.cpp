@@ -19,14 +19,6 @@ void CurvesTest::SetUp() {
     ReadDomainDialog();
 }
 
-void CurvesTest::SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
-                           const std::string& ymax) {
-    Form1->Edit10->SetText(xmin);
-    Form1->Edit11->SetText(xmax);
-    Form1->Edit12->SetText(ymin);
-    Form1->Edit13->SetText(ymax);
-}
-
 void CurvesTest::SetFunction(int i, const std::string& text, bool shown) {
     GetFunctionEdit(i)->SetText(text);
     Form1->ShowButtons[size_t(i)]->SetDown(shown);
@@ -56,21 +48,7 @@ void CurvesTest::DrawAxesOnly(TBitmap& bitmap) {
     DrawAxesAndGrid(bitmap);
 }
 
-void Clear(TBitmap& bitmap) {
-    TCanvas& canvas = bitmap.Canvas();
-    canvas.Brush.Color = clWhite;
-    canvas.Brush.Style = bsSolid;
-    canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
-}
-
 TColor At(TBitmap& bitmap, int x, int y) { return bitmap.Canvas().Pixels(x, y); }
-
-int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom) {
-    int n = 0;
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) n += bitmap.Canvas().Pixels(x, y) == colour;
-    return n;
-}
 
 int FirstColumnWith(TBitmap& bitmap, TColor colour) {
     for (int x = 0; x < bitmap.Width(); ++x)

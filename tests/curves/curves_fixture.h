@@ -21,9 +21,6 @@ class CurvesTest : public plottest::ProgramTest {
 protected:
     void SetUp() override;
 
-    // x from xmin to xmax, y from ymin to ymax, as typed into "x.deb" .. "y.fin".
-    void SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
-                   const std::string& ymax);
     // Function i gets the text and is shown; every other function is emptied.
     void OnlyFunction(int i, const std::string& text);
     void SetFunction(int i, const std::string& text, bool shown = true);
@@ -35,12 +32,10 @@ protected:
     void DrawAxesOnly(TBitmap& bitmap);
 };
 
-// Makes the whole bitmap white again.
-void Clear(TBitmap& bitmap);
+using plottest::Clear;
+using plottest::CountIn;
 // Pixel reading.
 TColor At(TBitmap& bitmap, int x, int y);
-// Pixels of the colour in the rectangle (left, top) .. (right, bottom), edges included.
-int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom);
 // Columns of the whole bitmap holding at least one pixel of the colour.
 int FirstColumnWith(TBitmap& bitmap, TColor colour);
 int LastColumnWith(TBitmap& bitmap, TColor colour);

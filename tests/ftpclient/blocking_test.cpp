@@ -55,10 +55,7 @@ TEST_F(FtpBlocking, TheProgramsFourCallsStoreTheFileIntact) {
 
     TFtpClient client;
     EXPECT_EQ(client.Timeout, 15);
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "s3cret";
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
     EXPECT_TRUE(client.Connect());
     EXPECT_TRUE(client.SetTransferType());
     client.HostFileName = "picture.jpg";
@@ -73,10 +70,7 @@ TEST_F(FtpBlocking, ARefusedLoginFailsWithItsCodeAndTheLaterCallsFail) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     TFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "wrong";
+    PointAtLoopback(client, server.Port(), "alice", "wrong");
     EXPECT_FALSE(client.Connect());
     EXPECT_EQ(client.RequestResult, 530);
     EXPECT_EQ(client.StatusCode, 530);
@@ -97,8 +91,7 @@ TEST_F(FtpBlocking, RefusalsBeforeAnyCommandAreFailures) {
     TFtpClient client;
     std::vector<std::string> errors;
     client.OnError = [&](TCustomFtpCli*, std::string& Msg) { errors.push_back(Msg); };
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
+    PointAtLoopback(client, server.Port());
     EXPECT_FALSE(client.Connect());
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0], "UserName empty");
@@ -120,10 +113,7 @@ TEST_F(FtpBlocking, AStalledServerEndsTheWaitAfterTheTimeout) {
     ScriptedServer server;  // accepts, never greets
     TFtpClient client;
     client.Timeout = 1;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "bob";
-    client.PassWord = "pw";
+    PointAtLoopback(client, server.Port(), "bob", "pw");
     const DWORD start = GetTickCount();
     EXPECT_FALSE(client.Connect());
     const std::int32_t elapsed = TickDifference(GetTickCount(), start);
@@ -163,9 +153,7 @@ TEST_F(FtpBlocking, TheWaitRunsTheApplicationsMessageLoop) {
     ScriptedServer server;
     TFtpClient client;
     client.Timeout = 1;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "bob";
+    PointAtLoopback(client, server.Port(), "bob");
     PostMessageA(window, WM_USER + 77, 0, 0);
     EXPECT_FALSE(client.Connect());
     EXPECT_EQ(delivered, 1);
@@ -178,9 +166,7 @@ TEST_F(FtpBlocking, AnEndingApplicationEndsTheWaitAtOnce) {
     gTerminating = true;
     SetApplicationTerminatedQuery(&TerminatingQuery);
     TFtpClient client;  // the default 15 s
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "bob";
+    PointAtLoopback(client, server.Port(), "bob");
     const DWORD start = GetTickCount();
     EXPECT_FALSE(client.Connect());
     EXPECT_LT(TickDifference(GetTickCount(), start), 3000);

@@ -16,8 +16,7 @@ TEST_F(FtpScripted, AGreetingSplitAcrossReadsIsPutTogether) {
     TestFtpClient client;
     std::vector<TFtpClientState> states;
     client.OnStateChange = [&](TCustomFtpCli* Sender) { states.push_back(Sender->ClientState); };
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
+    PointAtLoopback(client, server.Port());
     client.StartOpen();
     ASSERT_TRUE(server.WaitConnected());
     server.Send("22");
@@ -41,8 +40,7 @@ TEST_F(FtpScripted, AGreetingSplitAcrossReadsIsPutTogether) {
 TEST_F(FtpScripted, AMultiLineGreetingIsHandledOnceAtItsLastLine) {
     ScriptedServer server;
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
+    PointAtLoopback(client, server.Port());
     client.StartOpen();
     ASSERT_TRUE(server.WaitConnected());
     server.Send("220-Welcome\r\n220-to the test\r\n");
@@ -61,8 +59,7 @@ TEST_F(FtpScripted, AMultiLineGreetingIsHandledOnceAtItsLastLine) {
 TEST_F(FtpScripted, AGreetingOtherThan220EndsTheRequestAndClosesTheConnection) {
     ScriptedServer server;
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
+    PointAtLoopback(client, server.Port());
     client.StartOpen();
     ASSERT_TRUE(server.WaitConnected());
     server.Send("421 Too many users\r\n");
@@ -79,8 +76,7 @@ TEST_F(FtpScripted, AGreetingOtherThan220EndsTheRequestAndClosesTheConnection) {
 
 TEST_F(FtpScripted, AConnectionRefusedEndsTheOpenRequestWithTheSocketError) {
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = ClosedLoopbackPort();
+    PointAtLoopback(client, ClosedLoopbackPort());
     EXPECT_EQ(client.Run([&] { client.StartOpen(); }), 10061);
     EXPECT_EQ(client.LastResponse, "500 Connect error - Connection refused (#10061)");
     EXPECT_EQ(client.StatusCode, 500);

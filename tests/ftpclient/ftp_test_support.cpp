@@ -1,54 +1,19 @@
 #include "ftpclient/ftp_test_support.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <stdlib.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 #include <sstream>
 
-#include "ftp/tick_deadline.h"
 #include "ftp/winsock_binding.h"
-#include "platform/messages/message_queue.h"
-#include "platform/messages/ticks.h"
 #include "platform/winsock/winsock_testing.h"
 
-extern char** environ;
-
-bool WaitFor(const std::function<bool()>& Condition, DWORD Milliseconds) {
-    const DWORD deadline = TickDeadline(GetTickCount(), Milliseconds);
-    while (!Condition()) {
-        const DWORD now = GetTickCount();
-        if (TickDeadlineReached(now, deadline)) return Condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(TickRemaining(now, deadline), 100),
-                                  QS_ALLINPUT);
-        PumpWaitingMessages();
-    }
-    return true;
-}
-
-void DrainMessages(DWORD QuietMilliseconds) {
-    const DWORD deadline = TickDeadline(GetTickCount(), 5000);
-    while (!TickDeadlineReached(GetTickCount(), deadline)) {
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QuietMilliseconds, QS_ALLINPUT) == WAIT_TIMEOUT) return;
-        PumpWaitingMessages();
-    }
-}
-
-std::string ClosedLoopbackPort() {
-    TCustomWSocket probe;
-    probe.SetAddr("127.0.0.1");
-    probe.SetPort("0");
-    probe.Listen();
-    std::string port = probe.GetBoundPort();
-    probe.Close();
-    return port;
+void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User,
+                     const std::string& Password) {
+    Client.HostName = "127.0.0.1";
+    Client.Port = PortText;
+    Client.UserName = User;
+    Client.PassWord = Password;
 }
 
 // ---------------------------------------------------------------------------
@@ -153,17 +118,7 @@ void OpenScripted(TestFtpClient& Client, ScriptedServer& Server) {
 }
 
 // ---------------------------------------------------------------------------
-// Temporary folder and the loopback FTP server
-
-TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ftp_client_XXXXXX").string();
-    if (mkdtemp(pattern.data())) FPath = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    if (!FPath.empty()) std::filesystem::remove_all(FPath, ignored);
-}
+// The loopback FTP server
 
 LoopbackFtpServer::~LoopbackFtpServer() {
     Stop();
@@ -176,16 +131,6 @@ std::string LoopbackFtpServer::LogText() const {
     return text.str();
 }
 
-bool LoopbackFtpServer::Running() {
-    if (FPid <= 0) return false;
-    int status = 0;
-    if (waitpid(FPid, &status, WNOHANG) == FPid) {
-        FPid = -1;
-        return false;
-    }
-    return true;
-}
-
 bool LoopbackFtpServer::Start(const std::vector<std::string>& ExtraArgs) {
     const std::string python = "/usr/bin/python3";
     const std::filesystem::path script = std::filesystem::path(__FILE__).parent_path() / "ftp_test_server.py";
@@ -196,60 +141,20 @@ bool LoopbackFtpServer::Start(const std::vector<std::string>& ExtraArgs) {
     std::error_code error;
     std::filesystem::create_directories(Root(), error);
     FPort = ClosedLoopbackPort();
-    std::vector<std::string> words{python, script.string(), "--port", FPort, "--root", Root().string()};
-    words.insert(words.end(), ExtraArgs.begin(), ExtraArgs.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    const std::string log = (FFolder.Path() / "server.log").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, python.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
+    std::vector<std::string> args{script.string(), "--port", FPort, "--root", Root().string()};
+    args.insert(args.end(), ExtraArgs.begin(), ExtraArgs.end());
+    if (!FProcess.Start(python, args, FFolder.Path() / "server.log")) {
         FReason = "the FTP test server could not be started";
         return false;
     }
-    FPid = pid;
-    // Waits until the server accepts connections, the process ends, or the deadline passes.
-    const DWORD deadline = TickDeadline(GetTickCount(), 15000);
-    while (!TickDeadlineReached(GetTickCount(), deadline)) {
-        if (!Running()) break;
-        TCustomWSocket probe;
-        int result = -1;
-        probe.OnSessionConnected = [&](TCustomWSocket*, std::uint16_t Err) { result = Err; };
-        probe.SetAddr("127.0.0.1");
-        probe.SetPort(FPort);
-        probe.Connect();
-        WaitFor([&] { return result >= 0; }, 2000);
-        if (result == 0) return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    if (WaitUntilListening(FPort, FProcess, 15000)) return true;
     FReason = "the FTP test server (python3-pyftpdlib) did not start: " + LogText();
     Stop();
     return false;
 }
 
 void LoopbackFtpServer::Stop() {
-    if (FPid <= 0) return;
-    // Waits for the end of the process through a descriptor that becomes readable when
-    // it ends, so the wait has a deadline.
-    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, FPid, 0));
-    kill(FPid, SIGTERM);
-    bool ended = false;
-    if (pidFd >= 0) {
-        pollfd entry{pidFd, POLLIN, 0};
-        ended = poll(&entry, 1, 5000) == 1;
-        close(pidFd);
-    }
-    if (!ended) kill(FPid, SIGKILL);
-    int status = 0;
-    waitpid(FPid, &status, 0);
-    FPid = -1;
+    FProcess.Stop();
 }
 
 // ---------------------------------------------------------------------------

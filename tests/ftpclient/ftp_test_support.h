@@ -1,10 +1,9 @@
 #pragma once
-// Helpers of the FTP client tests: waiting on a condition while the thread's messages
-// are dispatched, a client that records its events, a scripted server made of the
+// Helpers of the FTP client tests (the waits and the peer process come from loopback/):
+// a client that records its events, a scripted server made of the
 // socket component (canned replies, sent in pieces when a test wants), and the loopback
 // FTP server of ftp_test_server.py run as a separate process.
 #include <gtest/gtest.h>
-#include <sys/types.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -15,16 +14,14 @@
 #include <vector>
 
 #include "ftp/ftp_client.h"
+#include "loopback/message_waits.h"
+#include "loopback/peer_process.h"
 #include "platform/messages/win_types.h"
 
-// Dispatches the thread's messages until Condition holds or Milliseconds pass.
-bool WaitFor(const std::function<bool()>& Condition, DWORD Milliseconds = 10000);
-// Dispatches messages until none has arrived for QuietMilliseconds (at most 5 s): used
-// before checking that something did NOT happen.
-void DrainMessages(DWORD QuietMilliseconds = 150);
-
-// A port on 127.0.0.1 on which nothing listens.
-std::string ClosedLoopbackPort();
+// Aims Client at 127.0.0.1:PortText with the user name and password it logs in with
+// (none by default).
+void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User = "",
+                     const std::string& Password = "");
 
 // The client under test, with its inner operations reachable and its events recorded.
 class TestFtpClient : public TCustomFtpCli {
@@ -85,19 +82,6 @@ private:
 // Connects Client to a new scripted server and lets it greet with "220 Ready".
 void OpenScripted(TestFtpClient& Client, ScriptedServer& Server);
 
-// A temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return FPath; }
-
-private:
-    std::filesystem::path FPath;
-};
-
 // The FTP server of ftp_test_server.py, started on a free loopback port for one test
 // and stopped (by its own process id) at the end. Reason() says why it could not start.
 class LoopbackFtpServer {
@@ -115,11 +99,10 @@ public:
     std::filesystem::path Root() const { return FFolder.Path() / "root"; }
 
 private:
-    bool Running();
     std::string LogText() const;
 
     TempFolder FFolder;
-    pid_t FPid = -1;
+    PeerProcess FProcess;
     std::string FPort;
     std::string FReason;
 };

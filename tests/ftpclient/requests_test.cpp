@@ -28,10 +28,7 @@ TEST_F(FtpRequests, ConnectLogsInWithoutAccountAndEndsOnce) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "s3cret";
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
     EXPECT_EQ(client.Run([&] { client.StartConnect(); }), 0);
     EXPECT_EQ(client.Done, (std::vector<DoneEntry>{{5, 0}}));
     EXPECT_EQ(SentVerbs(client), (std::vector<std::string>{"USER", "PASS"}));
@@ -51,10 +48,7 @@ TEST_F(FtpRequests, ARefusedPasswordEndsTheRequestWithItsCodeAndKeepsTheSession)
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "wrong";
+    PointAtLoopback(client, server.Port(), "alice", "wrong");
     EXPECT_EQ(client.Run([&] { client.StartConnect(); }), 530);
     EXPECT_EQ(client.RequestResult, 530);
     EXPECT_EQ(client.ErrorMessage.rfind("530 ", 0), 0u) << client.ErrorMessage;
@@ -66,10 +60,7 @@ TEST_F(FtpRequests, AFailingFolderChangeEndsAFullRequestBeforeQuit) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "s3cret";
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
     client.HostDirName = "missing";
     client.SetLocalFileName((server.Root().parent_path() / "listing.txt").string());
     EXPECT_EQ(client.Run([&] { client.StartFullList(); }), 550);
@@ -85,10 +76,7 @@ TEST_F(FtpRequests, AFullPutRunsItsStepsInTheFixedOrderAndEndsWithTheStoreReply)
     const auto local = server.Root().parent_path() / "local.bin";
     std::ofstream(local, std::ios::binary) << "twelve bytes";
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "alice";
-    client.PassWord = "s3cret";
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
     client.HostDirName = "pub";
     client.HostFileName = "sent.txt";
     client.SetLocalFileName(local.string());
@@ -106,10 +94,7 @@ TEST_F(FtpRequests, AFullPutRunsItsStepsInTheFixedOrderAndEndsWithTheStoreReply)
 TEST_F(FtpRequests, AUserAcceptedWith230GetsNeitherPassNorAccount) {
     ScriptedServer server;
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "bob";
-    client.PassWord = "pw";
+    PointAtLoopback(client, server.Port(), "bob", "pw");
     const std::size_t before = client.Done.size();
     client.StartConnect();
     ASSERT_TRUE(server.WaitConnected());
@@ -127,8 +112,7 @@ TEST_F(FtpRequests, AStepThatCannotStartEndsTheRequestWithoutADoneEvent) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
+    PointAtLoopback(client, server.Port());
     client.StartConnect();  // no user name
     ASSERT_TRUE(WaitFor([&] { return !client.Errors.empty(); }));
     EXPECT_EQ(client.Errors.back(), "UserName empty");
@@ -153,10 +137,7 @@ TEST_F(FtpRequests, AStepThatCannotStartEndsTheRequestWithoutADoneEvent) {
 TEST_F(FtpRequests, AnAbortDuringARequestEndsItWith426) {
     ScriptedServer server;
     TestFtpClient client;
-    client.HostName = "127.0.0.1";
-    client.Port = server.Port();
-    client.UserName = "bob";
-    client.PassWord = "pw";
+    PointAtLoopback(client, server.Port(), "bob", "pw");
     client.StartConnect();
     ASSERT_TRUE(server.WaitConnected());
     server.Send("220 Ready\r\n");

@@ -36,10 +36,7 @@ class FtpTransfer : public FtpClientTest {
 protected:
     // Connects and logs in as User; false (with a failure) when that did not work.
     bool Login(TestFtpClient& Client, const std::string& User = "alice", const std::string& Password = "s3cret") {
-        Client.HostName = "127.0.0.1";
-        Client.Port = server.Port();
-        Client.UserName = User;
-        Client.PassWord = Password;
+        PointAtLoopback(Client, server.Port(), User, Password);
         const int code = Client.Run([&] { Client.StartConnect(); });
         EXPECT_EQ(code, 0);
         // Binary, so that the server keeps every byte.

@@ -17,7 +17,7 @@ TEST_F(MouseTest, ARightClickWidensTheWindowFiveTimesAboutItsCentre) {
     EXPECT_EQ(snapshots, 1);
     EXPECT_EQ(MouseState.Mode, 0);
 
-    SetWindowTexts("1", "2", "0", "0.5");
+    SetWindow("1", "2", "0", "0.5");
     uitest::MouseDown(image(), mbRight, 10, 10);
     uitest::MouseUp(image(), mbRight, 10, 10);
     EXPECT_EQ(WindowTexts(), (Texts{"-1", "4", "-1", "1,5"}));
@@ -136,12 +136,12 @@ TEST_F(MouseTest, APressAndReleaseWithoutRectangleLeavesThePictureAsItWas) {
 }
 
 TEST_F(MouseTest, TheReadOutShowsTheWorldPointUnderThePointer) {
-    SetWindowTexts("-0,999", "9,001", "-5", "5");
+    SetWindow("-0,999", "9,001", "-5", "5");
     uitest::MouseMove(image(), 80, 150);
     EXPECT_EQ(Form1->Label22->Caption(), "(1,00000E-3 ; 2,500000)");
     uitest::MouseMove(image(), 0, 600);
     EXPECT_EQ(Form1->Label22->Caption(), "(-0,999000 ; -5,000000)");
-    SetWindowTexts("-2000", "2000", "-1", "1");
+    SetWindow("-2000", "2000", "-1", "1");
     uitest::MouseMove(image(), 100, 300);
     EXPECT_EQ(Form1->Label22->Caption(), "(-1,50000E3 ; 0,00000E0)");
     // A window text the conversion refuses leaves the read-out as it was.

@@ -80,6 +80,14 @@ void ProgramTest::SizeImage(int width, int height) {
 
 void ProgramTest::Trace() { uitest::Click(Form1->Button1); }
 
+void ProgramTest::SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
+                            const std::string& ymax) {
+    Form1->Edit10->SetText(xmin);
+    Form1->Edit11->SetText(xmax);
+    Form1->Edit12->SetText(ymin);
+    Form1->Edit13->SetText(ymax);
+}
+
 int ProgramTest::Count(const std::string& step) const {
     return int(std::count(journal.begin(), journal.end(), step));
 }
@@ -94,6 +102,20 @@ bool HasMark(TBitmap& bitmap, int x, int y, TColor colour) {
         for (int dy = 0; dy < 3; ++dy)
             if (bitmap.Canvas().Pixels(x + dx, y + dy) != colour) return false;
     return true;
+}
+
+void Clear(TBitmap& bitmap) {
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Brush.Color = clWhite;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y <= bottom; ++y)
+        for (int x = left; x <= right; ++x) n += bitmap.Canvas().Pixels(x, y) == colour;
+    return n;
 }
 
 }  // namespace plottest

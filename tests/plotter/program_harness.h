@@ -28,6 +28,9 @@ protected:
     void SizeImage(int width, int height);
     // Clicks "Trace".
     void Trace();
+    // Types the window bounds into their edits (x from, x to, y from, y to).
+    static void SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
+                          const std::string& ymax);
 
     // The steps recorded since the last ClearJournal: the redraw steps "sums",
     // "vertical", "tangentResults", "areas", "tangents", "curves", "axes", "sequences",
@@ -47,5 +50,10 @@ private:
 // A program-independent mark on a bitmap: a 3 x 3 square of `colour` at (x, y).
 void Mark(TBitmap& bitmap, int x, int y, TColor colour);
 bool HasMark(TBitmap& bitmap, int x, int y, TColor colour);
+
+// Makes the whole bitmap white.
+void Clear(TBitmap& bitmap);
+// Pixels of the colour in the rectangle (left, top) .. (right, bottom), edges included.
+int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom);
 
 }  // namespace plottest

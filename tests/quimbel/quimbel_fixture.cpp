@@ -37,14 +37,6 @@ void QuimbelTest::TearDown() {
     ProgramTest::TearDown();
 }
 
-void QuimbelTest::SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
-                            const std::string& ymax) {
-    Form1->Edit10->SetText(xmin);
-    Form1->Edit11->SetText(xmax);
-    Form1->Edit12->SetText(ymin);
-    Form1->Edit13->SetText(ymax);
-}
-
 void QuimbelTest::OnlyFunction(int i, const std::string& text) {
     for (int j = 0; j < FunctionCount; ++j) GetFunctionEdit(j)->SetText(j == i ? text : "");
     Form1->ShowButtons[size_t(i)]->SetDown(true);
@@ -63,20 +55,6 @@ void QuimbelTest::DrawAxesOnly(TBitmap& bitmap) {
     ReadWindowFromEdits();
     AxisFontHeight = ComputeAxisFontHeight(bitmap.Width(), bitmap.Height());
     quimbel::DrawAxesAndGrid(bitmap);
-}
-
-void Clear(TBitmap& bitmap) {
-    TCanvas& canvas = bitmap.Canvas();
-    canvas.Brush.Color = clWhite;
-    canvas.Brush.Style = bsSolid;
-    canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
-}
-
-int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom) {
-    int n = 0;
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) n += bitmap.Canvas().Pixels(x, y) == colour;
-    return n;
 }
 
 int ConnectedPieces(TBitmap& bitmap, TColor colour) {

@@ -16,8 +16,6 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    void SetWindow(const std::string& xmin, const std::string& xmax, const std::string& ymin,
-                   const std::string& ymax);
     // Function i gets the text and is shown; every other function is emptied.
     void OnlyFunction(int i, const std::string& text);
 
@@ -31,10 +29,8 @@ protected:
     void UseUndoRing();
 };
 
-// Makes the whole bitmap white.
-void Clear(TBitmap& bitmap);
-// Pixels of the colour in the rectangle (left, top) .. (right, bottom), edges included.
-int CountIn(TBitmap& bitmap, TColor colour, int left, int top, int right, int bottom);
+using plottest::Clear;
+using plottest::CountIn;
 // The pieces of the picture drawn in the colour: groups of its pixels that touch (also
 // diagonally).
 int ConnectedPieces(TBitmap& bitmap, TColor colour);

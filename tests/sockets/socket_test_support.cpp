@@ -8,26 +8,6 @@
 #include "platform/messages/ticks.h"
 #include "platform/winsock/winsock_testing.h"
 
-bool WaitFor(const std::function<bool()>& Condition, DWORD Milliseconds) {
-    const DWORD deadline = TickDeadline(GetTickCount(), Milliseconds);
-    while (!Condition()) {
-        const DWORD now = GetTickCount();
-        if (TickDeadlineReached(now, deadline)) return Condition();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(TickRemaining(now, deadline), 100),
-                                  QS_ALLINPUT);
-        PumpWaitingMessages();
-    }
-    return true;
-}
-
-void DrainMessages(DWORD QuietMilliseconds) {
-    const DWORD deadline = TickDeadline(GetTickCount(), 5000);
-    while (!TickDeadlineReached(GetTickCount(), deadline)) {
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, QuietMilliseconds, QS_ALLINPUT) == WAIT_TIMEOUT) return;
-        PumpWaitingMessages();
-    }
-}
-
 LoopbackServer::LoopbackServer(std::function<void(TCustomWSocket&)> Configure,
                                std::function<void(TCustomWSocket&)> Accepted)
     : FConfigure(std::move(Configure)), FAccepted(std::move(Accepted)) {
@@ -44,16 +24,6 @@ LoopbackServer::LoopbackServer(std::function<void(TCustomWSocket&)> Configure,
         if (FAccepted) FAccepted(*Peers.back());
     };
     Listener.Listen();
-}
-
-std::string ClosedLoopbackPort() {
-    TCustomWSocket probe;
-    probe.SetAddr("127.0.0.1");
-    probe.SetPort("0");
-    probe.Listen();
-    std::string port = probe.GetBoundPort();
-    probe.Close();
-    return port;
 }
 
 void ConnectLoopback(TCustomWSocket& Client, LoopbackServer& Server) {

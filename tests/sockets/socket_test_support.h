@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the socket tests: waiting on a condition while the thread's messages are
-// dispatched, loopback servers made of the socket component itself, and a fixture that
+// Helpers of the socket tests (the waits and the peer processes come from loopback/):
+// loopback servers made of the socket component itself, and a fixture that
 // checks that every test leaves Windows Sockets unloaded.
 #include <gtest/gtest.h>
 
@@ -10,15 +10,9 @@
 #include <vector>
 
 #include "ftp/wsocket.h"
+#include "loopback/message_waits.h"
+#include "loopback/peer_process.h"
 #include "platform/messages/win_types.h"
-
-// Dispatches the thread's messages until Condition holds or Milliseconds pass (the
-// deadline is kept on the tick count). Returns whether Condition holds.
-bool WaitFor(const std::function<bool()>& Condition, DWORD Milliseconds = 10000);
-
-// Dispatches messages until none has arrived for QuietMilliseconds (at most 5 s):
-// used before checking that something did NOT happen.
-void DrainMessages(DWORD QuietMilliseconds = 150);
 
 // A listening socket on 127.0.0.1 with a port chosen by the system. Each connection
 // is accepted into a new socket, which Configure may prepare before it takes the
@@ -38,9 +32,6 @@ private:
     std::function<void(TCustomWSocket&)> FConfigure;
     std::function<void(TCustomWSocket&)> FAccepted;
 };
-
-// A port on 127.0.0.1 on which nothing listens (a listener's port, closed again).
-std::string ClosedLoopbackPort();
 
 // Connects Client to Server and waits until both ends are connected.
 void ConnectLoopback(TCustomWSocket& Client, LoopbackServer& Server);

@@ -2,52 +2,13 @@
 // Peers of the SOCKS tests: external proxy servers started on loopback with their own
 // configuration in a temporary folder, a proxy scripted by the test itself, and a
 // socket that counts the bytes it reads from the network.
-#include <sys/types.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ftp/sync_wsocket.h"
+#include "loopback/peer_process.h"
 #include "sockets/socket_test_support.h"
-
-// A temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return FPath; }
-
-private:
-    std::filesystem::path FPath;
-};
-
-// The full path of an installed program (searched in PATH, /usr/sbin and /sbin), or
-// empty.
-std::string FindProgram(const std::string& Name);
-
-// A server process started by a test; stopped (by its own id) when destroyed.
-class PeerProcess {
-public:
-    PeerProcess() = default;
-    ~PeerProcess();
-    PeerProcess(const PeerProcess&) = delete;
-    PeerProcess& operator=(const PeerProcess&) = delete;
-
-    // Starts Program with Args, its output going to Log. False when it cannot start.
-    bool Start(const std::string& Program, const std::vector<std::string>& Args, const std::filesystem::path& Log);
-    bool Running();
-    void Stop();
-
-private:
-    pid_t FPid = -1;
-};
-
-// Waits until something accepts connections on 127.0.0.1:Port, or the process ends,
-// or the deadline passes.
-bool WaitUntilListening(const std::string& Port, PeerProcess& Process, DWORD Milliseconds = 10000);
 
 // A SOCKS server program running on loopback for one test. Reason() says why it could
 // not be started (the test then skips with that text).
