@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/scene/nine_functions.h"
+#include "bench/scene/scratch_directory.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -26,18 +28,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int Width = 1920;
-constexpr int Height = 1080;
+constexpr int Width = SceneWidth;
+constexpr int Height = SceneHeight;
 constexpr int Steps = 30;
-const char* const Functions[9] = {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(x)",
-                                  "racine(x)", "ln(x)", "exp(x)/10", "ent(x)"};
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 double Milliseconds(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
@@ -54,21 +47,6 @@ bool SizeImage() {
     return Form1->im->Width() == Width && Form1->im->Height() == Height;
 }
 
-void SetUpDrawing() {
-    // The sound sums would replace the texts of m and n: the nine functions stay as typed.
-    RedrawSteps().RebuildChannelSums = nullptr;
-    for (int i = 0; i < FunctionCount; ++i) {
-        GetFunctionEdit(i)->SetText(Functions[i]);
-        Form1->ShowButtons[size_t(i)]->SetDown(true);
-    }
-    Form1->Edit10->SetText("-5");
-    Form1->Edit11->SetText("5");
-    Form1->Edit12->SetText("-5");
-    Form1->Edit13->SetText("5");
-    Form1->Edit14->SetText("3");
-    Form1->quad->SetChecked(true);
-    Form1->axe->SetChecked(true);
-}
 
 // One pan: right press near the middle, 30 moves of 8 pixels right and 4 down (or back,
 // so that the window stays around the same place), release.
@@ -96,6 +74,7 @@ int main(int argc, char** argv) {
     if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), pans);
     pans = std::max(pans, 1);
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ScratchStartDirectory startDirectory;
     static char name[] = "bench_pan";
     char* args[] = {name, nullptr};
     Application->Initialize(1, args);
@@ -108,12 +87,12 @@ int main(int argc, char** argv) {
                      Form1->im->Width(), Form1->im->Height());
         return 1;
     }
-    SetUpDrawing();
+    ShowSceneFunctions();
     TBitmap& picture = Form1->im->Bitmap();
     RedrawGraph(picture);  // compiles the functions and warms the caches
     for (int i = 0; i < FunctionCount; ++i)
         if (GetFunctionEdit(i)->Color() == UnreadableTextColour)
-            std::fprintf(stderr, "warning: %s is not readable\n", Functions[i]);
+            std::fprintf(stderr, "warning: %s is not readable\n", SceneFunctions[i]);
 
     std::vector<double> redraws;
     for (int r = 0; r < Steps; ++r) {
@@ -136,5 +115,6 @@ int main(int argc, char** argv) {
     std::printf("window after the pans: x %s .. %s, y %s .. %s\n", Form1->Edit10->Text().c_str(),
                 Form1->Edit11->Text().c_str(), Form1->Edit12->Text().c_str(), Form1->Edit13->Text().c_str());
     std::fflush(stdout);
+    startDirectory.Remove();
     std::_Exit(0);  // tearing the windows down is not measured
 }

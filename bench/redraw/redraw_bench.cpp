@@ -11,8 +11,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "bench/scene/nine_functions.h"
+#include "bench/scene/scratch_directory.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
@@ -27,11 +30,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int Width = 1920;
-constexpr int Height = 1080;
-const char* const Functions[9] = {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(x)",
-                                  "racine(x)", "ln(x)", "exp(x)/10", "ent(x)"};
-
+constexpr int Width = SceneWidth;
+constexpr int Height = SceneHeight;
 template <class F>
 double MedianMilliseconds(int runs, F run) {
     std::vector<double> times;
@@ -40,27 +40,9 @@ double MedianMilliseconds(int runs, F run) {
         run();
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    std::sort(times.begin(), times.end());
-    const size_t n = times.size();
-    return n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    return Median(std::move(times));
 }
 
-void SetUpDrawing() {
-    // The sound sums would replace the texts of m and n: the nine functions stay as typed.
-    RedrawSteps().RebuildChannelSums = nullptr;
-    for (int i = 0; i < FunctionCount; ++i) {
-        GetFunctionEdit(i)->SetText(Functions[i]);
-        Form1->ShowButtons[size_t(i)]->SetDown(true);
-    }
-    Form1->Edit10->SetText("-5");
-    Form1->Edit11->SetText("5");
-    Form1->Edit12->SetText("-5");
-    Form1->Edit13->SetText("5");
-    Form1->Edit14->SetText("3");
-    Form1->quad->SetChecked(true);
-    Form1->axe->SetChecked(true);
-    LoadingFlag = false;
-}
 
 struct Figures {
     double redraw;
@@ -92,12 +74,14 @@ int main(int argc, char** argv) {
     if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), runs);
     runs = std::max(runs, 1);
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ScratchStartDirectory startDirectory;
     static char name[] = "bench_redraw";
     char* args[] = {name, nullptr};
     Application->Initialize(1, args);
     PrepareProgram(VarteloProgram());
     CreateProgramWindows();
-    SetUpDrawing();
+    ShowSceneFunctions();
+    LoadingFlag = false;
 
     TBitmap bitmap(Width, Height);
     const Figures normal = Measure(false, runs, bitmap);
@@ -109,5 +93,6 @@ int main(int argc, char** argv) {
     Report("normal", normal);
     Report("precise", precise);
     std::fflush(stdout);
+    startDirectory.Remove();
     std::_Exit(0);  // tearing the windows down is not measured
 }

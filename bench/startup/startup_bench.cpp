@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/scene/scratch_directory.h"
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
@@ -126,6 +127,7 @@ int main(int argc, char** argv) {
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 7;
     const std::vector<std::string> targets = {"peer", "Vartelo", "Quimbel"};
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    ScratchStartDirectory startDirectory;  // the children start in it
     double peerMs = 0;
     double peerKb = 0;
     std::cout << "target     median ms   median MB    ms/peer    MB/peer" << std::endl;

@@ -65,21 +65,11 @@ TControl* TControl::FromWidget(const QWidget* widget) {
     return nullptr;
 }
 
-void TControl::SetBounds(int left, int top, int width, int height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    const bool resized = width != width_ || height != height_;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    if (widget_) widget_->setGeometry(left_, top_, width_, height_);
-    if (align_ != alNone && parent_) parent_->Realign();
-    if (resized) Resized();
-}
+void TControl::SetBounds(int left, int top, int width, int height) { ApplyGeometry(left, top, width, height, true); }
 
-void TControl::PlaceAt(int left, int top, int width, int height) {
+void TControl::PlaceAt(int left, int top, int width, int height) { ApplyGeometry(left, top, width, height, false); }
+
+void TControl::ApplyGeometry(int left, int top, int width, int height, bool realignParent) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (left == left_ && top == top_ && width == width_ && height == height_) return;
@@ -89,6 +79,7 @@ void TControl::PlaceAt(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     if (widget_) widget_->setGeometry(left_, top_, width_, height_);
+    if (realignParent && align_ != alNone && parent_) parent_->Realign();
     if (resized) Resized();
 }
 

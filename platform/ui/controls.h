@@ -131,6 +131,9 @@ protected:
 
 private:
     friend class TWinControl;
+    // Stores and shows a geometry; asks the parent to realign an aligned control when
+    // `realignParent` is set.
+    void ApplyGeometry(int left, int top, int width, int height, bool realignParent);
     TWinControl* parent_ = nullptr;
     QWidget* widget_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;

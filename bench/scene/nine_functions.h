@@ -1,0 +1,16 @@
+#pragma once
+// The scene of the drawing benchmarks: Vartelo's main window with nine shown functions
+// over -5..5 x -5..5, each defined on the whole real line, the grid and the axes on,
+// thickness 3.
+#include <vector>
+
+inline constexpr int SceneWidth = 1920;
+inline constexpr int SceneHeight = 1080;
+extern const char* const SceneFunctions[9];
+
+// Types the nine functions and the window into the main window. The sound sums are left
+// out of the redraw, since they would replace the texts of m and n.
+void ShowSceneFunctions();
+
+// The median of a set of timings.
+double Median(std::vector<double> values);
