@@ -352,6 +352,8 @@ protected:
     void ChangeState(TFtpClientState NewState);
     void ShowLastReply();
     void KeepFirstError();
+    // A lookup or connection that raised ends the request with 500 and the error's text.
+    void FailRequestWith(const std::exception& E);
     void ReleaseLocalFile();
     void QuitDone();
 

@@ -368,6 +368,14 @@ void TCustomFtpCli::KeepFirstError() {
     if (ErrorMessage.empty()) ErrorMessage = LastResponse;
 }
 
+void TCustomFtpCli::FailRequestWith(const std::exception& E) {
+    LastResponse = "500 " + ExceptionClassName(E) + ": " + E.what();
+    StatusCode = 500;
+    RequestResult = 500;
+    KeepFirstError();
+    FinishRequest(500);
+}
+
 void TCustomFtpCli::ReleaseLocalFile() {
     LocalFile.reset();
 }

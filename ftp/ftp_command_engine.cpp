@@ -29,11 +29,7 @@ void TCustomFtpCli::StartOpen() {
         else if (ConnectionKind <= ftpSocks5)
             ControlSocket->DnsLookup(HostName);
     } catch (const std::exception& E) {
-        LastResponse = "500 " + ExceptionClassName(E) + ": " + E.what();
-        StatusCode = 500;
-        RequestResult = 500;
-        KeepFirstError();
-        FinishRequest(500);
+        FailRequestWith(E);
     }
 }
 

@@ -200,11 +200,7 @@ void TCustomFtpCli::ControlLookupDone(TCustomWSocket*, std::uint16_t ErrCode) {
         ReplyAwaited = true;
         ControlSocket->Connect();
     } catch (const std::exception& E) {
-        LastResponse = "500 " + ExceptionClassName(E) + ": " + E.what();
-        StatusCode = 500;
-        RequestResult = 500;
-        KeepFirstError();
-        FinishRequest(500);
+        FailRequestWith(E);
     }
 }
 
