@@ -10,6 +10,25 @@ namespace {
 
 using ops::Status;
 
+// UndefinedValue as the exact sum of two doubles (cheaper to load than 10 bytes), set by
+// every build: an operand equal to it ends the evaluation as undefined, as in the node table.
+// Values below `undefined_threshold` (the double just below it) need no exact test.
+double undefined_high = 0, undefined_low = 0, undefined_threshold = 0;
+
+inline bool IsUndefinedValue(long double v) { return v == static_cast<long double>(undefined_high) + undefined_low; }
+
+// Notes a computed value equal to UndefinedValue. Kernels whose values stay far below it in
+// magnitude (or that return one of their operands unchanged) skip the test.
+template <class Kernel>
+[[gnu::always_inline]] inline long double Noted(long double v, EvalContext& c) {
+  if constexpr (ops::kCanReachUndefinedValue<Kernel>) {
+    if (v >= undefined_threshold) [[unlikely]] {
+      if (IsUndefinedValue(v)) c.status |= ops::kUndefined;
+    }
+  }
+  return v;
+}
+
 // ---- Evaluation -------------------------------------------------------------------------
 
 // base^n for a constant integer n: the same value and the same bounds as ops::Power, with
@@ -21,7 +40,7 @@ inline bool IntegerPowerDefined(const EvalNode& n, long double m) {
 }
 
 template <bool Square>
-inline long double IntegerPowerOf(const EvalNode& n, long double base, EvalContext& c) {
+[[gnu::always_inline]] inline long double IntegerPowerOf(const EvalNode& n, long double base, EvalContext& c) {
   if (base == 0) {
     if (n.exponent < 0) c.status |= ops::kUndefined;
     return 0;
@@ -46,22 +65,29 @@ inline long double LeafOperand(bool is_variable, std::uint8_t variable, double h
   return is_variable ? static_cast<long double>(c.vars[variable]) : Constant(high, low);
 }
 
-inline long double LeafValue(const EvalNode& n, EvalContext& c) {
+[[gnu::always_inline]] inline long double LeafValue(const EvalNode& n, EvalContext& c) {
   const long double l = LeafOperand(n.left_is_variable, n.left_variable, n.left_high, n.left_low, c);
+  long double v;
   switch (n.leaf) {
-    case kLeafAdd: return l + LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+    case kLeafAdd:
+      v = l + LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+      break;
     case kLeafMultiply:
-      return l * LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+      v = l * LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c);
+      break;
     case kLeafDivide:
-      return ops::Divide::Apply(
-          l, LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c), c.status);
-    case kLeafNegate: return -l;
-    default: return IntegerPowerOf<true>(n, l, c);
+      v = ops::Divide::Apply(l, LeafOperand(n.right_is_variable, n.right_variable, n.right_high, n.right_low, c),
+                             c.status);
+      break;
+    case kLeafNegate: return -l;  // of a variable: a double, never UndefinedValue
+    default: v = IntegerPowerOf<true>(n, l, c); break;
   }
+  return Noted<ops::Add>(v, c);
 }
 
 template <OperandKind Kind>
-inline long double Fetch(const EvalNode* child, double high, double low, std::uint8_t variable, EvalContext& c) {
+[[gnu::always_inline]] inline long double Fetch(const EvalNode* child, double high, double low,
+                                                std::uint8_t variable, EvalContext& c) {
   if constexpr (Kind == OperandKind::Node) {
     return child->function(*child, c);
   } else if constexpr (Kind == OperandKind::Leaf) {
@@ -82,10 +108,10 @@ template <class Kernel, OperandKind Left, OperandKind Right>
 long double EvalBinary(const EvalNode& n, EvalContext& c) {
   if constexpr (Right == OperandKind::Node && Left != OperandKind::Node) {
     const long double r = FETCH_RIGHT(Right);
-    return Kernel::Apply(FETCH_LEFT(Left), r, c.status);
+    return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c);
   } else {
     const long double l = FETCH_LEFT(Left);
-    return Kernel::Apply(l, FETCH_RIGHT(Right), c.status);
+    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c);
   }
 }
 
@@ -93,17 +119,17 @@ long double EvalBinary(const EvalNode& n, EvalContext& c) {
 template <class Kernel>
 long double EvalBinaryRightFirst(const EvalNode& n, EvalContext& c) {
   const long double r = FETCH_RIGHT(OperandKind::Node);
-  return Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status);
+  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c);
 }
 
 template <class Kernel, OperandKind Left>
 long double EvalUnary(const EvalNode& n, EvalContext& c) {
-  return Kernel::Apply(FETCH_LEFT(Left), 0, c.status);
+  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c);
 }
 
 template <OperandKind Left, bool Square>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return IntegerPowerOf<Square>(n, FETCH_LEFT(Left), c);
+  return Noted<ops::Power>(IntegerPowerOf<Square>(n, FETCH_LEFT(Left), c), c);
 }
 
 #undef FETCH_LEFT
@@ -224,6 +250,8 @@ void BuildProgram(int slot, EvalProgram& program) {
   const int count = ExprNodeCount[slot];
   if (count < 1 || count > ExprMaxNode + 1) return;
   program.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
+  SplitIntoDoubles(UndefinedValue, undefined_high, undefined_low);
+  undefined_threshold = RoundedDown(UndefinedValue);
   for (int n = 1; n < count; ++n) {
     if (ExprNodes[n][slot].Op == OpRandom) program.use_node_table = true;
   }
@@ -251,6 +279,9 @@ void BuildProgram(int slot, EvalProgram& program) {
   std::vector<int> subtree_cost(static_cast<std::size_t>(count), 1);
   auto index_of = [&](const EvalNode* node) { return static_cast<std::size_t>(node - program.nodes.data()); };
   auto cost_of = [&](const Operand& operand) { return operand.node ? subtree_cost[index_of(operand.node)] : 0; };
+  // A constant operand equal to UndefinedValue (a number of the text, or a folded piece)
+  // makes every evaluation undefined, as the node table would find it at each one.
+  bool undefined_operand = false;
   auto resolve = [&](int id, Operand& out) {
     if (id < 0 || id > ExprMaxValueId) return false;
     if (id >= 1 && id <= 3) {
@@ -266,6 +297,7 @@ void BuildProgram(int slot, EvalProgram& program) {
       return true;
     }
     out.constant = m < 0 ? ExprValues[id][slot] : program.nodes[mi].value;
+    if (out.constant == UndefinedValue) undefined_operand = true;
     if (SplitIntoDoubles(out.constant, out.high, out.low)) {
       out.kind = OperandKind::Constant;
     } else if (m >= 0) {
@@ -336,5 +368,9 @@ void BuildProgram(int slot, EvalProgram& program) {
   const int root = producer[0];
   if (root < 1) return;
   program.root = &program.nodes[static_cast<std::size_t>(root)];
+  if (undefined_operand) {
+    constant_root.value = UndefinedValue;
+    program.root = &constant_root;
+  }
   program.ready = true;
 }

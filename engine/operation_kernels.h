@@ -307,6 +307,32 @@ template <> inline constexpr bool kIsBinary<Power> = true;
 template <> inline constexpr bool kIsBinary<Max> = true;
 template <> inline constexpr bool kIsBinary<Min> = true;
 
+// Whether a kernel's value can equal UndefinedValue (9.1E30 or 9.1E302) when none of its
+// operands does: not for those bounded far below it in magnitude (sin, cos, tanh, the arc
+// functions, ln, log, the integral and fractional parts, u, the waveforms: all below 2^63)
+// nor for those that return one of their operands unchanged (copy, max, min).
+template <class Kernel>
+inline constexpr bool kCanReachUndefinedValue = true;
+template <> inline constexpr bool kCanReachUndefinedValue<Copy> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Max> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Min> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Sin> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Cos> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Tanh> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<ArcCos> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<ArcSin> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<ArcTan> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Ln> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Log> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Ent> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Int> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<FracPart> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<Step> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<SquareWaveOp> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<SawtoothWaveOp> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<TriangleWaveOp> = false;
+template <> inline constexpr bool kCanReachUndefinedValue<PlateauWaveOp> = false;
+
 // Calls F with the kernel type of operation `op`; returns false for an unknown operation.
 template <class F>
 bool VisitOperation(int op, F&& f) {

@@ -3,6 +3,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/node_table_evaluator.h"
 #include "engine_test_support.h"
@@ -11,24 +12,47 @@ namespace {
 
 class EvaluationPaths : public EngineTest {};
 
-std::string RandomText(std::mt19937& rng, int depth) {
+const char* const kAtoms[] = {"x", "a", "b", "2", "0,5", "3.25", "pi", "e", "0", "1", "10", "x", "x"};
+
+std::string RandomText(std::mt19937& rng, int depth, const std::vector<std::string>& atoms) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  static const char* atoms[] = {"x", "a", "b", "2", "0,5", "3.25", "pi", "e", "0", "1", "10", "x", "x"};
+  auto atom = [&] { return atoms[static_cast<std::size_t>(pick(static_cast<int>(atoms.size())))]; };
   static const char* unary[] = {"sin", "cos", "tan", "exp", "ln", "log", "sqrt", "carre", "abs", "sinh",
                                 "cosh", "tanh", "arccos", "arcsin", "atan", "ent", "int", "frac", "u", ""};
   static const char* binary[] = {"+", "-", "*", "/", "^"};
-  if (depth <= 0 || pick(4) == 0) return atoms[pick(13)];
+  if (depth <= 0 || pick(4) == 0) return atom();
   switch (pick(4)) {
     case 0:
-      return std::string(unary[pick(20)]) + "(" + RandomText(rng, depth - 1) + ")";
+      return std::string(unary[pick(20)]) + "(" + RandomText(rng, depth - 1, atoms) + ")";
     case 1:
-      return std::string(pick(2) ? "max(" : "min(") + RandomText(rng, depth - 1) + ";" +
-             RandomText(rng, depth - 1) + ")";
+      return std::string(pick(2) ? "max(" : "min(") + RandomText(rng, depth - 1, atoms) + ";" +
+             RandomText(rng, depth - 1, atoms) + ")";
     case 2:
-      return RandomText(rng, depth - 1) + binary[pick(5)] + atoms[pick(13)];
+      return RandomText(rng, depth - 1, atoms) + binary[pick(5)] + atom();
     default:
-      return "(" + RandomText(rng, depth - 1) + ")" + binary[pick(5)] + "(" + RandomText(rng, depth - 1) + ")";
+      return "(" + RandomText(rng, depth - 1, atoms) + ")" + binary[pick(5)] + "(" +
+             RandomText(rng, depth - 1, atoms) + ")";
   }
+}
+
+std::string RandomText(std::mt19937& rng, int depth) {
+  return RandomText(rng, depth, std::vector<std::string>(std::begin(kAtoms), std::end(kAtoms)));
+}
+
+// Both evaluations of slot `slot`, bit for bit (NaN never comes out of either).
+::testing::AssertionResult SameResult(const std::string& text, int slot, double x, double a, double b) {
+  const long double fast = EvaluateFunction(slot, x, a, b);
+  const long double table = EvaluateNodeTable(slot, x, a, b);
+  if (fast == table) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << text << " at x=" << x << " a=" << a << " b=" << b << ": "
+                                       << static_cast<double>(fast) << " vs " << static_cast<double>(table);
+}
+
+// UndefinedValue as x + a: both doubles, their 80-bit sum exact.
+void SplitUndefinedValue(double& high, double& low) {
+  high = static_cast<double>(UndefinedValue);
+  low = static_cast<double>(UndefinedValue - high);
+  ASSERT_TRUE(static_cast<long double>(high) + low == UndefinedValue);
 }
 
 TEST_F(EvaluationPaths, AgreeOnRandomTexts) {
@@ -46,17 +70,48 @@ TEST_F(EvaluationPaths, AgreeOnRandomTexts) {
       ++readable;
       for (double x : points) {
         const double a = points[rng() % kPoints], b = points[rng() % kPoints];
-        const long double fast = EvaluateFunction(5, x, a, b);
-        const long double table = EvaluateNodeTable(5, x, a, b);
-        if (fast != UndefinedValue) ++defined;
-        ASSERT_TRUE(fast == table || (fast != fast && table != table))
-            << text << " at x=" << x << " a=" << a << " b=" << b << ": " << static_cast<double>(fast)
-            << " vs " << static_cast<double>(table);
+        if (EvaluateFunction(5, x, a, b) != UndefinedValue) ++defined;
+        ASSERT_TRUE(SameResult(text, 5, x, a, b));
       }
     }
   }
   EXPECT_GT(readable, 3000);
   EXPECT_GT(defined, 10000);
+}
+
+// A piece whose value is exactly UndefinedValue ends the evaluation as undefined, whatever
+// the operations above it make of it (0 times it, u, max, a power 0, ...).
+TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
+  UseProgram(ProgramKind::Quimbel);
+  for (const char* text : {"(x*9100156518*10^21)*0", "x*0*(9100156518*10^21)", "u(x*9100156518*10^21-1)",
+                           "abs(-x*9100156518*10^21)*0", "max(x*9100156518*10^21;0)*0"}) {
+    ASSERT_TRUE(PrepareFunction(text, 5));
+    EXPECT_EQ(EvaluateFunction(5, 1, 0, 0), UndefinedValue) << text;
+    EXPECT_TRUE(SameResult(text, 5, 1, 0, 0));
+  }
+  int texts = 0, undefined = 0;
+  std::mt19937 rng(20240917);
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    const double points[][2] = {{high, low}, {high, 0}, {1, low}, {-high, -low}, {1, 0.5}};
+    std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
+    for (const char* atom : {"(x+a)", "(x+a)", "(x+a)", "(-x-a)", "(x+a)*b"}) atoms.emplace_back(atom);
+    for (int t = 0; t < 3000; ++t) {
+      const std::string text = RandomText(rng, 4, atoms);
+      if (!PrepareFunction(text, 5)) continue;
+      ++texts;
+      for (const auto& point : points) {
+        for (double b : {1.0, 0.0, -1.0}) {
+          if (EvaluateNodeTable(5, point[0], point[1], b) == UndefinedValue) ++undefined;
+          ASSERT_TRUE(SameResult(text, 5, point[0], point[1], b));
+        }
+      }
+    }
+  }
+  EXPECT_GT(texts, 5000);
+  EXPECT_GT(undefined, 10000);
 }
 
 TEST_F(EvaluationPaths, IntegerPowerBoundsMatchTheExactTest) {
