@@ -58,6 +58,25 @@ long double EvaluateFunction(int slot, double x, double a, double b) {
   return FinishedResult(v, program.limit_to_sound_range);
 }
 
+void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
+  const bool valid = static_cast<unsigned>(slot) < static_cast<unsigned>(ExprSlotCount) && programs[slot].ready;
+  if (!valid || programs[slot].use_node_table) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = valid ? EvaluateNodeTable(slot, xs[i], a, b) : UndefinedValue;
+    return;
+  }
+  const EvalProgram& program = programs[slot];
+  const EvalNode& root = *program.root;
+  const EvalFunction function = root.function;
+  const bool limit = program.limit_to_sound_range;
+  EvalContext context{{0, a, b}, 0};
+  for (std::size_t i = 0; i < n; ++i) {
+    context.vars[0] = xs[i];
+    context.status = 0;
+    const long double v = function(root, context);
+    out[i] = context.status != 0 ? UndefinedValue : FinishedResult(v, limit);
+  }
+}
+
 long double EvaluateNodeTable(int slot, double x, double a, double b) {
   if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return UndefinedValue;
   if (!programs[slot].ready) return UndefinedValue;

@@ -1,5 +1,7 @@
 #pragma once
-// Evaluation of a compiled slot for one abscissa x and the parameters a and b.
+// Evaluation of a compiled slot for one abscissa x, or a row of them, and the parameters a and b.
+#include <cstddef>
+
 #include "engine/program_variant.h"
 #include "engine/waveforms.h"
 
@@ -10,3 +12,8 @@
 // compiled, and wherever the text uses a non-finite x, a or b. In Vartelo a defined result
 // is limited to -8.19 .. 8.19. Never raises; no allocation or lookup per call.
 long double EvaluateFunction(int slot, double x, double a, double b);
+
+// The values of slot `slot` at xs[0] .. xs[n - 1], all for the same a and b: out[i] is bit
+// for bit EvaluateFunction(slot, xs[i], a, b) (random draws included, in the order of i),
+// without the cost of a call per point. Never raises.
+void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out);

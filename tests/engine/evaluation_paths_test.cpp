@@ -1,5 +1,6 @@
 // The fast evaluation program and the node table run as it stands must agree bit for bit
 // on every text without random draws.
+#include <cmath>
 #include <limits>
 #include <random>
 #include <string>
@@ -112,6 +113,52 @@ TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
   }
   EXPECT_GT(texts, 5000);
   EXPECT_GT(undefined, 10000);
+}
+
+// A row of points at once gives what one call per point gives, bit for bit: random texts,
+// undefined points, pieces equal to UndefinedValue, random draws in order, slots never or
+// no longer compiled.
+TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
+  SetRandomClock([] { return 4242u; });
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 rng(20240918);
+  int texts = 0;
+  long undefined = 0, defined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs = {0, -1, 1, 0.5, 2, -3.7, 1e-300, 1e300, -1e19, 700, 12000, inf, -inf, nan, high, -high};
+    for (int i = 0; i < 48; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -6));
+    std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
+    for (const char* atom : {"(x+a)", "(x+a)*b", "has(x)"}) atoms.emplace_back(atom);
+    std::vector<long double> block(xs.size());
+    for (int t = 0; t < 1500; ++t) {
+      const std::string text = RandomText(rng, 4, atoms);
+      const double a = t % 3 == 0 ? low : xs[rng() % xs.size()], b = xs[rng() % xs.size()];
+      if (!PrepareFunction(text, 4)) continue;
+      ++texts;
+      EvaluateFunctionBlock(4, xs.data(), xs.size(), a, b, block.data());
+      ASSERT_TRUE(PrepareFunction(text, 4));  // the same random sequence again
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        const long double single = EvaluateFunction(4, xs[i], a, b);
+        ASSERT_TRUE(block[i] == single) << text << " at x=" << xs[i] << " a=" << a << " b=" << b << ": "
+                                        << static_cast<double>(block[i]) << " vs " << static_cast<double>(single);
+        ++(single == UndefinedValue ? undefined : defined);
+      }
+    }
+    // A slot whose last compile failed, and one out of range.
+    ASSERT_FALSE(PrepareFunction("sin(", 4));
+    EvaluateFunctionBlock(4, xs.data(), xs.size(), 0, 0, block.data());
+    for (long double v : block) EXPECT_EQ(v, UndefinedValue);
+    block.assign(xs.size(), 0);
+    EvaluateFunctionBlock(11, xs.data(), xs.size(), 0, 0, block.data());
+    for (long double v : block) EXPECT_EQ(v, UndefinedValue);
+    EvaluateFunctionBlock(4, xs.data(), 0, 0, 0, nullptr);  // an empty row touches nothing
+  }
+  EXPECT_GT(texts, 2500);
+  EXPECT_GT(undefined, 20000);
+  EXPECT_GT(defined, 40000);
 }
 
 TEST_F(EvaluationPaths, IntegerPowerBoundsMatchTheExactTest) {
