@@ -33,10 +33,14 @@ template <class Kernel>
 
 // base^n for a constant integer n: the same value and the same bounds as ops::Power, with
 // the logarithm needed only close to the bounds.
-inline bool IntegerPowerDefined(const EvalNode& n, long double m) {
-  if (m > n.surely_defined_above && m < n.surely_defined_below) return true;
-  if (m < n.surely_undefined_below || m > n.surely_undefined_above) return false;
+[[gnu::noinline]] bool IntegerPowerDefinedNearBounds(const EvalNode& n, long double m) {
   return std::fabs(static_cast<long double>(n.exponent) * xmath::Ln(m)) < ops::kPowerLimit;
+}
+
+[[gnu::always_inline]] inline bool IntegerPowerDefined(const EvalNode& n, long double m) {
+  if (m > n.surely_defined_above && m < n.surely_defined_below) [[likely]] return true;
+  if (m < n.surely_undefined_below || m > n.surely_undefined_above) return false;
+  return IntegerPowerDefinedNearBounds(n, m);
 }
 
 template <bool Square>

@@ -2,10 +2,14 @@
 // 80-bit elementary functions for the evaluator's inner loop, within 2 units in the last
 // place of the C library's 80-bit functions (the tests check it) and several times faster.
 // Sine and cosine reduce the argument by multiples of pi/2 given in parts (Cody-Waite) and
-// evaluate Taylor polynomials; beyond 1E9 the library's functions take over. The logarithm
-// (fyl2x) and the arc tangent (fpatan) are the instructions the library uses itself; exp
-// reduces by multiples of ln 2 and uses f2xm1 and fscale. The x87 sine instruction is not
-// used: it is slower than the polynomial and wrong near multiples of pi for large operands.
+// evaluate Taylor polynomials; beyond 1E9 the library's functions take over. exp reduces
+// by multiples of ln 2 / 128 and multiplies a table value by a short polynomial; ln takes
+// the mantissa's interval from the double nearest to its operand and evaluates the series
+// of ln(1 + r) for |r| < 0.006 (the microcoded f2xm1, fscale and fyl2x cost several times
+// more). The arc tangent (fpatan) is the instruction the library uses itself. The x87 sine
+// instruction is not used: it is slower than the polynomial and wrong near multiples of pi
+// for large operands.
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -27,12 +31,14 @@ inline long double Sqrt(long double v) {
   return r;
 }
 
-// ln v for v > 0.
-inline long double Ln(long double v) {
+namespace detail {
+// ln v for v > 0 by the instruction (any operand, also beyond the double range).
+inline long double LnByInstruction(long double v) {
   long double r;
   asm("fyl2x" : "=t"(r) : "0"(v), "u"(0.693147180559945309417232121458176568L) : "st(1)");
   return r;
 }
+}  // namespace detail
 
 // The angle of (x, y), in -pi .. pi.
 inline long double ATan2(long double y, long double x) {
@@ -64,10 +70,10 @@ inline long double Scale(long double v, long double n) {  // v * 2^n, n integral
 #else
 
 inline long double Sqrt(long double v) { return sqrtl(v); }
-inline long double Ln(long double v) { return logl(v); }
 inline long double ATan2(long double y, long double x) { return atan2l(y, x); }
 inline std::int64_t IntegralToInt64(long double v) { return static_cast<std::int64_t>(v); }
 namespace detail {
+inline long double LnByInstruction(long double v) { return logl(v); }
 inline long double TwoPowMinusOne(long double v) { return exp2l(v) - 1; }
 inline long double Scale(long double v, long double n) { return ldexpl(v, static_cast<int>(n)); }
 }  // namespace detail
@@ -105,12 +111,24 @@ inline long double ReduceQuarterTurns(long double x, unsigned& quadrant) {
   return ((((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3) - k * kHalfPi4) - k * kHalfPi5;
 }
 
-inline constexpr double kLog2e = 1.4426950408889634;  // only chooses the power of two
-// log2(e) and ln 2 as sums of two doubles; the first part of ln 2 has 32 significant bits.
-inline constexpr double kLog2eHigh = 0x1.71547652b82fep0;
-inline constexpr double kLog2eLow = 0x1.777d0ffda0d24p-56;
-inline constexpr double kLn2High = 0x1.62E42FEFp-1;
-inline constexpr double kLn2Low = 0x1.473de6af278edp-34;
+// exp: 128 / ln 2 (only chooses k), and ln 2 / 128 in two parts, the first with 43
+// significant bits so that k times it is exact for |k| < 2^21.
+inline constexpr double kExpSteps = 0x1.71547652b82fep+7;
+inline constexpr double kExpStepHigh = 0x1.62e42fefa38p-8;
+inline constexpr double kExpStepLow = 0x1.ef35793c7673p-52;
+extern const double kExpTable[256];  // 2^(j/128) as high, low
+
+// ln: ln 2 in two parts, the first a multiple of 2^-42 (e times it is exact for |e| < 2^10).
+inline constexpr double kLn2High = 0x1.62e42fefa38p-1;
+inline constexpr double kLn2Low = 0x1.ef35793c7673p-45;
+extern const double kLnReciprocals[128];
+extern const double kLnOfReciprocals[256];
+
+// v * 2^n, exactly (for a normal result).
+inline long double TimesPowerOfTwo(long double v, std::int64_t n) {
+  if (n >= -1022 && n <= 1023) return v * std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52);
+  return Scale(v, static_cast<long double>(n));
+}
 }  // namespace detail
 
 namespace detail {
@@ -172,14 +190,45 @@ inline long double Cos(long double x) {
   }
 }
 
-// e^y for any y: 0 below the range, infinity above it. (On the processors measured, f2xm1
-// and fscale beat a polynomial with a power of two built in memory.)
+// e^y for any y: 0 below the range, infinity above it. y = k ln2/128 + r with |r| <= ln2/256,
+// e^y = 2^(k/128) (1 + p), p = e^r - 1 by its Taylor polynomial (the first term left out,
+// r^7/7!, is below 2^-71).
 inline long double Exp(long double y) {
   if (!(std::fabs(y) <= 11000)) return expl(y);
-  const long double n = RoundNear(y * detail::kLog2e);
-  const long double r = (y - n * detail::kLn2High) - n * detail::kLn2Low;
-  const long double t = r * detail::kLog2eHigh + r * detail::kLog2eLow;
-  return detail::Scale(detail::TwoPowMinusOne(t) + 1, n);
+  const long double kf = RoundNear(y * detail::kExpSteps);
+  const std::int64_t k = IntegralToInt64(kf);
+  const long double r = (y - kf * detail::kExpStepHigh) - kf * detail::kExpStepLow;
+  const long double z = r * r;
+  const long double p =
+      r + z * ((0.5 + r * (1.0 / 6)) + z * ((1.0 / 24 + r * (1.0 / 120)) + z * (1.0 / 720)));
+  const double* t = detail::kExpTable + 2 * (k & 127);
+  const long double high = t[0], low = t[1];
+  return detail::TimesPowerOfTwo(high + (low + (high + low) * p), k >> 7);
+}
+
+// ln v for v > 0. With c the reciprocal for the interval of v's mantissa (from the double
+// nearest to v), v = 2^e m and r = m c - 1: ln v = e ln 2 - ln c + ln(1 + r), the last by
+// its series up to r^9 (|r| < 0.006, and below 2^-8 where e and -ln c are 0, around 1).
+// m c - 1 is exact for the double part of m (53 bits times 11); the rest adds its product.
+// Outside 2^-1020 .. 2^1020 (and for infinities and NaN) the instruction takes over.
+inline long double Ln(long double v) {
+  if (!(v >= 0x1p-1020 && v <= 0x1p1020)) return detail::LnByInstruction(v);
+  const double nearest = static_cast<double>(v);
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(nearest) + (std::uint64_t{1} << 44);
+  const unsigned j = static_cast<unsigned>(bits >> 45) & 127u;
+  const std::int64_t e = static_cast<std::int64_t>(bits >> 52) - 1023 + (j >> 6);
+  const double scale = std::bit_cast<double>(static_cast<std::uint64_t>(1023 - e) << 52);
+  const double c = detail::kLnReciprocals[j];
+  const long double m_high = static_cast<long double>(nearest) * scale;
+  const long double m_low = (v - nearest) * scale;
+  const long double r = (m_high * c - 1) + m_low * c;
+  const long double z = r * r;
+  const long double series =
+      r + z * ((-0.5 + r * (1.0 / 3)) +
+               z * ((-0.25 + r * 0.2) + z * ((-1.0 / 6 + r * (1.0 / 7)) + z * (-0.125 + r * (1.0 / 9)))));
+  const double* l = detail::kLnOfReciprocals + 2 * j;
+  const long double ef = static_cast<long double>(e);
+  return (ef * detail::kLn2High + l[0]) + ((ef * detail::kLn2Low + l[1]) + series);
 }
 
 }  // namespace xmath

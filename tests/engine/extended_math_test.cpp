@@ -55,6 +55,56 @@ TEST(ExtendedMath, ExponentialWithinTwoUlpsAndAtTheEnds) {
   EXPECT_EQ(xmath::Exp(-11500), 0.0L);
 }
 
+// Every step of a grid: y = low, low + step, ..., each also moved by a few units of its
+// last place so that the 80-bit digits below the double's are exercised.
+template <class F, class G>
+double WorstUlpsOnGrid(F ours, G library, long double low, long double high, long double step) {
+  double worst = 0;
+  for (long double y = low; y <= high; y += step) {
+    for (long double v : {y, nextafterl(y, HUGE_VALL), y * (1 + 0x1p-60L)}) {
+      worst = std::max(worst, Ulps(ours(v), library(v)));
+    }
+  }
+  return worst;
+}
+
+TEST(ExtendedMath, ExponentialOnADenseGrid) {
+  const auto library = [](long double y) { return expl(y); };
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Exp, library, -11000, 11000, 0.0137L), 2.0);
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Exp, library, -1, 1, 0x1p-18L), 2.0);
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Exp, library, -0x1p-20L, 0x1p-20L, 0x1p-36L), 2.0);
+  // The reduction's ties: multiples of ln 2 / 256, where the table index changes.
+  double worst = 0;
+  for (long k = -2000000; k <= 2000000; k += 13) {
+    const long double y = k * 0.00270760617406228636491106297445258L;
+    for (long double v : {nextafterl(y, -HUGE_VALL), y, nextafterl(y, HUGE_VALL)}) {
+      worst = std::max(worst, Ulps(xmath::Exp(v), expl(v)));
+    }
+  }
+  EXPECT_LE(worst, 2.0);
+  EXPECT_EQ(xmath::Exp(1e-4000L), 1.0L);
+}
+
+TEST(ExtendedMath, LogarithmOnADenseGrid) {
+  const auto library = [](long double v) { return logl(v); };
+  // A geometric grid over the whole 80-bit range (beyond 2^-1020 .. 2^1020 the instruction).
+  double worst = 0;
+  for (long double v = 0x1p-16440L; v < 0x1p16383L; v = std::max(v * 1.00731L, nextafterl(v, HUGE_VALL))) {
+    for (long double w : {v, nextafterl(v, 0), v * (1 + 0x1p-61L)}) worst = std::max(worst, Ulps(xmath::Ln(w), logl(w)));
+  }
+  EXPECT_LE(worst, 2.0);
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Ln, library, 0.001, 40, 0x1p-14L), 2.0);
+  // Around 1, where the result is small and the intervals of the table meet.
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Ln, library, 0.98, 1.02, 0x1p-22L), 2.0);
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Ln, library, 1 - 0x1p-24L, 1 + 0x1p-24L, 0x1p-42L), 2.0);
+  for (int k = 1; k < 4000; ++k) {
+    for (long double v : {1 + k * 0x1p-63L, 1 - k * 0x1p-64L}) ASSERT_LE(Ulps(xmath::Ln(v), logl(v)), 2.0) << k;
+  }
+  EXPECT_EQ(xmath::Ln(1), 0.0L);
+  EXPECT_EQ(xmath::Ln(2), 0.693147180559945309417232121458176568L);
+  EXPECT_TRUE(std::isinf(xmath::Ln(HUGE_VALL)));
+}
+
 TEST(ExtendedMath, LogarithmArcTangentAndRounding) {
   EXPECT_LE(WorstUlps(xmath::Ln, [](long double x) { return logl(x); }, 1e-300, 1e300, 100000), 1.0);
   EXPECT_LE(WorstUlps([](long double y) { return xmath::ATan2(y, 1); }, [](long double y) { return atanl(y); },
