@@ -5,62 +5,16 @@
 #include <type_traits>
 
 #include "engine/program_variant.h"
+#include "engine/rounded_bounds.h"
+#include "engine/undefined_operand.h"
 
 namespace {
 
 using ops::Status;
 
-// UndefinedValue as the exact sum of two doubles (cheaper to load than 10 bytes), set by
-// every build: an operand equal to it ends the evaluation as undefined, as in the node table.
-// Values below `undefined_threshold` (the double just below it) need no exact test.
-double undefined_high = 0, undefined_low = 0, undefined_threshold = 0;
-
-inline bool IsUndefinedValue(long double v) { return v == static_cast<long double>(undefined_high) + undefined_low; }
-
-// Notes a computed value equal to UndefinedValue. Kernels whose values stay far below it in
-// magnitude (or that return one of their operands unchanged) skip the test.
-template <class Kernel>
-[[gnu::always_inline]] inline long double Noted(long double v, EvalContext& c) {
-  if constexpr (ops::kCanReachUndefinedValue<Kernel>) {
-    if (v >= undefined_threshold) [[unlikely]] {
-      if (IsUndefinedValue(v)) c.status |= ops::kUndefined;
-    }
-  }
-  return v;
-}
+using undefined_operand::Noted;
 
 // ---- Evaluation -------------------------------------------------------------------------
-
-// base^n for a constant integer n: the same value and the same bounds as ops::Power, with
-// the logarithm needed only close to the bounds.
-[[gnu::noinline]] bool IntegerPowerDefinedNearBounds(const EvalNode& n, long double m) {
-  return std::fabs(static_cast<long double>(n.exponent) * xmath::Ln(m)) < ops::kPowerLimit;
-}
-
-[[gnu::always_inline]] inline bool IntegerPowerDefined(const EvalNode& n, long double m) {
-  if (m > n.surely_defined_above && m < n.surely_defined_below) [[likely]] return true;
-  if (m < n.surely_undefined_below || m > n.surely_undefined_above) return false;
-  return IntegerPowerDefinedNearBounds(n, m);
-}
-
-template <bool Square>
-[[gnu::always_inline]] inline long double IntegerPowerOf(const EvalNode& n, long double base, EvalContext& c) {
-  if (base == 0) {
-    if (n.exponent < 0) c.status |= ops::kUndefined;
-    return 0;
-  }
-  const long double m = std::fabs(base);
-  if (!IntegerPowerDefined(n, m)) {
-    c.status |= ops::kUndefined;
-    return 0;
-  }
-  if constexpr (Square) {
-    return m * m;
-  } else {
-    const long double v = ops::IntegerPower(m, n.exponent);
-    return base < 0 && (n.exponent & 1) ? -v : v;
-  }
-}
 
 inline long double Constant(double high, double low) { return static_cast<long double>(high) + low; }
 
@@ -84,9 +38,9 @@ inline long double LeafOperand(bool is_variable, std::uint8_t variable, double h
                              c.status);
       break;
     case kLeafNegate: return -l;  // of a variable: a double, never UndefinedValue
-    default: v = IntegerPowerOf<true>(n, l, c); break;
+    default: v = n.power.Of<true>(l, c.status); break;
   }
-  return Noted<ops::Add>(v, c);
+  return Noted<ops::Add>(v, c.status);
 }
 
 template <OperandKind Kind>
@@ -112,10 +66,10 @@ template <class Kernel, OperandKind Left, OperandKind Right>
 long double EvalBinary(const EvalNode& n, EvalContext& c) {
   if constexpr (Right == OperandKind::Node && Left != OperandKind::Node) {
     const long double r = FETCH_RIGHT(Right);
-    return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c);
+    return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c.status);
   } else {
     const long double l = FETCH_LEFT(Left);
-    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c);
+    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c.status);
   }
 }
 
@@ -123,17 +77,17 @@ long double EvalBinary(const EvalNode& n, EvalContext& c) {
 template <class Kernel>
 long double EvalBinaryRightFirst(const EvalNode& n, EvalContext& c) {
   const long double r = FETCH_RIGHT(OperandKind::Node);
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c);
+  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c.status);
 }
 
 template <class Kernel, OperandKind Left>
 long double EvalUnary(const EvalNode& n, EvalContext& c) {
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c);
+  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
 }
 
 template <OperandKind Left, bool Square>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return Noted<ops::Power>(IntegerPowerOf<Square>(n, FETCH_LEFT(Left), c), c);
+  return Noted<ops::Power>(n.power.Of<Square>(FETCH_LEFT(Left), c.status), c.status);
 }
 
 #undef FETCH_LEFT
@@ -170,34 +124,6 @@ EvalFunction PickIntegerPower(OperandKind left) {
   return WithKind(left, [](auto l) -> EvalFunction { return &EvalIntegerPower<l.value, Square>; });
 }
 
-// Doubles on the safe side of 80-bit bounds.
-double RoundedDown(long double v) {
-  const double d = static_cast<double>(v);
-  return d > v ? std::nextafter(d, -HUGE_VAL) : d;
-}
-double RoundedUp(long double v) {
-  const double d = static_cast<double>(v);
-  return d < v ? std::nextafter(d, HUGE_VAL) : d;
-}
-
-void SetIntegerPowerBounds(EvalNode& node, std::int64_t e) {
-  node.exponent = e;
-  if (e == 0) {
-    node.surely_defined_above = 0;
-    node.surely_defined_below = HUGE_VAL;
-    return;
-  }
-  // |e ln m| < 698 <=> e^(-698/|e|) < m < e^(698/|e|); a margin of 1E-15 either side is
-  // far wider than the rounding of the exact test. Both bounds lie well inside the double
-  // range (e^-698 .. e^698).
-  const long double t = ops::kPowerLimit / std::fabs(static_cast<long double>(e));
-  const long double high = expl(t), low = expl(-t);
-  node.surely_undefined_below = RoundedDown(low * (1 - 1e-15L));
-  node.surely_defined_above = RoundedUp(low * (1 + 1e-15L));
-  node.surely_defined_below = RoundedDown(high * (1 - 1e-15L));
-  node.surely_undefined_above = RoundedUp(high * (1 + 1e-15L));
-}
-
 struct Operand {
   OperandKind kind = OperandKind::Constant;
   const EvalNode* node = nullptr;
@@ -205,14 +131,6 @@ struct Operand {
   double high = 0, low = 0;  // the constant as high + low
   std::uint8_t variable = 0;
 };
-
-// v as the exact sum of two doubles, when it lies within the double range.
-bool SplitIntoDoubles(long double v, double& high, double& low) {
-  high = static_cast<double>(v);
-  if (!std::isfinite(high)) return false;
-  low = static_cast<double>(v - high);
-  return static_cast<long double>(high) + low == v;
-}
 
 bool IsInteger32(long double v) { return std::fabs(v) <= 2147483647.0L && xmath::RoundNear(v) == v; }
 
@@ -254,8 +172,7 @@ void BuildProgram(int slot, EvalProgram& program) {
   const int count = ExprNodeCount[slot];
   if (count < 1 || count > ExprMaxNode + 1) return;
   program.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
-  SplitIntoDoubles(UndefinedValue, undefined_high, undefined_low);
-  undefined_threshold = RoundedDown(UndefinedValue);
+  undefined_operand::Refresh();
   for (int n = 1; n < count; ++n) {
     if (ExprNodes[n][slot].Op == OpRandom) program.use_node_table = true;
   }
@@ -317,6 +234,7 @@ void BuildProgram(int slot, EvalProgram& program) {
     const TExprNode& source = ExprNodes[n][slot];
     EvalNode& node = program.nodes[static_cast<std::size_t>(n)];
     const bool binary = IsBinaryOp(source.Op);
+    node.op = source.Op;
     Operand left, right;
     if (!resolve(source.LeftSlot, left)) return;
     if (binary && !resolve(source.RightSlot, right)) return;
@@ -340,6 +258,7 @@ void BuildProgram(int slot, EvalProgram& program) {
       const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
       if (status == 0 && ops::IsFinite(v)) {
         node.function = &EvalConstant;
+        node.op = 0;
         node.value = v;
         folded[static_cast<std::size_t>(n)] = true;
         continue;
@@ -348,7 +267,8 @@ void BuildProgram(int slot, EvalProgram& program) {
     if (source.Op == OpPower && right.kind == OperandKind::Constant && IsInteger32(right.constant)) {
       const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
       node.function = exponent == 2 ? PickIntegerPower<true>(left.kind) : PickIntegerPower<false>(left.kind);
-      SetIntegerPowerBounds(node, exponent);
+      node.power.SetExponent(exponent);
+      node.integer_power = true;
       if (exponent == 2 && left_plain) node.leaf = kLeafSquare;
       subtree_cost[static_cast<std::size_t>(n)] = 2 + cost_of(left);
       continue;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/constant_integer_power.h"
 #include "engine/operation_kernels.h"
 
 struct EvalNode;
@@ -38,14 +39,9 @@ struct EvalNode {
   double left_high = 0, left_low = 0;
   double right_high = 0, right_low = 0;
   long double value = 0;  // the value of a constant node
-  // A power by a constant integer: the exponent, and the bounds of |base| inside which the
-  // result is surely defined (below/above which it is surely undefined); in between, the
-  // exact test |n ln|base|| < 698 decides.
-  double surely_undefined_below = 0;
-  double surely_defined_above = 0;
-  double surely_defined_below = 0;
-  double surely_undefined_above = 0;
-  std::int64_t exponent = 0;
+  ConstantIntegerPower power;  // a power by a constant integer (also the square of a leaf)
+  std::int16_t op = 0;         // the operation (ExprOp); 0 for a constant node
+  bool integer_power = false;  // op is "^" computed by `power`
   std::uint8_t left_variable = 0;
   std::uint8_t right_variable = 0;
   LeafOp leaf = kNotLeaf;
