@@ -4,6 +4,7 @@
 // logarithm is needed only close to them.
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/operation_kernels.h"
 
@@ -28,8 +29,9 @@ struct ConstantIntegerPower {
     return DefinedNearBounds(m);
   }
 
-  // base^n; sets kUndefined where "^" is undefined. Square: n is 2.
-  template <bool Square>
+  // base^n; sets kUndefined where "^" is undefined. Fixed: the exponent when it is one of
+  // those of WithFixedExponent (the squarings then run without a loop), else 0.
+  template <int Fixed>
   [[gnu::always_inline]] long double Of(long double base, ops::Status& s) const {
     if (base == 0) {
       if (exponent < 0) s |= ops::kUndefined;
@@ -40,11 +42,44 @@ struct ConstantIntegerPower {
       s |= ops::kUndefined;
       return 0;
     }
-    if constexpr (Square) {
-      return m * m;
+    const std::int64_t n = Fixed != 0 ? Fixed : exponent;
+    const long double v = Fixed != 0 ? UnrolledPower<Fixed>(m) : ops::IntegerPower(m, n);
+    return base < 0 && (n & 1) ? -v : v;
+  }
+
+ private:
+  // The steps of ops::IntegerPower for a fixed n, in the same order.
+  template <std::uint64_t Bits>
+  [[gnu::always_inline]] static long double Squarings(long double result, long double b) {
+    if constexpr ((Bits & 1) != 0) result *= b;
+    if constexpr ((Bits >> 1) == 0) {
+      return result;
     } else {
-      const long double v = ops::IntegerPower(m, exponent);
-      return base < 0 && (exponent & 1) ? -v : v;
+      return Squarings<(Bits >> 1)>(result, b * b);
+    }
+  }
+  template <int N>
+  [[gnu::always_inline]] static long double UnrolledPower(long double b) {
+    if constexpr (N < 0) {
+      return 1 / Squarings<static_cast<std::uint64_t>(-N)>(1, b);
+    } else {
+      return Squarings<static_cast<std::uint64_t>(N)>(1, b);
     }
   }
 };
+
+// Calls f with std::integral_constant<int, n> for the small exponents whose powers run
+// without a loop, and with std::integral_constant<int, 0> for the others.
+template <class F>
+decltype(auto) WithFixedExponent(std::int64_t n, F&& f) {
+  switch (n) {
+    case 2: return f(std::integral_constant<int, 2>{});
+    case 3: return f(std::integral_constant<int, 3>{});
+    case 4: return f(std::integral_constant<int, 4>{});
+    case 5: return f(std::integral_constant<int, 5>{});
+    case 6: return f(std::integral_constant<int, 6>{});
+    case -1: return f(std::integral_constant<int, -1>{});
+    case -2: return f(std::integral_constant<int, -2>{});
+    default: return f(std::integral_constant<int, 0>{});
+  }
+}

@@ -38,7 +38,7 @@ inline long double LeafOperand(bool is_variable, std::uint8_t variable, double h
                              c.status);
       break;
     case kLeafNegate: return -l;  // of a variable: a double, never UndefinedValue
-    default: v = n.power.Of<true>(l, c.status); break;
+    default: v = n.power.Of<2>(l, c.status); break;
   }
   return Noted<ops::Add>(v, c.status);
 }
@@ -85,9 +85,9 @@ long double EvalUnary(const EvalNode& n, EvalContext& c) {
   return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
 }
 
-template <OperandKind Left, bool Square>
+template <OperandKind Left, int Fixed>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return Noted<ops::Power>(n.power.Of<Square>(FETCH_LEFT(Left), c.status), c.status);
+  return Noted<ops::Power>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
 }
 
 #undef FETCH_LEFT
@@ -119,9 +119,10 @@ EvalFunction Pick(OperandKind left, OperandKind right) {
   });
 }
 
-template <bool Square>
-EvalFunction PickIntegerPower(OperandKind left) {
-  return WithKind(left, [](auto l) -> EvalFunction { return &EvalIntegerPower<l.value, Square>; });
+EvalFunction PickIntegerPower(OperandKind left, std::int64_t exponent) {
+  return WithFixedExponent(exponent, [&](auto fixed) -> EvalFunction {
+    return WithKind(left, [](auto l) -> EvalFunction { return &EvalIntegerPower<l.value, decltype(fixed)::value>; });
+  });
 }
 
 struct Operand {
@@ -266,7 +267,7 @@ void BuildProgram(int slot, EvalProgram& program) {
     }
     if (source.Op == OpPower && right.kind == OperandKind::Constant && IsInteger32(right.constant)) {
       const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
-      node.function = exponent == 2 ? PickIntegerPower<true>(left.kind) : PickIntegerPower<false>(left.kind);
+      node.function = PickIntegerPower(left.kind, exponent);
       node.power.SetExponent(exponent);
       node.integer_power = true;
       if (exponent == 2 && left_plain) node.leaf = kLeafSquare;

@@ -1,50 +1,35 @@
 #include "engine/expression_evaluator.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "engine/block_program.h"
 #include "engine/compiled_slots.h"
 #include "engine/evaluation_program.h"
+#include "engine/finished_result.h"
 #include "engine/node_table_evaluator.h"
 
 namespace {
 
 EvalProgram programs[ExprSlotCount];
-
-// The double just below VarteloResultLimit: a cheaper constant to compare with first.
-const double kBelowResultLimit = static_cast<double>(VarteloResultLimit) < VarteloResultLimit
-                                     ? static_cast<double>(VarteloResultLimit)
-                                     : std::nextafter(static_cast<double>(VarteloResultLimit), 0.0);
-
-long double LimitToSoundRange(long double v) {
-  if (v > VarteloResultLimit) return VarteloResultLimit;
-  if (v < -VarteloResultLimit) return -VarteloResultLimit;
-  return v;
-}
-
-// The end of an evaluation: a fault or a non-finite result is undefined, and so is a
-// result that is exactly UndefinedValue (the table's readers would take it for one).
-// Vartelo limits the others to the sound range.
-inline long double FinishedResult(long double v, bool limit) {
-  if (limit) {
-    if (std::fabs(v) <= kBelowResultLimit) return v;
-    if (!ops::IsFinite(v) || v == UndefinedValue) return UndefinedValue;
-    return LimitToSoundRange(v);
-  }
-  return ops::IsFinite(v) ? v : UndefinedValue;
-}
+BlockProgram block_programs[ExprSlotCount];
 
 }  // namespace
 
 void BuildEvaluationProgram(int slot) {
-  if (slot >= 0 && slot < ExprSlotCount) BuildProgram(slot, programs[slot]);
+  if (slot < 0 || slot >= ExprSlotCount) return;
+  BuildProgram(slot, programs[slot]);
+  BuildBlockProgram(programs[slot], block_programs[slot]);
 }
 
 void DiscardCompiledSlot(int slot) {
-  if (slot >= 0 && slot < ExprSlotCount) programs[slot] = EvalProgram{};
+  if (slot < 0 || slot >= ExprSlotCount) return;
+  block_programs[slot] = BlockProgram{};
+  programs[slot] = EvalProgram{};
 }
 
 void DiscardAllCompiledSlots() {
-  for (EvalProgram& program : programs) program = EvalProgram{};
+  for (int slot = 0; slot < ExprSlotCount; ++slot) DiscardCompiledSlot(slot);
 }
 
 long double EvaluateFunction(int slot, double x, double a, double b) {
@@ -58,22 +43,43 @@ long double EvaluateFunction(int slot, double x, double a, double b) {
   return FinishedResult(v, program.limit_to_sound_range);
 }
 
-void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
-  const bool valid = static_cast<unsigned>(slot) < static_cast<unsigned>(ExprSlotCount) && programs[slot].ready;
-  if (!valid || programs[slot].use_node_table) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = valid ? EvaluateNodeTable(slot, xs[i], a, b) : UndefinedValue;
+namespace {
+
+// One call per point: for the texts without a block form, and the chunks it cannot hold.
+void EvaluateEachPoint(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
+  const EvalProgram& program = programs[slot];
+  if (program.use_node_table) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = EvaluateNodeTable(slot, xs[i], a, b);
     return;
   }
-  const EvalProgram& program = programs[slot];
   const EvalNode& root = *program.root;
-  const EvalFunction function = root.function;
-  const bool limit = program.limit_to_sound_range;
   EvalContext context{{0, a, b}, 0};
   for (std::size_t i = 0; i < n; ++i) {
     context.vars[0] = xs[i];
     context.status = 0;
-    const long double v = function(root, context);
-    out[i] = context.status != 0 ? UndefinedValue : FinishedResult(v, limit);
+    const long double v = root.function(root, context);
+    out[i] = context.status != 0 ? UndefinedValue : FinishedResult(v, program.limit_to_sound_range);
+  }
+}
+
+}  // namespace
+
+void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
+  if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount) || !programs[slot].ready) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = UndefinedValue;
+    return;
+  }
+  BlockProgram& block = block_programs[slot];
+  if (!block.ready) {
+    EvaluateEachPoint(slot, xs, n, a, b, out);
+    return;
+  }
+  const bool limit = programs[slot].limit_to_sound_range;
+  for (std::size_t start = 0; start < n; start += kBlockChunk) {
+    const std::size_t count = std::min(kBlockChunk, n - start);
+    if (!RunBlockChunk(block, xs + start, count, a, b, limit, out + start)) {
+      EvaluateEachPoint(slot, xs + start, count, a, b, out + start);
+    }
   }
 }
 

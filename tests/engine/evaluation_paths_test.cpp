@@ -1,6 +1,7 @@
 // The fast evaluation program and the node table run as it stands must agree bit for bit
 // on every text without random draws.
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -115,9 +116,12 @@ TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
   EXPECT_GT(undefined, 10000);
 }
 
+bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+
 // A row of points at once gives what one call per point gives, bit for bit: random texts,
-// undefined points, pieces equal to UndefinedValue, random draws in order, slots never or
-// no longer compiled.
+// undefined points, pieces equal to UndefinedValue, values beyond the double range, random
+// draws in order, slots never or no longer compiled. The row has two chunks of ordinary
+// points, one with extreme ones among them, and a last partial one.
 TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
   SetRandomClock([] { return 4242u; });
   const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
@@ -128,10 +132,15 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
     UseProgram(kind);
     double high, low;
     SplitUndefinedValue(high, low);
-    std::vector<double> xs = {0, -1, 1, 0.5, 2, -3.7, 1e-300, 1e300, -1e19, 700, 12000, inf, -inf, nan, high, -high};
-    for (int i = 0; i < 48; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -6));
+    std::vector<double> xs;
+    for (int i = 0; i < 128; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -7));
+    for (double x : {0.0, -0.0, 1e-300, 1e300, -1e19, 700.0, 12000.0, inf, -inf, nan, high, -high, 1e-160, 1e160}) {
+      xs.push_back(x);
+      xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -7));
+    }
+    for (int i = 0; i < 50; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -5));
     std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
-    for (const char* atom : {"(x+a)", "(x+a)*b", "has(x)"}) atoms.emplace_back(atom);
+    for (const char* atom : {"(x+a)", "(x+a)*b", "has(x)", "x^3", "x^(-2)"}) atoms.emplace_back(atom);
     std::vector<long double> block(xs.size());
     for (int t = 0; t < 1500; ++t) {
       const std::string text = RandomText(rng, 4, atoms);
@@ -142,8 +151,9 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
       ASSERT_TRUE(PrepareFunction(text, 4));  // the same random sequence again
       for (std::size_t i = 0; i < xs.size(); ++i) {
         const long double single = EvaluateFunction(4, xs[i], a, b);
-        ASSERT_TRUE(block[i] == single) << text << " at x=" << xs[i] << " a=" << a << " b=" << b << ": "
-                                        << static_cast<double>(block[i]) << " vs " << static_cast<double>(single);
+        ASSERT_TRUE(SameBits(block[i], single)) << text << " at x=" << xs[i] << " a=" << a << " b=" << b << ": "
+                                                << static_cast<double>(block[i]) << " vs "
+                                                << static_cast<double>(single);
         ++(single == UndefinedValue ? undefined : defined);
       }
     }
@@ -157,8 +167,55 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
     EvaluateFunctionBlock(4, xs.data(), 0, 0, 0, nullptr);  // an empty row touches nothing
   }
   EXPECT_GT(texts, 2500);
-  EXPECT_GT(undefined, 20000);
-  EXPECT_GT(defined, 40000);
+  EXPECT_GT(undefined, 100000);
+  EXPECT_GT(defined, 300000);
+}
+
+// A piece equal to UndefinedValue at some points of an ordinary row.
+TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
+  std::mt19937 rng(20240919);
+  int undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs;
+    for (int i = 0; i < 150; ++i) xs.push_back(i % 13 == 4 ? high : 0.25 * (i - 70));
+    std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
+    for (const char* atom : {"(x+a)", "(x+a)", "(x+a)", "(-x-a)"}) atoms.emplace_back(atom);
+    std::vector<long double> block(xs.size());
+    for (int t = 0; t < 600; ++t) {
+      const std::string text = t < 4 ? std::vector<std::string>{"(x+a)*0", "u(x+a)", "max(x+a;1)*0", "(x+a)^0"}[t]
+                                      : RandomText(rng, 4, atoms);
+      if (!PrepareFunction(text, 2)) continue;
+      EvaluateFunctionBlock(2, xs.data(), xs.size(), low, 1, block.data());
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        const long double single = EvaluateFunction(2, xs[i], low, 1);
+        ASSERT_TRUE(SameBits(block[i], single)) << text << " at x=" << xs[i];
+        if (xs[i] == high && single == UndefinedValue) ++undefined;
+      }
+    }
+  }
+  EXPECT_GT(undefined, 2000);
+}
+
+// Pieces beyond the double range and below it, in the middle of ordinary rows.
+TEST_F(EvaluationPaths, BlockEqualsOneCallPerPointBeyondTheDoubleRange) {
+  std::vector<double> xs;
+  for (int i = 0; i < 300; ++i) xs.push_back(i % 97 == 5 ? 1e200 * (i + 1) : 0.37 * (i - 150));
+  xs[200] = 1e-200;
+  std::vector<long double> block(xs.size());
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    for (const char* text : {"(x*x*x*x)/(x*x*x)", "x*x/(x+1)", "sqrt(x*x*x)/x", "-x*0", "(x*x*x*x*x*x)^(1/6)",
+                             "exp(x)*exp(x)/exp(2x)", "1/(x*x*x*x)*x*x*x", "ln(x*x*x*x)"}) {
+      ASSERT_TRUE(PrepareFunction(text, 3));
+      EvaluateFunctionBlock(3, xs.data(), xs.size(), 2, 3, block.data());
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], 2, 3))) << text << " at " << xs[i];
+      }
+    }
+  }
 }
 
 TEST_F(EvaluationPaths, IntegerPowerBoundsMatchTheExactTest) {

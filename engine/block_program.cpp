@@ -1,0 +1,273 @@
+#include "engine/block_program.h"
+
+#include <bit>
+#include <cfenv>
+#include <cstring>
+#include <type_traits>
+
+#include "engine/finished_result.h"
+#include "engine/rounded_bounds.h"
+#include "engine/undefined_operand.h"
+
+struct BlockRun {
+  const double* xs;
+  std::size_t count;
+  double vars[3];  // a and b at 1 and 2
+  double* columns;
+  long double* out;
+  bool limit;
+  ops::Status status[kBlockChunk];
+};
+
+namespace {
+
+using ops::Status;
+
+// ---- Exactness of the stored values -------------------------------------------------------
+
+// The flags of invalid operation, overflow and underflow, cleared before a chunk: raised
+// after it, they tell that some value was not stored exactly (or that a kernel met an
+// infinity, a NaN or an 80-bit underflow; the chunk then goes point by point as well).
+#if defined(__x86_64__) || defined(__i386__)
+inline void ClearStoreFlags() { asm volatile("fnclex" ::: "memory"); }
+inline bool StoreFlagsRaised() {
+  std::uint16_t word;
+  asm volatile("fnstsw %0" : "=am"(word)::"memory");
+  return (word & 0x19) != 0;  // invalid, overflow, underflow
+}
+#else
+inline void ClearStoreFlags() { std::feclearexcept(FE_INVALID | FE_OVERFLOW | FE_UNDERFLOW); }
+inline bool StoreFlagsRaised() { return std::fetestexcept(FE_INVALID | FE_OVERFLOW | FE_UNDERFLOW) != 0; }
+#endif
+
+// Stores v as its double h and h - v. Both stores are exact but where h overflows (the
+// overflow flag), where h - v is too small for a double (underflow) and for an infinity,
+// whose h - v is NaN (invalid).
+[[gnu::always_inline]] inline void StoreSplit(long double v, double& high, double& difference) {
+#if defined(__x86_64__) || defined(__i386__)
+  asm("fstl %0\n\tfsubrl %0\n\tfstpl %1" : "=m"(high), "=m"(difference) : "t"(v) : "st");
+#else
+  high = static_cast<double>(v);
+  difference = static_cast<double>(high - v);
+#endif
+}
+
+// ---- Reading and writing columns ----------------------------------------------------------
+
+double* Highs(BlockRun& run, std::uint16_t column) { return run.columns + 2 * kBlockChunk * column; }
+
+template <ColumnSource Source>
+struct Reader {
+  const double* high = nullptr;
+  const double* difference = nullptr;
+  double fixed_high = 0, fixed_low = 0;
+
+  Reader(const BlockOperand& operand, BlockRun& run) {
+    if constexpr (Source == ColumnSource::Column) {
+      high = Highs(run, operand.column);
+      difference = high + kBlockChunk;
+    } else if constexpr (Source == ColumnSource::X) {
+      high = run.xs;
+    } else {
+      // a or b plus -0, which keeps the sign of a zero; a constant as the evaluator adds it.
+      fixed_high = operand.variable != 0 ? run.vars[operand.variable] : operand.high;
+      fixed_low = operand.variable != 0 ? -0.0 : operand.low;
+    }
+  }
+
+  [[gnu::always_inline]] long double operator()(std::size_t i) const {
+    if constexpr (Source == ColumnSource::Column) {
+      return static_cast<long double>(high[i]) - difference[i];
+    } else if constexpr (Source == ColumnSource::X) {
+      return high[i];
+    } else {
+      return static_cast<long double>(fixed_high) + fixed_low;
+    }
+  }
+};
+
+// After a column was written with some high part equal to UndefinedValue's: the points
+// whose value is exactly UndefinedValue become undefined.
+[[gnu::noinline]] void NoteUndefinedValues(const double* high, BlockRun& run) {
+  const double* difference = high + kBlockChunk;
+  for (std::size_t i = 0; i < run.count; ++i) {
+    if (undefined_operand::Equals(static_cast<long double>(high[i]) - difference[i])) {
+      run.status[i] |= ops::kUndefined;
+    }
+  }
+}
+
+// The loop of every step: value(i) at each point i of the chunk, into the step's column or,
+// at the root, finished into the results.
+template <bool Root, class Value>
+[[gnu::always_inline]] inline void ForEachPoint(const BlockStep& step, BlockRun& run, Value value) {
+  const std::size_t count = run.count;
+  if constexpr (Root) {
+    long double* out = run.out;
+    const bool limit = run.limit;
+    for (std::size_t i = 0; i < count; ++i) {
+      const long double v = value(i);
+      out[i] = run.status[i] != 0 ? UndefinedValue : FinishedResult(v, limit);
+    }
+  } else {
+    double* high = Highs(run, step.column);
+    double* difference = high + kBlockChunk;
+    const std::uint64_t undefined_bits = std::bit_cast<std::uint64_t>(undefined_operand::high);
+    bool candidate = false;
+    for (std::size_t i = 0; i < count; ++i) {
+      StoreSplit(value(i), high[i], difference[i]);
+      candidate |= std::bit_cast<std::uint64_t>(high[i]) == undefined_bits;
+    }
+    if (candidate) [[unlikely]] NoteUndefinedValues(high, run);
+  }
+}
+
+// ---- Steps ----------------------------------------------------------------------------------
+
+template <class Kernel, ColumnSource Left, ColumnSource Right, bool Root>
+void StepBinary(const BlockStep& step, BlockRun& run) {
+  const Reader<Left> left(step.left, run);
+  const Reader<Right> right(step.right, run);
+  ForEachPoint<Root>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), right(i), run.status[i]); });
+}
+
+template <class Kernel, ColumnSource Left, bool Root>
+void StepUnary(const BlockStep& step, BlockRun& run) {
+  const Reader<Left> left(step.left, run);
+  ForEachPoint<Root>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), 0, run.status[i]); });
+}
+
+template <ColumnSource Left, int Fixed, bool Root>
+void StepIntegerPower(const BlockStep& step, BlockRun& run) {
+  const Reader<Left> left(step.left, run);
+  const ConstantIntegerPower& power = step.node->power;
+  ForEachPoint<Root>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+}
+
+// ---- Choosing the specialised functions -----------------------------------------------------
+
+template <class F>
+BlockFunction WithSource(ColumnSource source, F&& f) {
+  switch (source) {
+    case ColumnSource::Column: return f(std::integral_constant<ColumnSource, ColumnSource::Column>{});
+    case ColumnSource::X: return f(std::integral_constant<ColumnSource, ColumnSource::X>{});
+    default: return f(std::integral_constant<ColumnSource, ColumnSource::Fixed>{});
+  }
+}
+
+template <bool Root>
+BlockFunction PickStep(const EvalNode& node, ColumnSource left, ColumnSource right) {
+  if (node.integer_power) {
+    return WithFixedExponent(node.power.exponent, [&](auto fixed) -> BlockFunction {
+      return WithSource(
+          left, [](auto l) -> BlockFunction { return &StepIntegerPower<l.value, decltype(fixed)::value, Root>; });
+    });
+  }
+  BlockFunction function = nullptr;
+  ops::VisitOperation(node.op, [&](auto kernel) {
+    using Kernel = decltype(kernel);
+    function = WithSource(left, [&](auto l) -> BlockFunction {
+      if constexpr (ops::kIsBinary<Kernel>) {
+        return WithSource(right, [&](auto r) -> BlockFunction { return &StepBinary<Kernel, l.value, r.value, Root>; });
+      } else {
+        return &StepUnary<Kernel, l.value, Root>;
+      }
+    });
+  });
+  return function;
+}
+
+// Lays out the steps of a program in an order where every operand is computed before it is
+// read, giving each step a column that is free again once its parent has read it.
+class BlockBuilder {
+ public:
+  explicit BlockBuilder(BlockProgram& block) : block_(block) {}
+
+  // Emits the steps of the subtree of `node`; false where the block form cannot hold it.
+  bool Emit(const EvalNode& node, bool root, std::uint16_t& column) {
+    BlockStep step;
+    step.node = &node;
+    const bool binary = IsBinaryOp(node.op) && !node.integer_power;
+    if (!Operand(node.left, node.left_is_variable, node.left_variable, node.left_high, node.left_low, step.left)) {
+      return false;
+    }
+    if (binary && !Operand(node.right, node.right_is_variable, node.right_variable, node.right_high,
+                           node.right_low, step.right)) {
+      return false;
+    }
+    if (step.left.source == ColumnSource::Column) free_.push_back(step.left.column);
+    if (binary && step.right.source == ColumnSource::Column) free_.push_back(step.right.column);
+    if (!root) column = TakeColumn();
+    step.column = column;
+    step.function = root ? PickStep<true>(node, step.left.source, step.right.source)
+                         : PickStep<false>(node, step.left.source, step.right.source);
+    if (step.function == nullptr) return false;
+    block_.steps.push_back(step);
+    return true;
+  }
+
+  std::uint16_t Columns() const { return columns_; }
+
+ private:
+  bool Operand(const EvalNode* child, bool is_variable, std::uint8_t variable, double high, double low,
+               BlockOperand& out) {
+    if (child != nullptr && child->op != 0) {
+      out.source = ColumnSource::Column;
+      return Emit(*child, false, out.column);
+    }
+    out.source = ColumnSource::Fixed;
+    if (child != nullptr) return SplitIntoDoubles(child->value, out.high, out.low);  // a folded constant
+    if (!is_variable) {
+      out.high = high;
+      out.low = low;
+    } else if (variable == 0) {
+      out.source = ColumnSource::X;
+    } else {
+      out.variable = variable;
+    }
+    return true;
+  }
+
+  std::uint16_t TakeColumn() {
+    if (free_.empty()) return columns_++;
+    const std::uint16_t column = free_.back();
+    free_.pop_back();
+    return column;
+  }
+
+  BlockProgram& block_;
+  std::vector<std::uint16_t> free_;
+  std::uint16_t columns_ = 0;
+};
+
+}  // namespace
+
+void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
+  block = BlockProgram{};
+  if (!program.ready || program.use_node_table || program.root->op == 0) return;
+  BlockBuilder builder(block);
+  std::uint16_t column = 0;
+  if (!builder.Emit(*program.root, true, column)) {
+    block = BlockProgram{};
+    return;
+  }
+  block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
+  block.ready = true;
+}
+
+bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, double a, double b, bool limit,
+                   long double* out) {
+  BlockRun run;
+  run.xs = xs;
+  run.count = count;
+  run.vars[0] = 0;
+  run.vars[1] = a;
+  run.vars[2] = b;
+  run.columns = block.columns.data();
+  run.out = out;
+  run.limit = limit;
+  std::memset(run.status, 0, sizeof run.status);
+  ClearStoreFlags();
+  for (const BlockStep& step : block.steps) step.function(step, run);
+  return !StoreFlagsRaised();
+}
