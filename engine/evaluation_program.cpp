@@ -4,6 +4,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "engine/finished_result.h"
+#include "engine/node_table_evaluator.h"
 #include "engine/program_variant.h"
 #include "engine/rounded_bounds.h"
 #include "engine/undefined_operand.h"
@@ -95,11 +97,38 @@ long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
 
 long double EvalConstant(const EvalNode& n, EvalContext&) { return n.value; }
 
+// ---- Entries --------------------------------------------------------------------------------
+
+// A program whose root runs F, for one point (F is inlined where it is small).
+template <EvalFunction F, bool Limit>
+long double EvalEntryOf(const EvalProgram& program, double x, double a, double b) {
+  EvalContext c{{x, a, b}, 0};
+  const long double v = F(*program.root, c);
+  if (c.status != 0) return UndefinedValue;
+  return FinishedResult(v, Limit);
+}
+
+long double EvalNodeTableEntry(const EvalProgram& program, double x, double a, double b) {
+  return EvaluateNodeTable(program.slot, x, a, b);
+}
+
+// A node's function, and the entries of a program whose root it is (without and with
+// Vartelo's limit).
+struct NodeFunctions {
+  EvalFunction function = nullptr;
+  EvalEntry entry[2] = {nullptr, nullptr};
+};
+
+template <EvalFunction F>
+NodeFunctions FunctionsOf() {
+  return {F, {&EvalEntryOf<F, false>, &EvalEntryOf<F, true>}};
+}
+
 // ---- Choosing the specialised functions ---------------------------------------------------
 
 // Calls f with the operand kind as a type.
 template <class F>
-EvalFunction WithKind(OperandKind kind, F&& f) {
+NodeFunctions WithKind(OperandKind kind, F&& f) {
   switch (kind) {
     case OperandKind::Node: return f(std::integral_constant<OperandKind, OperandKind::Node>{});
     case OperandKind::Leaf: return f(std::integral_constant<OperandKind, OperandKind::Leaf>{});
@@ -109,19 +138,22 @@ EvalFunction WithKind(OperandKind kind, F&& f) {
 }
 
 template <class Kernel>
-EvalFunction Pick(OperandKind left, OperandKind right) {
-  return WithKind(left, [&](auto l) -> EvalFunction {
+NodeFunctions Pick(OperandKind left, OperandKind right) {
+  return WithKind(left, [&](auto l) -> NodeFunctions {
     if constexpr (ops::kIsBinary<Kernel>) {
-      return WithKind(right, [&](auto r) -> EvalFunction { return &EvalBinary<Kernel, l.value, r.value>; });
+      return WithKind(right,
+                      [&](auto r) -> NodeFunctions { return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>>(); });
     } else {
-      return &EvalUnary<Kernel, l.value>;
+      return FunctionsOf<&EvalUnary<Kernel, l.value>>();
     }
   });
 }
 
-EvalFunction PickIntegerPower(OperandKind left, std::int64_t exponent) {
-  return WithFixedExponent(exponent, [&](auto fixed) -> EvalFunction {
-    return WithKind(left, [](auto l) -> EvalFunction { return &EvalIntegerPower<l.value, decltype(fixed)::value>; });
+NodeFunctions PickIntegerPower(OperandKind left, std::int64_t exponent) {
+  return WithFixedExponent(exponent, [&](auto fixed) -> NodeFunctions {
+    return WithKind(left, [](auto l) -> NodeFunctions {
+      return FunctionsOf<&EvalIntegerPower<l.value, decltype(fixed)::value>>();
+    });
   });
 }
 
@@ -168,8 +200,11 @@ LeafOp LeafOpOf(int op) {
 
 }  // namespace
 
+long double EvaluateNothing(const EvalProgram&, double, double, double) { return UndefinedValue; }
+
 void BuildProgram(int slot, EvalProgram& program) {
   program = EvalProgram{};
+  program.slot = slot;
   const int count = ExprNodeCount[slot];
   if (count < 1 || count > ExprMaxNode + 1) return;
   program.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
@@ -178,12 +213,18 @@ void BuildProgram(int slot, EvalProgram& program) {
     if (ExprNodes[n][slot].Op == OpRandom) program.use_node_table = true;
   }
   program.nodes.resize(static_cast<std::size_t>(count));
+  std::vector<NodeFunctions> functions(static_cast<std::size_t>(count));
+  const NodeFunctions constant = FunctionsOf<&EvalConstant>();
+  const auto finish = [&](const EvalNode& root, const NodeFunctions& root_functions) {
+    program.root = &root;
+    program.entry = program.use_node_table ? &EvalNodeTableEntry : root_functions.entry[program.limit_to_sound_range];
+    program.ready = true;
+  };
   EvalNode& constant_root = program.nodes[0];
   constant_root.function = &EvalConstant;
   if (count == 1) {
     constant_root.value = ExprValues[0][slot];
-    program.root = &constant_root;
-    program.ready = true;
+    finish(constant_root, constant);
     return;
   }
 
@@ -258,6 +299,7 @@ void BuildProgram(int slot, EvalProgram& program) {
       Status status = 0;
       const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
       if (status == 0 && ops::IsFinite(v)) {
+        functions[static_cast<std::size_t>(n)] = constant;
         node.function = &EvalConstant;
         node.op = 0;
         node.value = v;
@@ -267,7 +309,8 @@ void BuildProgram(int slot, EvalProgram& program) {
     }
     if (source.Op == OpPower && right.kind == OperandKind::Constant && IsInteger32(right.constant)) {
       const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
-      node.function = PickIntegerPower(left.kind, exponent);
+      functions[static_cast<std::size_t>(n)] = PickIntegerPower(left.kind, exponent);
+      node.function = functions[static_cast<std::size_t>(n)].function;
       node.power.SetExponent(exponent);
       node.integer_power = true;
       if (exponent == 2 && left_plain) node.leaf = kLeafSquare;
@@ -276,26 +319,28 @@ void BuildProgram(int slot, EvalProgram& program) {
     }
     const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
                              cost_of(right) < cost_of(left);
+    NodeFunctions& picked = functions[static_cast<std::size_t>(n)];
     if (!ops::VisitOperation(source.Op, [&](auto kernel) {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
             if (right_first) {
-              node.function = &EvalBinaryRightFirst<Kernel>;
+              picked = FunctionsOf<&EvalBinaryRightFirst<Kernel>>();
               return;
             }
           }
-          node.function = Pick<Kernel>(left.kind, right.kind);
+          picked = Pick<Kernel>(left.kind, right.kind);
         })) {
       return;  // an operation outside the table: the slot stays undefined
     }
+    node.function = picked.function;
     if (left_plain && right_plain) node.leaf = LeafOpOf(source.Op);
   }
   const int root = producer[0];
   if (root < 1) return;
-  program.root = &program.nodes[static_cast<std::size_t>(root)];
   if (undefined_operand) {
     constant_root.value = UndefinedValue;
-    program.root = &constant_root;
+    finish(constant_root, constant);
+  } else {
+    finish(program.nodes[static_cast<std::size_t>(root)], functions[static_cast<std::size_t>(root)]);
   }
-  program.ready = true;
 }

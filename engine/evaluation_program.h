@@ -49,9 +49,20 @@ struct EvalNode {
   bool right_is_variable = false;
 };
 
+struct EvalProgram;
+
+// The evaluation of a whole program at one point, without the final checks' second call:
+// each program's entry is specialised for the function of its root.
+using EvalEntry = long double (*)(const EvalProgram&, double x, double a, double b);
+
+// The entry of a program that is not ready: UndefinedValue everywhere.
+long double EvaluateNothing(const EvalProgram&, double x, double a, double b);
+
 struct EvalProgram {
   std::vector<EvalNode> nodes;  // index = node number; the root is `root`
   const EvalNode* root = nullptr;
+  EvalEntry entry = &EvaluateNothing;  // UndefinedValue, the root's function, or the node table
+  int slot = 0;
   bool limit_to_sound_range = false;
   bool use_node_table = false;  // texts that draw random numbers run the node table itself
   bool ready = false;

@@ -35,50 +35,35 @@ void DiscardAllCompiledSlots() {
 long double EvaluateFunction(int slot, double x, double a, double b) {
   if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return UndefinedValue;
   const EvalProgram& program = programs[slot];
-  if (!program.ready) return UndefinedValue;
-  if (program.use_node_table) return EvaluateNodeTable(slot, x, a, b);
-  EvalContext context{{x, a, b}, 0};
-  const long double v = program.root->function(*program.root, context);
-  if (context.status != 0) return UndefinedValue;
-  return FinishedResult(v, program.limit_to_sound_range);
+  return program.entry(program, x, a, b);
 }
 
 namespace {
 
 // One call per point: for the texts without a block form, and the chunks it cannot hold.
-void EvaluateEachPoint(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
-  const EvalProgram& program = programs[slot];
-  if (program.use_node_table) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = EvaluateNodeTable(slot, xs[i], a, b);
-    return;
-  }
-  const EvalNode& root = *program.root;
-  EvalContext context{{0, a, b}, 0};
-  for (std::size_t i = 0; i < n; ++i) {
-    context.vars[0] = xs[i];
-    context.status = 0;
-    const long double v = root.function(root, context);
-    out[i] = context.status != 0 ? UndefinedValue : FinishedResult(v, program.limit_to_sound_range);
-  }
+void EvaluateEachPoint(const EvalProgram& program, const double* xs, std::size_t n, double a, double b,
+                       long double* out) {
+  for (std::size_t i = 0; i < n; ++i) out[i] = program.entry(program, xs[i], a, b);
 }
 
 }  // namespace
 
 void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
-  if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount) || !programs[slot].ready) {
+  if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) {
     for (std::size_t i = 0; i < n; ++i) out[i] = UndefinedValue;
     return;
   }
+  const EvalProgram& program = programs[slot];
   BlockProgram& block = block_programs[slot];
   if (!block.ready) {
-    EvaluateEachPoint(slot, xs, n, a, b, out);
+    EvaluateEachPoint(program, xs, n, a, b, out);
     return;
   }
-  const bool limit = programs[slot].limit_to_sound_range;
+  const bool limit = program.limit_to_sound_range;
   for (std::size_t start = 0; start < n; start += kBlockChunk) {
     const std::size_t count = std::min(kBlockChunk, n - start);
     if (!RunBlockChunk(block, xs + start, count, a, b, limit, out + start)) {
-      EvaluateEachPoint(slot, xs + start, count, a, b, out + start);
+      EvaluateEachPoint(program, xs + start, count, a, b, out + start);
     }
   }
 }
