@@ -167,15 +167,12 @@ inline const double kLnEulerNumberMinusOne = static_cast<double>(xmath::Ln(kEule
 
 struct Exp {
   static long double Apply(long double l, long double, Status& s) {
-    if (!(l > -kPowerLimit && l < kPowerLimit)) {
+    if (!(std::fabs(l) < kPowerLimit)) {
       s |= kUndefined;
       return 0;
     }
-    // EulerNumber^l: 1 for l = 0, repeated squaring for an integral l, else e^(l ln e).
-    if (l == 0) return 1;
-    if (std::fabs(l) <= 2147483647.0L && xmath::RoundNear(l) == l) {
-      return IntegerPower(kEulerNumber, xmath::IntegralToInt64(l));
-    }
+    // EulerNumber^l: repeated squaring for an integral l (1 for l = 0), else e^(l ln e).
+    if (xmath::RoundNear(l) == l) return IntegerPower(kEulerNumber, xmath::IntegralToInt64(l));
     return xmath::Exp(l + l * kLnEulerNumberMinusOne);
   }
 };
