@@ -3,6 +3,7 @@
 // exactly UndefinedValue (the table's readers would take it for one). Vartelo limits the
 // others to the sound range.
 #include <cmath>
+#include <limits>
 
 #include "engine/operation_kernels.h"
 #include "engine/program_variant.h"
@@ -21,11 +22,15 @@ inline long double LimitToSoundRange(long double v) {
 }
 
 // `limit`: the program is Vartelo.
+// The first tests look at v rounded to double: below the double just under the limit, v is
+// below the limit; a finite double comes from a finite v.
 inline long double FinishedResult(long double v, bool limit) {
+  const double rounded = std::fabs(ops::RoundedForTest(v));
   if (limit) {
-    if (std::fabs(v) <= finished_result_detail::kBelowResultLimit) return v;
+    if (rounded < finished_result_detail::kBelowResultLimit) return v;
     if (!ops::IsFinite(v) || v == UndefinedValue) return UndefinedValue;
     return LimitToSoundRange(v);
   }
+  if (rounded <= std::numeric_limits<double>::max()) return v;
   return ops::IsFinite(v) ? v : UndefinedValue;
 }

@@ -19,7 +19,7 @@ inline bool Equals(long double v) { return v == static_cast<long double>(high) +
 template <class Kernel>
 [[gnu::always_inline]] inline long double Noted(long double v, ops::Status& s) {
   if constexpr (ops::kCanReachUndefinedValue<Kernel>) {
-    if (v >= threshold) [[unlikely]] {
+    if (ops::RoundedForTest(v) >= threshold) [[unlikely]] {
       if (Equals(v)) s |= ops::kUndefined;
     }
   }
