@@ -33,6 +33,34 @@ struct ConstantIntegerPower {
   // those of WithFixedExponent (the squarings then run without a loop), else 0.
   template <int Fixed>
   [[gnu::always_inline]] long double Of(long double base, ops::Status& s) const {
+    // A double of |base| inside the sure bounds (their margins exceed its rounding) comes
+    // from a base that is nonzero, inside them too, and of the same sign.
+    const double rounded = ops::RoundedForTest(base);
+    const double magnitude = std::fabs(rounded);
+    if (magnitude > surely_defined_above && magnitude < surely_defined_below) [[likely]] {
+      const long double v = PowerOf<Fixed>(std::fabs(base));
+      return std::signbit(rounded) && IsOdd<Fixed>() ? -v : v;
+    }
+    return OfAnyBase<Fixed>(base, s);
+  }
+
+ private:
+  template <int Fixed>
+  [[gnu::always_inline]] long double PowerOf(long double m) const {
+    if constexpr (Fixed != 0) {
+      return UnrolledPower<Fixed>(m);
+    } else {
+      return ops::IntegerPower(m, exponent);
+    }
+  }
+
+  template <int Fixed>
+  [[gnu::always_inline]] bool IsOdd() const {
+    return ((Fixed != 0 ? Fixed : exponent) & 1) != 0;
+  }
+
+  template <int Fixed>
+  long double OfAnyBase(long double base, ops::Status& s) const {
     if (base == 0) {
       if (exponent < 0) s |= ops::kUndefined;
       return 0;
@@ -42,12 +70,10 @@ struct ConstantIntegerPower {
       s |= ops::kUndefined;
       return 0;
     }
-    const std::int64_t n = Fixed != 0 ? Fixed : exponent;
-    const long double v = Fixed != 0 ? UnrolledPower<Fixed>(m) : ops::IntegerPower(m, n);
-    return base < 0 && (n & 1) ? -v : v;
+    const long double v = PowerOf<Fixed>(m);
+    return base < 0 && IsOdd<Fixed>() ? -v : v;
   }
 
- private:
   // The steps of ops::IntegerPower for a fixed n, in the same order.
   template <std::uint64_t Bits>
   [[gnu::always_inline]] static long double Squarings(long double result, long double b) {

@@ -18,6 +18,17 @@ namespace xmath {
 
 static_assert(LDBL_MANT_DIG == 64, "long double must be the 80-bit extended type");
 
+// v rounded to double, kept in an SSE register. A first test of v's range on it costs far
+// less than an x87 comparison; it decides wherever the double tells for sure (each use says
+// why), and the exact 80-bit test runs only for what it leaves open.
+[[gnu::always_inline]] inline double RoundedForTest(long double v) {
+  double d = static_cast<double>(v);
+#if defined(__x86_64__)
+  asm("" : "+x"(d));
+#endif
+  return d;
+}
+
 // Adding and removing 1.5 * 2^63 rounds an 80-bit value to an integer (nearest, ties to
 // even) when its magnitude is below 2^62.
 inline constexpr long double kRoundingShift = 0x1.8p63L;
@@ -100,12 +111,15 @@ inline constexpr double kShortHalfPi1 = 0xc90fdaa22168cp-51;
 inline constexpr double kShortHalfPi2 = 0x8d313198a2e03p-105;
 inline constexpr double kShortHalfPi3 = 0x1c1cd129024e08p-159;
 inline constexpr double kShortReductionLimit = 6000;
+// Below this, the double nearest to x tells that |x| < kShortReductionLimit.
+inline constexpr double kNearLimit = 5999;
 
 // x - k pi/2 with |result| <= pi/4 (a hair more when k is chosen at a tie); quadrant = k mod 4.
-inline long double ReduceQuarterTurns(long double x, unsigned& quadrant) {
+// `near`: |x| is known to be below kShortReductionLimit.
+inline long double ReduceQuarterTurns(long double x, unsigned& quadrant, bool near) {
   const long double k = RoundNear(x * kTwoOverPi);
   quadrant = static_cast<unsigned>(IntegralToInt64(k)) & 3u;
-  if (std::fabs(x) < kShortReductionLimit) {
+  if (near || std::fabs(x) < kShortReductionLimit) {
     return ((x - k * kShortHalfPi1) - k * kShortHalfPi2) - k * kShortHalfPi3;
   }
   return ((((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3) - k * kHalfPi4) - k * kHalfPi5;
@@ -167,9 +181,10 @@ inline long double CosOfReduced(long double r) {
 
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
 inline long double Sin(long double x) {
-  if (!(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
+  const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
+  if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
   unsigned quadrant;
-  const long double r = detail::ReduceQuarterTurns(x, quadrant);
+  const long double r = detail::ReduceQuarterTurns(x, quadrant, near);
   switch (quadrant) {
     case 0: return detail::SinOfReduced(r);
     case 1: return detail::CosOfReduced(r);
@@ -179,9 +194,10 @@ inline long double Sin(long double x) {
 }
 
 inline long double Cos(long double x) {
-  if (!(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
+  const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
+  if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
   unsigned quadrant;
-  const long double r = detail::ReduceQuarterTurns(x, quadrant);
+  const long double r = detail::ReduceQuarterTurns(x, quadrant, near);
   switch (quadrant) {
     case 0: return detail::CosOfReduced(r);
     case 1: return -detail::SinOfReduced(r);
@@ -194,7 +210,7 @@ inline long double Cos(long double x) {
 // e^y = 2^(k/128) (1 + p), p = e^r - 1 by its Taylor polynomial (the first term left out,
 // r^7/7!, is below 2^-71).
 inline long double Exp(long double y) {
-  if (!(std::fabs(y) <= 11000)) return expl(y);
+  if (!(std::fabs(RoundedForTest(y)) <= 10999) && !(std::fabs(y) <= 11000)) return expl(y);
   const long double kf = RoundNear(y * detail::kExpSteps);
   const std::int64_t k = IntegralToInt64(kf);
   const long double r = (y - kf * detail::kExpStepHigh) - kf * detail::kExpStepLow;
@@ -210,10 +226,11 @@ inline long double Exp(long double y) {
 // nearest to v), v = 2^e m and r = m c - 1: ln v = e ln 2 - ln c + ln(1 + r), the last by
 // its series up to r^9 (|r| < 0.006, and below 2^-8 where e and -ln c are 0, around 1).
 // m c - 1 is exact for the double part of m (53 bits times 11); the rest adds its product.
-// Outside 2^-1020 .. 2^1020 (and for infinities and NaN) the instruction takes over.
+// Where that double lies outside 2^-1020 .. 2^1020 (and for infinities and NaN) the
+// instruction takes over.
 inline long double Ln(long double v) {
-  if (!(v >= 0x1p-1020 && v <= 0x1p1020)) return detail::LnByInstruction(v);
-  const double nearest = static_cast<double>(v);
+  const double nearest = RoundedForTest(v);
+  if (!(nearest >= 0x1p-1020 && nearest <= 0x1p1020)) return detail::LnByInstruction(v);
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(nearest) + (std::uint64_t{1} << 44);
   const unsigned j = static_cast<unsigned>(bits >> 45) & 127u;
   const std::int64_t e = static_cast<std::int64_t>(bits >> 52) - 1023 + (j >> 6);

@@ -31,15 +31,16 @@ inline constexpr long double kEulerNumber = std::numbers::e;  // e rounded to do
 // v - v is 0 for every finite v and NaN for infinities and NaN (no constant to load).
 inline bool IsFinite(long double v) { return v - v == 0; }
 
-// v rounded to double, kept in an SSE register: a quick first test of v's magnitude costs
-// far less there than an x87 comparison.
-[[gnu::always_inline]] inline double RoundedForTest(long double v) {
-  double d = static_cast<double>(v);
-#if defined(__x86_64__)
-  asm("" : "+x"(d));
-#endif
-  return d;
+using xmath::RoundedForTest;
+
+// Whether v is finite: surely so when its double is.
+inline bool IsFiniteQuick(long double v) {
+  return std::fabs(RoundedForTest(v)) <= std::numeric_limits<double>::max() || IsFinite(v);
 }
+
+// For |d| < 2^31: whether the double d is an integer. When it is not, neither is the 80-bit
+// value it was rounded from (an integer of that size is a double).
+inline bool IsIntegralDouble(double d) { return static_cast<double>(static_cast<std::int64_t>(d)) == d; }
 
 // An overflow of the 80-bit range gives an infinity (faults are masked). The arithmetic
 // operations let an infinity (or the NaN it turns into) flow on to the end of the
@@ -48,7 +49,7 @@ inline bool IsFinite(long double v) { return v - v == 0; }
 // it as a fault themselves, and so do those that produce one from finite operands but could
 // not pass it on (sinh, cosh).
 inline long double Checked(long double v, Status& s) {
-  if (!IsFinite(v)) s |= kFault;
+  if (!IsFiniteQuick(v)) s |= kFault;
   return v;
 }
 
@@ -70,6 +71,8 @@ inline long double Frac(long double v) { return v - std::trunc(v); }
 // b^p for b > 0, given ln b: 1 for p = 0, repeated squaring for an integral p of magnitude
 // up to 2147483647, e^(p ln b) otherwise.
 [[gnu::always_inline]] inline long double PositivePower(long double b, long double p, long double ln_b) {
+  const double rounded = RoundedForTest(p);  // not an integer: neither is p, nor 0
+  if (std::fabs(rounded) < 2147483646.0 && !IsIntegralDouble(rounded)) return xmath::Exp(p * ln_b);
   if (p == 0) return 1;
   if (std::fabs(p) <= 2147483647.0L && xmath::RoundNear(p) == p) {
     return IntegerPower(b, xmath::IntegralToInt64(p));
@@ -88,6 +91,8 @@ struct Multiply {
 };
 struct Divide {
   static long double Apply(long double l, long double r, Status& s) {
+    const double rounded = RoundedForTest(r);  // nonzero and finite: so is r
+    if (rounded != 0 && std::fabs(rounded) <= std::numeric_limits<double>::max()) return l / r;
     if (r == 0 || !IsFinite(r)) {
       s |= r == 0 ? kUndefined : kFault;
       return 0;
@@ -102,6 +107,11 @@ struct Power {
   // 0^p is 0, undefined for p < 0; a negative base needs an integral exponent; undefined
   // when |p ln |b|| >= 698.
   [[gnu::always_inline]] static long double Apply(long double b, long double p, Status& s) {
+    // A positive double comes from a positive b; |p ln b| below 697 in double is below 698.
+    if (RoundedForTest(b) > 0) {
+      const long double ln_base = xmath::Ln(b);
+      if (std::fabs(RoundedForTest(p * ln_base)) < 697) return PositivePower(b, p, ln_base);
+    }
     if (b == 0) {
       if (p < 0) s |= kUndefined;
       if (!IsFinite(p)) s |= kFault;
@@ -129,20 +139,20 @@ struct Power {
 };
 struct Max {
   static long double Apply(long double l, long double r, Status& s) {
-    if (!(IsFinite(l) && IsFinite(r))) s |= kFault;
+    if (!(IsFiniteQuick(l) && IsFiniteQuick(r))) s |= kFault;
     return r >= l ? r : l;
   }
 };
 struct Min {
   static long double Apply(long double l, long double r, Status& s) {
-    if (!(IsFinite(l) && IsFinite(r))) s |= kFault;
+    if (!(IsFiniteQuick(l) && IsFiniteQuick(r))) s |= kFault;
     return r <= l ? r : l;
   }
 };
 // True when a 64-bit integer can hold the operand's integral part (|L| < 2^63); for a
 // larger operand, an infinity or NaN, sets kFault.
 inline bool FitsInt64(long double l, Status& s) {
-  if (std::fabs(l) < kTwoPow63) return true;
+  if (std::fabs(RoundedForTest(l)) < 9e18 || std::fabs(l) < kTwoPow63) return true;
   s |= kFault;
   return false;
 }
@@ -153,11 +163,13 @@ inline long double LargeOperandZero(long double l, Status& s) {
 }
 struct Sin {
   static long double Apply(long double l, long double, Status& s) {
+    if (std::fabs(RoundedForTest(l)) < 9e18) return xmath::Sin(l);
     return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Sin(l);
   }
 };
 struct Cos {
   static long double Apply(long double l, long double, Status& s) {
+    if (std::fabs(RoundedForTest(l)) < 9e18) return xmath::Cos(l);
     return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Cos(l);
   }
 };
@@ -177,6 +189,8 @@ inline const double kLnEulerNumberMinusOne = static_cast<double>(xmath::Ln(kEule
 
 struct Exp {
   static long double Apply(long double l, long double, Status& s) {
+    const double rounded = RoundedForTest(l);  // below 697 and not an integer: so is l
+    if (std::fabs(rounded) < 697 && !IsIntegralDouble(rounded)) return xmath::Exp(l + l * kLnEulerNumberMinusOne);
     if (!(std::fabs(l) < kPowerLimit)) {
       s |= kUndefined;
       return 0;
@@ -188,7 +202,7 @@ struct Exp {
 };
 struct Ln {
   static long double Apply(long double l, long double, Status& s) {
-    if (!(l > 0)) {
+    if (!(RoundedForTest(l) > 0) && !(l > 0)) {
       s |= kUndefined;
       return 0;
     }
@@ -197,7 +211,7 @@ struct Ln {
 };
 struct Log {
   static long double Apply(long double l, long double, Status& s) {
-    if (!(l > 0)) {
+    if (!(RoundedForTest(l) > 0) && !(l > 0)) {
       s |= kUndefined;
       return 0;
     }
@@ -206,7 +220,7 @@ struct Log {
 };
 struct Sqrt {
   static long double Apply(long double l, long double, Status& s) {
-    if (l < 0) {
+    if (!(RoundedForTest(l) > 0) && l < 0) {
       s |= kUndefined;
       return 0;
     }
@@ -233,7 +247,7 @@ struct Cosh {
 };
 struct Tanh {
   static long double Apply(long double l, long double, Status& s) {
-    if (std::fabs(l) > 5678.0 && std::fabs(l) > kTanhLimit) {
+    if (!(std::fabs(RoundedForTest(l)) < 5677) && std::fabs(l) > kTanhLimit) {
       if (!IsFinite(l)) s |= kFault;
       return l > 0 ? 1 : -1;
     }
@@ -261,7 +275,7 @@ struct ArcSin {
 };
 struct ArcTan {
   static long double Apply(long double l, long double, Status& s) {
-    if (!IsFinite(l)) s |= kFault;
+    if (!IsFiniteQuick(l)) s |= kFault;
     return xmath::ATan2(l, 1);
   }
 };
@@ -279,7 +293,7 @@ struct Random {
 };
 struct Step {
   static long double Apply(long double l, long double, Status& s) {
-    if (!IsFinite(l)) s |= kFault;
+    if (!IsFiniteQuick(l)) s |= kFault;
     return l >= 0 ? 1 : 0;
   }
 };
