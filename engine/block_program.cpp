@@ -102,12 +102,59 @@ struct Reader {
   }
 }
 
+// Where a step's values go: its column, the results, or the results when each value is
+// exactly a double (a copy, negation, absolute value, max, min, integral or fractional part
+// or u of doubles): those are written by integer stores, several times cheaper than the x87
+// store of 10 bytes.
+enum class Output { Column, Result, DoubleResult };
+
+template <class Kernel>
+inline constexpr bool kKeepsDoubles = false;
+template <> inline constexpr bool kKeepsDoubles<ops::Copy> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Negate> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Abs> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Max> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Min> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Ent> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Int> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::FracPart> = true;
+template <> inline constexpr bool kKeepsDoubles<ops::Step> = true;
+
+// The 80-bit form of a zero or normal double d, written as integers; the others (and the
+// undefined points, and in Vartelo values beyond the sound range) as the evaluator finishes
+// them.
+inline void WriteDoubleResult(double d, Status status, bool limit, long double* out) {
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63, kFraction = (std::uint64_t{1} << 52) - 1;
+  constexpr std::uint64_t kSmallestNormal = std::uint64_t{1} << 52, kInfinity = std::uint64_t{0x7ff} << 52;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(d);
+  const std::uint64_t magnitude = bits & ~kSign;
+  const bool normal = magnitude - kSmallestNormal < kInfinity - kSmallestNormal;
+  if (status == 0 && (normal || magnitude == 0) &&
+      (!limit || std::fabs(d) < finished_result_detail::kBelowResultLimit)) [[likely]] {
+    const std::uint64_t mantissa = normal ? ((bits & kFraction) | kSmallestNormal) << 11 : 0;
+    const auto exponent = static_cast<std::uint16_t>((normal ? (magnitude >> 52) + 16383 - 1023 : 0) | (bits >> 48 & 0x8000));
+    unsigned char bytes[10];
+    std::memcpy(bytes, &mantissa, 8);
+    std::memcpy(bytes + 8, &exponent, 2);
+    std::memcpy(out, bytes, 10);
+  } else {
+    *out = status != 0 ? UndefinedValue : FinishedResult(d, limit);
+  }
+}
+
 // The loop of every step: value(i) at each point i of the chunk, into the step's column or,
 // at the root, finished into the results.
-template <bool Root, class Value>
+template <Output To, class Value>
 [[gnu::always_inline]] inline void ForEachPoint(const BlockStep& step, BlockRun& run, Value value) {
   const std::size_t count = run.count;
-  if constexpr (Root) {
+  if constexpr (To == Output::DoubleResult) {
+    long double* out = run.out;
+    const bool limit = run.limit;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double v = static_cast<double>(value(i));  // before the status, which it may set
+      WriteDoubleResult(v, run.status[i], limit, out + i);
+    }
+  } else if constexpr (To == Output::Result) {
     long double* out = run.out;
     const bool limit = run.limit;
     for (std::size_t i = 0; i < count; ++i) {
@@ -129,24 +176,24 @@ template <bool Root, class Value>
 
 // ---- Steps ----------------------------------------------------------------------------------
 
-template <class Kernel, ColumnSource Left, ColumnSource Right, bool Root>
+template <class Kernel, ColumnSource Left, ColumnSource Right, Output To>
 void StepBinary(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
   const Reader<Right> right(step.right, run);
-  ForEachPoint<Root>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), right(i), run.status[i]); });
+  ForEachPoint<To>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), right(i), run.status[i]); });
 }
 
-template <class Kernel, ColumnSource Left, bool Root>
+template <class Kernel, ColumnSource Left, Output To>
 void StepUnary(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
-  ForEachPoint<Root>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), 0, run.status[i]); });
+  ForEachPoint<To>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), 0, run.status[i]); });
 }
 
-template <ColumnSource Left, int Fixed, bool Root>
+template <ColumnSource Left, int Fixed, Output To>
 void StepIntegerPower(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
   const ConstantIntegerPower& power = step.node->power;
-  ForEachPoint<Root>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+  ForEachPoint<To>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
 }
 
 // ---- Choosing the specialised functions -----------------------------------------------------
@@ -160,26 +207,51 @@ BlockFunction WithSource(ColumnSource source, F&& f) {
   }
 }
 
-template <bool Root>
-BlockFunction PickStep(const EvalNode& node, ColumnSource left, ColumnSource right) {
+// An operand that is exactly a double: x, a, b, or a constant without a low part.
+bool IsDouble(const BlockOperand& operand) {
+  return operand.source == ColumnSource::X ||
+         (operand.source == ColumnSource::Fixed && (operand.variable != 0 || operand.low == 0));
+}
+
+template <Output To>
+BlockFunction PickStep(const EvalNode& node, const BlockOperand& left, const BlockOperand& right) {
   if (node.integer_power) {
-    return WithFixedExponent(node.power.exponent, [&](auto fixed) -> BlockFunction {
-      return WithSource(
-          left, [](auto l) -> BlockFunction { return &StepIntegerPower<l.value, decltype(fixed)::value, Root>; });
-    });
+    if constexpr (To == Output::DoubleResult) {
+      return nullptr;
+    } else {
+      return WithFixedExponent(node.power.exponent, [&](auto fixed) -> BlockFunction {
+        return WithSource(left.source, [](auto l) -> BlockFunction {
+          return &StepIntegerPower<l.value, decltype(fixed)::value, To>;
+        });
+      });
+    }
   }
   BlockFunction function = nullptr;
   ops::VisitOperation(node.op, [&](auto kernel) {
     using Kernel = decltype(kernel);
-    function = WithSource(left, [&](auto l) -> BlockFunction {
-      if constexpr (ops::kIsBinary<Kernel>) {
-        return WithSource(right, [&](auto r) -> BlockFunction { return &StepBinary<Kernel, l.value, r.value, Root>; });
-      } else {
-        return &StepUnary<Kernel, l.value, Root>;
-      }
-    });
+    if constexpr (To != Output::DoubleResult || kKeepsDoubles<Kernel>) {
+      function = WithSource(left.source, [&](auto l) -> BlockFunction {
+        if constexpr (ops::kIsBinary<Kernel>) {
+          return WithSource(right.source,
+                            [&](auto r) -> BlockFunction { return &StepBinary<Kernel, l.value, r.value, To>; });
+        } else {
+          return &StepUnary<Kernel, l.value, To>;
+        }
+      });
+    }
   });
   return function;
+}
+
+// The function of a step: for the root, the one writing doubles by integers when its
+// operation keeps doubles and its operands are doubles.
+BlockFunction PickStep(const EvalNode& node, const BlockOperand& left, const BlockOperand& right, bool root) {
+  if (!root) return PickStep<Output::Column>(node, left, right);
+  const bool binary = IsBinaryOp(node.op) && !node.integer_power;
+  if (IsDouble(left) && (!binary || IsDouble(right))) {
+    if (const BlockFunction function = PickStep<Output::DoubleResult>(node, left, right)) return function;
+  }
+  return PickStep<Output::Result>(node, left, right);
 }
 
 // Lays out the steps of a program in an order where every operand is computed before it is
@@ -204,8 +276,7 @@ class BlockBuilder {
     if (binary && step.right.source == ColumnSource::Column) free_.push_back(step.right.column);
     if (!root) column = TakeColumn();
     step.column = column;
-    step.function = root ? PickStep<true>(node, step.left.source, step.right.source)
-                         : PickStep<false>(node, step.left.source, step.right.source);
+    step.function = PickStep(node, step.left, step.right, root);
     if (step.function == nullptr) return false;
     block_.steps.push_back(step);
     return true;

@@ -199,6 +199,31 @@ TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   EXPECT_GT(undefined, 2000);
 }
 
+// Results that are doubles (x itself, its negation, max, integral parts, ...) at zeros,
+// subnormals, huge values, faults and, in Vartelo, beyond the sound range.
+TEST_F(EvaluationPaths, BlockWritesResultsThatAreDoubles) {
+  const double inf = std::numeric_limits<double>::infinity();
+  std::vector<double> xs;
+  for (int i = 0; i < 100; ++i) xs.push_back(0.125 * (i - 50));
+  for (double x : {0.0, -0.0, 4e-320, -4e-320, 1e300, -1e300, 1e19, -1e19, inf, -inf, 8.19, 8.2, -8.19, -8.2, 7.0}) {
+    xs.push_back(x);
+  }
+  std::vector<long double> block(xs.size());
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    for (const char* text : {"x", "-x", "abs(x)", "max(x;a)", "min(b;x)", "ent(x)", "int(x)", "frac(x)", "u(x)",
+                             "ent(a)", "b", "max(x;0)", "-(0,5)"}) {
+      ASSERT_TRUE(PrepareFunction(text, 3));
+      for (double a : {1.5, -0.0, 1e300}) {
+        EvaluateFunctionBlock(3, xs.data(), xs.size(), a, -2.5, block.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], a, -2.5))) << text << " at " << xs[i];
+        }
+      }
+    }
+  }
+}
+
 // Pieces beyond the double range and below it, in the middle of ordinary rows.
 TEST_F(EvaluationPaths, BlockEqualsOneCallPerPointBeyondTheDoubleRange) {
   std::vector<double> xs;
