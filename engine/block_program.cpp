@@ -133,10 +133,8 @@ inline void WriteDoubleResult(double d, Status status, bool limit, long double* 
       (!limit || std::fabs(d) < finished_result_detail::kBelowResultLimit)) [[likely]] {
     const std::uint64_t mantissa = normal ? ((bits & kFraction) | kSmallestNormal) << 11 : 0;
     const auto exponent = static_cast<std::uint16_t>((normal ? (magnitude >> 52) + 16383 - 1023 : 0) | (bits >> 48 & 0x8000));
-    unsigned char bytes[10];
-    std::memcpy(bytes, &mantissa, 8);
-    std::memcpy(bytes + 8, &exponent, 2);
-    std::memcpy(out, bytes, 10);
+    std::memcpy(out, &mantissa, 8);
+    std::memcpy(reinterpret_cast<unsigned char*>(out) + 8, &exponent, 2);
   } else {
     *out = status != 0 ? UndefinedValue : FinishedResult(d, limit);
   }
