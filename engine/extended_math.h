@@ -34,6 +34,23 @@ static_assert(LDBL_MANT_DIG == 64, "long double must be the 80-bit extended type
 inline constexpr long double kRoundingShift = 0x1.8p63L;
 inline long double RoundNear(long double v) { return (v + kRoundingShift) - kRoundingShift; }
 
+// The integral part of v towards zero, as std::trunc (a zero keeps v's sign), without the
+// two changes of the x87 control word the library's version makes.
+[[gnu::always_inline]] inline long double Trunc(long double v) {
+  const double rounded = RoundedForTest(v);
+  if (!(std::fabs(rounded) < 0x1p61)) return std::trunc(v);
+  const long double magnitude = std::fabs(v);
+  long double t = RoundNear(magnitude);
+  if (t > magnitude) t -= 1;
+  return std::signbit(rounded) ? -t : t;
+}
+
+// The largest integer not above v, as std::floor.
+[[gnu::always_inline]] inline long double Floor(long double v) {
+  const long double t = Trunc(v);
+  return t > v ? t - 1 : t;
+}
+
 #if defined(__x86_64__) || defined(__i386__)
 
 inline long double Sqrt(long double v) {

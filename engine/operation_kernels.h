@@ -53,7 +53,7 @@ inline long double Checked(long double v, Status& s) {
   return v;
 }
 
-inline long double Frac(long double v) { return v - std::trunc(v); }
+inline long double Frac(long double v) { return v - xmath::Trunc(v); }
 
 // b^n by repeated squaring along the bits of |n|, the reciprocal for n < 0.
 [[gnu::always_inline]] inline long double IntegerPower(long double b, std::int64_t n) {
@@ -280,10 +280,10 @@ struct ArcTan {
   }
 };
 struct Ent {  // the floor
-  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? std::floor(l) : 0; }
+  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Floor(l) : 0; }
 };
 struct Int {  // towards zero
-  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? std::trunc(l) : 0; }
+  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Trunc(l) : 0; }
 };
 struct FracPart {
   static long double Apply(long double l, long double, Status&) { return Frac(l); }

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
+#include <vector>
 
 #include "engine/extended_math.h"
 
@@ -103,6 +105,24 @@ TEST(ExtendedMath, LogarithmOnADenseGrid) {
   EXPECT_EQ(xmath::Ln(1), 0.0L);
   EXPECT_EQ(xmath::Ln(2), 0.693147180559945309417232121458176568L);
   EXPECT_TRUE(std::isinf(xmath::Ln(HUGE_VALL)));
+}
+
+// The integral parts, bit for bit as the library's, zeros' signs included.
+TEST(ExtendedMath, TruncAndFloorAsTheLibrary) {
+  auto same = [](long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; };
+  std::vector<long double> values = {0.0L, -0.0L, 0.5L, -0.5L, 1.5L, -1.5L, 2.5L, -2.5L, 1e-4000L, -1e-4000L,
+                                     0x1p61L, -0x1p61L, 0x1p61L - 0.5L, 0x1p62L + 1, 0x1p63L, 1e300L,
+                                     HUGE_VALL, -HUGE_VALL};
+  std::mt19937_64 rng(11);
+  for (int i = 0; i < 200000; ++i) {
+    const long double v = ldexpl(static_cast<long double>(rng() >> 1), static_cast<int>(rng() % 130) - 125);
+    values.push_back(rng() & 1 ? v : -v);
+    values.push_back(std::nextafter(static_cast<long double>(static_cast<long long>(rng() % 2001) - 1000), 0.0L));
+  }
+  for (long double v : values) {
+    ASSERT_TRUE(same(xmath::Trunc(v), std::trunc(v))) << static_cast<double>(v);
+    ASSERT_TRUE(same(xmath::Floor(v), std::floor(v))) << static_cast<double>(v);
+  }
 }
 
 TEST(ExtendedMath, LogarithmArcTangentAndRounding) {
