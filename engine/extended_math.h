@@ -226,7 +226,7 @@ inline long double Cos(long double x) {
 // e^y for any y: 0 below the range, infinity above it. y = k ln2/128 + r with |r| <= ln2/256,
 // e^y = 2^(k/128) (1 + p), p = e^r - 1 by its Taylor polynomial (the first term left out,
 // r^7/7!, is below 2^-71).
-inline long double Exp(long double y) {
+[[gnu::always_inline]] inline long double Exp(long double y) {
   if (!(std::fabs(RoundedForTest(y)) <= 10999) && !(std::fabs(y) <= 11000)) return expl(y);
   const long double kf = RoundNear(y * detail::kExpSteps);
   const std::int64_t k = IntegralToInt64(kf);
@@ -245,7 +245,7 @@ inline long double Exp(long double y) {
 // m c - 1 is exact for the double part of m (53 bits times 11); the rest adds its product.
 // Where that double lies outside 2^-1020 .. 2^1020 (and for infinities and NaN) the
 // instruction takes over.
-inline long double Ln(long double v) {
+[[gnu::always_inline]] inline long double Ln(long double v) {
   const double nearest = RoundedForTest(v);
   if (!(nearest >= 0x1p-1020 && nearest <= 0x1p1020)) return detail::LnByInstruction(v);
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(nearest) + (std::uint64_t{1} << 44);
