@@ -98,6 +98,35 @@ TEST_F(TangentsTest, FunctionsWithoutASettlingSecantAreNotDerivable) {
     EXPECT_EQ(CountOthers(picture, clWhite), 0);
 }
 
+// A steep function whose secant slopes settle to many digits but never within 1e-6 of
+// each other still has its tangent; functions that are not derivable stay so.
+TEST_F(TangentsTest, SteepFunctionsGetTheSlopeTheirSecantsSettleOn) {
+    Start();
+    SetFunction(0, "exp(x)");
+    SetFunction(1, "x^2");
+    TangentAt("f", "10");
+    Form3->ComboBox4->SetText("g");
+    Form3->Edit3->SetText("300");
+    Form3->CheckBox2->SetChecked(true);
+    EXPECT_EQ(Form3->Label20->Caption(), "Tangente : y = 22026,5.x + -198238");
+    EXPECT_EQ(TangentSides[0], TangentBothSides);
+    EXPECT_NEAR(TangentSlopes[0], 22026.4658, 1e-3);
+    EXPECT_EQ(Form3->Label21->Caption(), "Tangente : y = 600.x + -90000");
+    // The tangent of exp at 10 is drawn: an almost vertical stretch through (10, e^10).
+    SetWindow("9", "11", "22025", "22028");
+    TBitmap picture(1000, 1000);
+    DrawOnto(picture);
+    EXPECT_GT(CountColour(picture, ColourF), 100);
+
+    SetFunction(0, "racine(x)");
+    SetFunction(1, "abs(x)");
+    Form3->Edit1->SetText("0");
+    Form3->Edit3->SetText("0");
+    UpdateTangentLabels();
+    EXPECT_EQ(Form3->Label20->Caption(), "Tangente :  Fonction non derivable ... ");
+    EXPECT_EQ(Form3->Label21->Caption(), "Tangente :  Fonction non derivable ... ");
+}
+
 TEST_F(TangentsTest, UnreadableRowsGiveTheFailureTextAndKeepTheirOtherResults) {
     Start();
     SetFunction(0, "x^2");
