@@ -116,20 +116,23 @@ AreaSettings GetAreaSettings(int r) {
     return settings;
 }
 
+namespace {
+
+// The label of a row that is on: the integral, or nothing when the row has none (no
+// function to integrate, a function whose text is empty or unreadable, a bound, a or b
+// that cannot be read).
+std::string AreaLabelText(int r) {
+    try {
+        return "Int\xE9grale : " + ComputeArea(r);
+    } catch (...) {
+        return "";
+    }
+}
+
+}  // namespace
+
 void UpdateAreaLabels() {
     if (LoadingFlag || !Form2) return;
-    for (int r = 0; r < AreaRowCount; ++r) {
-        TLabel* label = Form2->RowResults[size_t(r)];
-        try {
-            if (!IsAreaChecked(r))
-                label->SetCaption("");
-            else if (!IsFunctionIndex(ComboIndexOf(Form2->RowSecondFunctions[size_t(r)])))
-                label->SetCaption("");  // no function to integrate
-            else
-                label->SetCaption("Int\xE9grale : " + ComputeArea(r));
-        } catch (...) {
-            // A bound, a or b that cannot be read: this row keeps its previous text, the
-            // rows after it are computed as usual.
-        }
-    }
+    for (int r = 0; r < AreaRowCount; ++r)
+        Form2->RowResults[size_t(r)]->SetCaption(IsAreaChecked(r) ? AreaLabelText(r) : std::string());
 }

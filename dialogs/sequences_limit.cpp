@@ -39,7 +39,9 @@ std::string ComputeSequenceLimit(int r) {
         if (!stopped || v == UndefinedValue || !(std::fabs(v - prev) < SequenceTolerance)) return "Pas de limite ... ";
         return "Limite =" + FormatGeneral(v, ShortDigits);
     } catch (...) {
-        return std::string();  // U0, a or b cannot be read, or no function is named
+        // U0, a or b cannot be read, or the row names no function or one whose text is
+        // empty or unreadable.
+        return std::string();
     }
 }
 

@@ -21,8 +21,14 @@ void ToggleFunctionShown(TFunctionIndex index);
 // the function's domain [DomainLower, DomainUpper] (both bounds inside).
 long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b);
 
-// Compiles, into engine slots 0 .. 8, every function that is shown and not empty. Hidden
-// and empty functions keep whatever their slot held.
+// Compiles the current text of function `index` into its engine slot. An empty text leaves
+// the slot undefined at every point, as a text that does not compile does, so that no
+// result outlives the text it came from. Whether the slot now holds the function.
+bool CompileFunctionText(TFunctionIndex index);
+
+// Compiles, into engine slots 0 .. 8, every function that is shown and not empty, and
+// leaves the slot of every empty function undefined. Hidden functions keep whatever their
+// slot held.
 void CompileShownFunctions();
 
 // The colour that marks the edit of a function text the engine cannot read (light pink).
