@@ -145,6 +145,35 @@ TEST_F(AreasTest, ARowThatCannotBeReadLosesItsIntegralAndTheRowsAfterItAreComput
     EXPECT_EQ(cursor.Current(), crDefault);
 }
 
+// A bound typed into a text that is no number takes the row's integral away at once,
+// before Enter; the other rows keep theirs.
+TEST_F(AreasTest, ABoundTypedUnreadableLosesItsIntegralAtOnce) {
+    Start();
+    SetFunction(0, "x");
+    uitest::ClickMenu(Form1->Afficherlasurfaceentreaetb1);
+    uitest::ReplaceText(Form2->Edit2, "1");
+    uitest::ChooseItem(Form2->ComboBox4, 0);
+    uitest::ReplaceText(Form2->Edit4, "2");
+    uitest::Click(Form2->CheckBox1);
+    uitest::Click(Form2->CheckBox2);
+    ASSERT_EQ(Result(0), "Int\xE9grale : 0,5");
+    ASSERT_EQ(Result(1), "Int\xE9grale : 2");
+
+    for (const char* typed : {"1,2.3", "abc"}) {
+        for (TEdit* bound : {Form2->Edit1, Form2->Edit2}) {
+            uitest::ReplaceText(bound, typed);
+            EXPECT_EQ(Result(0), "") << typed;
+            EXPECT_EQ(Result(1), "Int\xE9grale : 2") << typed;
+            uitest::PressKey(bound, VK_RETURN);
+            EXPECT_EQ(Result(0), "") << typed;
+            EXPECT_EQ(Result(1), "Int\xE9grale : 2") << typed;
+            uitest::ReplaceText(bound, bound == Form2->Edit1 ? "0" : "1");
+            uitest::PressKey(bound, VK_RETURN);
+            ASSERT_EQ(Result(0), "Int\xE9grale : 0,5");
+        }
+    }
+}
+
 TEST_F(AreasTest, TheHatchingStartsAtTheWindowsLeftEdgeWithoutAnEdgeLine) {
     Start();
     SetFunction(0, "x");

@@ -112,6 +112,30 @@ TEST_F(SequencesTest, TheLabelChangesOnlyWhenARowIsSwitched) {
     EXPECT_EQ(Limit(0), "");
 }
 
+// A first term typed into a text that is no number takes the row's limit away at once;
+// the other rows keep theirs, and a readable first term waits for a row switch.
+TEST_F(SequencesTest, AFirstTermTypedUnreadableLosesItsLimitAtOnce) {
+    Start();
+    SetFunction(0, "x/2+1");
+    uitest::ClickMenu(Form1->un1fun1);
+    uitest::ChooseItem(Form5->ComboBox4, 0);
+    uitest::Click(Form5->CheckBox1);
+    uitest::Click(Form5->CheckBox3);
+    ASSERT_EQ(Limit(0), "Limite =2");
+    ASSERT_EQ(Limit(1), "Limite =2");
+
+    for (const char* typed : {"1,2.3", "abc"}) {
+        uitest::ReplaceText(Form5->Edit1, typed);
+        EXPECT_EQ(Limit(0), "") << typed;
+        EXPECT_EQ(Limit(1), "Limite =2") << typed;
+        uitest::ReplaceText(Form5->Edit1, "4");
+        EXPECT_EQ(Limit(0), "") << typed;
+        uitest::Click(Form5->CheckBox3);
+        uitest::Click(Form5->CheckBox3);
+        ASSERT_EQ(Limit(0), "Limite =2");
+    }
+}
+
 TEST_F(SequencesTest, TheWholeStaircaseClimbsTowardsTheLimit) {
     Start();
     SetWindow("-1", "3", "-1", "3");
