@@ -13,6 +13,7 @@
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_export.h"
 #include "plotter/drawing_state.h"
+#include "plotter/load_refresh.h"
 #include "plotter/main_form.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
@@ -37,14 +38,8 @@ void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
     }
 }
 
-// The menu check marks that mirror settings rows.
-static void CheckMarksFromSettings(TForm1& form) {
-    form.leg->SetChecked(ShowLegend != 0);
-    form.abspi->SetChecked(AbscissaInPi == 1);
-    form.re1->SetChecked(PreciseTracing);
-}
-
-// "Nouveau": once confirmed, the state file goes and every setting takes its default.
+// "Nouveau": once confirmed, the state file goes and every setting takes its default;
+// the windows are refreshed as after an undo.
 void TForm1::Nouveau1Click(TObject*) {
     if (MessageDlg("Confirmez vous l'effacement de ce qui est en cours ?", mtConfirmation, mbYesNo) != mrYes) return;
     std::error_code code;
@@ -52,20 +47,18 @@ void TForm1::Nouveau1Click(TObject*) {
     if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + StartDirectory.string() + "\"");
     std::filesystem::remove(StateFileName, code);
     LoadSettings(StateFileName, 1);
-    CheckMarksFromSettings(*this);
-    ReadDomainDialog();
-    RedrawGraph(im->Bitmap());
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 
-// "Ouvrir": a name that does not exist does nothing.
+// "Ouvrir": a name that does not exist does nothing; the windows are refreshed as after
+// an undo.
 void TForm1::Ouvri1Click(TObject*) {
     if (!od->Execute()) return;
     std::error_code code;
     if (!std::filesystem::exists(od->FileName(), code)) return;
     LoadSettings(od->FileName(), 1);
-    CheckMarksFromSettings(*this);
-    RedrawGraph(im->Bitmap());
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 

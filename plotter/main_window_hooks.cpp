@@ -4,6 +4,7 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/domains_form.h"
 #include "dialogs/labels_form.h"
+#include "dialogs/sequences_form.h"
 #include "plotter/undo_snapshot.h"
 #include "settings/settings_file.h"
 #include "settings/undo_ring.h"
@@ -29,6 +30,7 @@ void RefreshDialogsAfterLoad() {
 void RecomputeAnalysisResults() {
     UpdateTangentLabels();
     UpdateAreaLabels();
+    UpdateSequenceLimits();
 }
 
 MainWindowHooks& LifecycleHooks() {

@@ -13,7 +13,7 @@ void SaveStateFile();
 // Refills the labels dialog from the label arrays and reads the domains dialog into
 // DomainLower and DomainUpper.
 void RefreshDialogsAfterLoad();
-// Recomputes the tangent results and the area results.
+// Recomputes the results of every tangent, area and sequence row.
 void RecomputeAnalysisResults();
 // Takes the first undo snapshot and makes it the oldest reachable one.
 void TakeFirstUndoSnapshot();
