@@ -47,7 +47,7 @@ void TForm1::FormCreate(TObject*) {
             label->Font.Color = FunctionLabelTextColour(i);
         }
     }
-    MouseState.Mode = 0;
+    ChangeMouseMode(TMouseMode::Idle);
     if (ms) FillMelodyHeadings(*ms);
 }
 
