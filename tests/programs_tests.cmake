@@ -35,8 +35,6 @@ endif()
 curves_test(settings settings plotter dialogs variants engine test_support)
 if(TARGET test_settings)
   target_sources(test_settings PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
-  # The default state files of both programs, compared byte for byte.
-  target_compile_definitions(test_settings PRIVATE SETTINGS_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/settings/golden")
 endif()
 # The FTP dialog and the upload of the drawing, against the loopback FTP server.
 curves_test(ftpdialog plotter dialogs variants engine test_support ftp test_loopback)

@@ -170,7 +170,7 @@ class DefaultStateFileTest : public SettingsTest, public ::testing::WithParamInt
 TEST_P(DefaultStateFileTest, FirstCloseWritesTheDefaultStateFileByteForByte) {
     Start(GetParam().program());
     uitest::Close(Form1);
-    const fs::path golden = fs::path(SETTINGS_GOLDEN_DIR) / GetParam().golden;
+    const fs::path golden = fs::path(CURVES_TESTS_DIR) / "settings" / "golden" / GetParam().golden;
     ASSERT_TRUE(fs::exists(golden)) << golden;
     EXPECT_EQ(ReadAll(StateFile()), ReadAll(golden));
 }
