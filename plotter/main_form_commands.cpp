@@ -192,6 +192,7 @@ void TForm1::Button4Click(TObject*) { Edit17->SetText(FormatGeneral(im->Width(),
 
 void TForm1::legClick(TObject*) {
     leg->SetChecked(!leg->Checked());
+    ShowLegend = leg->Checked() ? 1 : 0;
     if (!LoadingFlag) RedrawGraph(im->Bitmap());
 }
 
