@@ -1,11 +1,12 @@
 #pragma once
-// The steps of the main window's life that other subsystems carry out: the state file,
-// the refresh of the dialogs after a load, the analysis results and the first undo
-// snapshot. Each is a named function; the main window calls it through a table of hooks,
-// which start-up fills with these functions and which a test may wrap to watch the order
-// of the steps or make one of them fail.
+// The steps of the main window's life that higher layers carry out: the state file, the
+// refresh of the dialogs after a load, the analysis results and the first undo snapshot.
+// The main window calls them through this table, which start-up fills (see
+// application/lifecycle_steps.h) and which a test may wrap to watch the order of the steps
+// or make one of them fail. An empty entry does nothing.
 #include <functional>
 
+<<<<<<< HEAD
 // Loads the state file "Quimbel.ini" of the start directory with the full settings table.
 void LoadStateFile();
 // Saves the state file "Quimbel.ini" into the start directory.
@@ -18,6 +19,8 @@ void RecomputeAnalysisResults();
 // Takes the first undo snapshot and makes it the oldest reachable one.
 void TakeFirstUndoSnapshot();
 
+=======
+>>>>>>> 64fe6bd (Start-up, the redraw steps' installation and the life-cycle steps move to an application library above the dialogs and the settings)
 struct MainWindowHooks {
     std::function<void()> LoadStateFile;
     std::function<void()> SaveStateFile;
@@ -27,5 +30,3 @@ struct MainWindowHooks {
 };
 
 MainWindowHooks& LifecycleHooks();
-// Fills the table with the functions above.
-void InstallLifecycleHooks();
