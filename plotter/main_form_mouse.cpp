@@ -8,7 +8,6 @@
 #include <string>
 #include <utility>
 
-#include "dialogs/movable_labels.h"
 #include "engine/number_conversion.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
@@ -16,6 +15,7 @@
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/mouse_state.h"
+#include "plotter/movable_label_state.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
