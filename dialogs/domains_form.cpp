@@ -10,16 +10,6 @@
 
 TForm6* Form6 = nullptr;
 
-const long double DomainInfinity = std::exp(600.0L);
-
-std::array<long double, 9> DomainLower;
-std::array<long double, 9> DomainUpper;
-
-void ResetDomainBounds() {
-    DomainLower.fill(-DomainInfinity);
-    DomainUpper.fill(DomainInfinity);
-}
-
 namespace {
 
 constexpr int RowTop = 12;

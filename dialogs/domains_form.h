@@ -9,6 +9,7 @@
 
 #include "dialogs/legend.h"
 #include "platform/ui/components.h"
+#include "plotter/function_domains.h"
 
 class TForm6 : public TForm {
 public:
@@ -53,16 +54,6 @@ private:
 };
 
 extern TForm6* Form6;
-
-// What "inf" stands for: e^600. "-inf" is its negative.
-extern const long double DomainInfinity;
-
-// Per function (0 = f .. 8 = n) the lower and upper bound of its domain, both included.
-extern std::array<long double, 9> DomainLower;
-extern std::array<long double, 9> DomainUpper;
-
-// Every function defined from -DomainInfinity to DomainInfinity (done at start-up).
-void ResetDomainBounds();
 
 // A typed bound: "inf" or "-inf" in any case (the whole text) for the infinities, else
 // the tolerant number conversion; a text that is not a number gives 0. Never raises.

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "dialogs/domains_form.h"
 #include "engine/compiled_slots.h"
 #include "engine/expression_compiler.h"
 #include "engine/expression_evaluator.h"
 #include "engine/program_variant.h"
+#include "plotter/function_domains.h"
 #include "plotter/main_form.h"
 
 namespace {
