@@ -3,6 +3,7 @@
 #include "dialogs/areas_form.h"
 #include "dialogs/derivatives_form.h"
 #include "dialogs/labels_form.h"
+#include "dialogs/movable_labels.h"
 #include "dialogs/legend.h"
 #include "dialogs/sequences_form.h"
 #include "dialogs/vertical_lines_form.h"

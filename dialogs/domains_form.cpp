@@ -105,8 +105,6 @@ void TForm6::Button8Click(TObject*) { ResetRow(6); }
 void TForm6::Button9Click(TObject*) { ResetRow(7); }
 void TForm6::Button10Click(TObject*) { ResetRow(8); }
 
-std::string FunctionLetter(int i) { return std::string(1, char('f' + i)); }
-
 long double ParseDomainBound(std::string_view text) {
     // The whole text decides: " inf" (with a space) is not infinite.
     const std::string folded = FoldAccentsUpper(text);

@@ -1,15 +1,14 @@
 #pragma once
 // The domains dialog, Form6: an interval of x for each function, outside which it is
-// undefined. "inf" and "-inf" (in any case) stand for the infinities. The same module
-// draws the legend of the picture (legend.h).
+// undefined. "inf" and "-inf" (in any case) stand for the infinities.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "dialogs/legend.h"
 #include "platform/ui/components.h"
 #include "plotter/function_domains.h"
+#include "plotter/function_rows.h"
 
 class TForm6 : public TForm {
 public:
@@ -60,5 +59,3 @@ extern TForm6* Form6;
 long double ParseDomainBound(std::string_view text);
 // Reads the dialog's bounds into DomainLower and DomainUpper.
 void ReadDomainDialog();
-// The lower-case letter of function i: "f" .. "n".
-std::string FunctionLetter(int i);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/movable_labels.h"
 #include "plotter/form_building.h"
 #include "plotter/undo_snapshot.h"
 

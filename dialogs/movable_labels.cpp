@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dialogs/domains_form.h"
 #include "dialogs/labels_form.h"
 #include "engine/number_conversion.h"
 #include "engine/number_format.h"

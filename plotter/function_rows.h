@@ -1,12 +1,16 @@
 #pragma once
 // The nine function rows of the main window (f .. n) as the rest of the program reaches
 // them, and the evaluation of a function inside its domain.
+#include <string>
+
 class TEdit;
 class TLabel;
 
 // 0 .. 8 stand for the functions f, g, h, i, j, k, l, m, n everywhere.
 using TFunctionIndex = int;
 inline constexpr int FunctionCount = 9;
+// The lower-case letter of function i: "f" .. "n".
+inline std::string FunctionLetter(TFunctionIndex index) { return std::string(1, char('f' + index)); }
 
 // The caption label (Label1 .. Label9) and the expression edit (Edit1 .. Edit9) of a row.
 // An index outside 0 .. 8 raises std::out_of_range.
