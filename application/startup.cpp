@@ -1,6 +1,7 @@
 #include "application/startup.h"
 
 #include "application/lifecycle_steps.h"
+#include "application/main_window_actions.h"
 #include "application/redraw_steps.h"
 #include "dialogs/areas_form.h"
 #include "dialogs/derivatives_form.h"
@@ -35,6 +36,7 @@ void PrepareProgram(const ProgramDescription& program) {
     ResetDomainBounds();
     InstallRedrawSteps(program);
     InstallLifecycleHooks();
+    InstallMainWindowActions();
     SetUnreadableTextMarker(MarkUnreadableText);
 }
 

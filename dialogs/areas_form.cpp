@@ -124,6 +124,8 @@ void TForm2::FormShow(TObject*) { SaveUndoSnapshot(); }
 
 void TForm2::Button1Click(TObject*) { Hide(); }
 
+bool AreaRowsExist() { return Form2 != nullptr; }
+
 bool IsAreaChecked(int r) { return Form2->RowBoxes.at(size_t(r))->Checked(); }
 
 AreaSettings GetAreaSettings(int r) {
@@ -142,7 +144,7 @@ namespace {
 // that cannot be read).
 std::string AreaLabelText(int r) {
     try {
-        return "Int\xE9grale : " + ComputeArea(r);
+        return "Int\xE9grale : " + ComputeArea(GetAreaSettings(r));
     } catch (...) {
         return "";
     }

@@ -117,6 +117,10 @@ void TForm3::FormShow(TObject*) {
 
 void TForm3::Button1Click(TObject*) { Hide(); }
 
+bool TangentRowsExist() { return Form3 != nullptr; }
+
+int TangentRowFunction(int r) { return ComboIndexOf(Form3->RowFunctions.at(size_t(r))); }
+
 bool IsTangentChecked(int r) { return Form3->RowBoxes.at(size_t(r))->Checked(); }
 
 TangentSettings GetTangentSettings(int r) {

@@ -8,7 +8,7 @@
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
-#include "plotter/movable_label_state.h"
+#include "plotter/movable_labels.h"
 #include "plotter/pixel_mapping.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"

@@ -11,7 +11,6 @@
 
 TForm5* Form5 = nullptr;
 
-std::int32_t StepCounter = 0;
 
 namespace {
 
@@ -115,6 +114,8 @@ void TForm5::Button1Click(TObject*) { Hide(); }
 // "Initiatilise n": the step-by-step staircases start again from their first step at the
 // next redraw.
 void TForm5::Button2Click(TObject*) { StepCounter = 0; }
+
+bool SequenceRowsExist() { return Form5 != nullptr; }
 
 bool IsSequenceChecked(int r) { return Form5->RowBoxes.at(size_t(r))->Checked(); }
 

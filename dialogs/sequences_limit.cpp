@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/sequences_form.h"
+#include "dialogs/sequence_rows.h"
 #include "dialogs/sequences_staircase.h"
 #include "engine/number_format.h"
 #include "engine/program_variant.h"

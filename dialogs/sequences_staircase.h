@@ -3,6 +3,8 @@
 // names and pixel helpers of its staircase drawing.
 #include <string>
 
+class TBitmap;
+
 // Two successive terms closer than this have settled on a limit.
 inline constexpr long double SequenceTolerance = 1e-6L;
 // At most this many terms are computed for the limit.
@@ -24,3 +26,6 @@ int ClampToRange(int v, int hi);
 
 // The upper-case letter of function i: "F" for 0 up to "N" for 8.
 std::string UpperFunctionLetter(int i);
+
+// Draws the staircases of the rows that are on.
+void DrawSequences(TBitmap& bitmap);

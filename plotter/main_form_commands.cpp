@@ -4,15 +4,14 @@
 #include <algorithm>
 #include <string>
 
-#include "dialogs/areas_form.h"
-#include "dialogs/derivatives_form.h"
-#include "dialogs/sequences_form.h"
 #include "engine/number_conversion.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
+#include "plotter/main_window_actions.h"
+#include "plotter/main_window_hooks.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
 #include "platform/ui/screen.h"
@@ -58,8 +57,7 @@ void ScaleAboutCentre(TEdit* low, TEdit* high, TUDBtnType button) {
 
 // A parameter moved: the tangent and area results follow it, then the picture.
 void AfterParameterChange(TForm1& form) {
-    UpdateTangentLabels();
-    UpdateAreaLabels();
+    RunAction(MainWindowActionTable().UpdateTangentsAndAreas);
     RedrawGraph(form.im->Bitmap());
     SaveUndoSnapshot();
 }
@@ -75,9 +73,7 @@ void TForm1::Edit1KeyPress(TObject*, char& Key) {
     if (Key != EnterKey) return;
     for (int i = 0; i < FunctionCount; ++i)
         if (GetFunctionEdit(i)->Focused() && !IsFunctionShown(i)) ToggleFunctionShown(i);
-    UpdateAreaLabels();
-    UpdateTangentLabels();
-    UpdateSequenceLimits();
+    RunAction(LifecycleHooks().RecomputeAnalysisResults);
     RedrawGraph(im->Bitmap());
     SaveUndoSnapshot();
 }

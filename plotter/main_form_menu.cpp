@@ -1,7 +1,7 @@
 // The main window's menu and file dialogs, with the binding of the menu handlers.
 #include "plotter/main_form.h"
+#include "plotter/main_window_actions.h"
 #include "plotter/program_description.h"
-#include "settings/undo_ring.h"
 
 void TForm1::BuildMenu() {
     const ProgramDescription& program = ActiveProgram();
@@ -66,8 +66,8 @@ void TForm1::BuildMenu() {
     Ouvri1->OnClick = [this](TObject* s) { Ouvri1Click(s); };
     Enregistrer1->OnClick = [this](TObject* s) { Enregistrer1Click(s); };
     Quitter1->OnClick = [this](TObject* s) { Quitter1Click(s); };
-    Annuler1->OnClick = [](TObject*) { UndoLastChange(); };
-    Refaire1->OnClick = [](TObject*) { RedoLastChange(); };
+    Annuler1->OnClick = [](TObject*) { RunAction(MainWindowActionTable().UndoLastChange); };
+    Refaire1->OnClick = [](TObject*) { RunAction(MainWindowActionTable().RedoLastChange); };
     Copierdanslepresspapier1->OnClick = [this](TObject* s) { Copierdanslepresspapier1Click(s); };
     Envoyercommeimage1->OnClick = [this](TObject* s) { Envoyercommeimage1Click(s); };
     EnvoyerparFtp1->OnClick = [this](TObject* s) { EnvoyerparFtp1Click(s); };

@@ -15,7 +15,7 @@
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/mouse_state.h"
-#include "plotter/movable_label_state.h"
+#include "plotter/movable_labels.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"

@@ -23,6 +23,7 @@
 #include "plotter/redraw_pipeline.h"
 #include "application/startup.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 
 namespace {
 

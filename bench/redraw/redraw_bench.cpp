@@ -25,6 +25,7 @@
 #include "application/startup.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 
 namespace {
 

@@ -22,6 +22,7 @@
 #include "plotter/redraw_pipeline.h"
 #include "application/startup.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 #include "variants/quimbel_program.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dialogs/areas_form.h"
+#include "dialogs/areas_hatching.h"
 #include "engine/number_conversion.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"

@@ -11,6 +11,7 @@
 #include "application/startup.h"
 #include "settings/settings_file.h"
 #include "platform/ui/keys.h"
+#include "sound/vartelo_program.h"
 #include "tests/analysis/analysis_fixture.h"
 
 namespace analysistest {

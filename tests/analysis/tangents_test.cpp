@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "dialogs/derivatives_form.h"
+#include "dialogs/tangents_drawing.h"
 #include "dialogs/tangents_estimate.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"

@@ -4,6 +4,7 @@
 // byte for byte.
 #include <gtest/gtest.h>
 
+#include "sound/vartelo_program.h"
 #include "tests/settings/scratch_disk.h"
 #include "tests/settings/settings_fixture.h"
 

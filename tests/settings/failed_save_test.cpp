@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "settings/file_replacement.h"
+#include "sound/vartelo_program.h"
 #include "tests/settings/scratch_disk.h"
 #include "tests/settings/settings_fixture.h"
 

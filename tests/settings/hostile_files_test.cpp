@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "settings/curve_file_check.h"
+#include "sound/vartelo_program.h"
 #include "tests/settings/settings_fixture.h"
 
 namespace settingstest {

@@ -10,7 +10,7 @@
 #include "dialogs/domains_form.h"
 #include "dialogs/ftp_form.h"
 #include "dialogs/labels_form.h"
-#include "dialogs/movable_labels.h"
+#include "plotter/movable_labels.h"
 #include "dialogs/sequences_form.h"
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_state.h"

@@ -1,4 +1,4 @@
-#include "plotter/movable_label_state.h"
+#include "plotter/movable_labels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,9 @@
 
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
-#include "platform/graphics/canvas.h"
+#include "plotter/main_form.h"
+#include "plotter/pixel_mapping.h"
+#include "platform/graphics/bitmap.h"
 
 std::array<std::string, LabelCount> LabelTexts;
 std::array<double, LabelCount> LabelSizes;
@@ -32,6 +34,8 @@ void ResetMovableLabels() {
 
 namespace {
 
+bool IsScreenBitmap(const TBitmap& bitmap) { return Form1 != nullptr && &bitmap == &Form1->im->Bitmap(); }
+
 std::function<std::string()>& FontNameReader() {
     static std::function<std::string()> reader;
     return reader;
@@ -52,4 +56,37 @@ int LabelFontHeight(int index) {
     const long double height = static_cast<long double>(AxisFontHeight) * LabelSizes.at(size_t(index)) / 100;
     if (std::isnan(height)) return 0;
     return RoundToInt(std::clamp<long double>(height, -TCanvas::MaxFontHeight, TCanvas::MaxFontHeight));
+}
+
+void DrawLabels(TBitmap& bitmap, int index) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const bool screen = IsScreenBitmap(bitmap);
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Font.Color = clBlack;
+    canvas.Font.Name = LabelFontName();
+    canvas.Font.Bold = false;
+    for (int k = 0; k < LabelCount; ++k) {
+        if (index >= 0 && k != index) continue;
+        const std::string& text = LabelTexts[size_t(k)];
+        if (text.empty()) {
+            if (screen) LabelHitRight[size_t(k)] = LabelHitBottom[size_t(k)] = -1;
+            continue;
+        }
+        if (LabelHighlighted[size_t(k)] == 1) {
+            canvas.Brush.Style = bsSolid;
+            canvas.Brush.Color = LabelHighlightColour;
+        } else {
+            canvas.Brush.Style = bsClear;
+        }
+        const int fontHeight = LabelFontHeight(k);
+        canvas.Font.Height = fontHeight;
+        const int x = PixelColumn(LabelX[size_t(k)], width);
+        const int y = PixelRow(LabelY[size_t(k)], height);
+        if (screen) {
+            LabelHitRight[size_t(k)] = double(x) + canvas.TextWidth(text);
+            LabelHitBottom[size_t(k)] = double(y) + fontHeight;
+        }
+        canvas.TextOut(x, y, text);
+    }
 }

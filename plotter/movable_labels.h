@@ -2,13 +2,15 @@
 // The twelve movable labels E.1 .. E.12 (entries 0 .. 11): free texts written on the
 // picture at a position in world coordinates, so that they follow the window when it is
 // zoomed or moved, each at a size in percent of the label font height. The labels dialog
-// (Form7) edits and draws them; the mouse on the image highlights and drags them.
+// (Form7) edits them; the mouse on the image highlights and drags them.
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 
 #include "platform/graphics/color.h"
+
+class TBitmap;
 
 inline constexpr int LabelCount = 12;
 
@@ -37,3 +39,8 @@ std::string LabelFontName();
 // The font height of label `index`: its percentage of AxisFontHeight, rounded.
 int LabelFontHeight(int index);
 void SetLabelFontNameReader(std::function<std::string()> reader);
+
+// Writes label `index` (0 .. 11), or every label for -1, on the bitmap in the labels'
+// font face, black, on pale yellow when highlighted. On the image's own bitmap it records
+// the hit boxes.
+void DrawLabels(TBitmap& bitmap, int index);
