@@ -19,15 +19,11 @@
 #include "settings/settings_file.h"
 #include "settings/undo_ring.h"
 
-// Ctrl+Z and Ctrl+Y undo and redo through the ring; Ctrl+A plays the two sound channels.
-// The arrows step the staircases drawn step by step (with or without modifier keys, also
+// Ctrl+A plays the two sound channels (Ctrl+Z and Ctrl+Y are the shortcuts of the
+// "Edition" items, which undo and redo as the key goes down). The arrows step the staircases drawn step by step (with or without modifier keys, also
 // while a control has the focus: the form sees the key first).
 void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
-    if (Shift.Contains(ssCtrl)) {
-        if (Key == 'Z') UndoLastChange();
-        else if (Key == 'Y') RedoLastChange();
-        else if (Key == 'A' && Button5 != nullptr) Button5Click(Sender);
-    }
+    if (Shift.Contains(ssCtrl) && Key == 'A' && Button5 != nullptr) Button5Click(Sender);
     if (Key == VK_UP && StepCounter < MaxStepCounter) {
         ++StepCounter;
         RedrawGraph(im->Bitmap());

@@ -1,6 +1,7 @@
 // The main window's menu and file dialogs, with the binding of the menu handlers.
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
+#include "settings/undo_ring.h"
 
 void TForm1::BuildMenu() {
     const ProgramDescription& program = ActiveProgram();
@@ -14,8 +15,8 @@ void TForm1::BuildMenu() {
     Fichier1->AddSeparator();
     Quitter1 = Fichier1->Add("Quitter1", "Quitter");
 
-    // Undo and redo have no handler: the form's key handler does the work of Ctrl+Z and
-    // Ctrl+Y, the items only show the keys.
+    // Undo and redo: the items do what their keys do, from the mouse and from the keyboard
+    // (the shortcut runs the item as soon as it is pressed).
     Edition1 = root.Add("Edition1", "Edition");
     Annuler1 = Edition1->Add("Annuler1", "Annuler la derniere modification");
     Annuler1->SetShortCut(ShortCut('Z', TShiftState{ssCtrl}));
@@ -83,4 +84,6 @@ void TForm1::BuildMenu() {
     Moitiegauche1->OnClick = [this](TObject* s) { Moitiegauche1Click(s); };
     Moitidroite1->OnClick = [this](TObject* s) { Moitidroite1Click(s); };
     Aide1->OnClick = [this](TObject* s) { Aide1Click(s); };
+    Annuler1->OnClick = [](TObject*) { UndoLastChange(); };
+    Refaire1->OnClick = [](TObject*) { RedoLastChange(); };
 }

@@ -115,6 +115,7 @@ bool TKeyEventFilter::KeyPressed(QObject* receiver, QKeyEvent& key, TForm& form,
     const std::uint16_t code = VirtualKeyFromQt(key.key(), key.modifiers());
     const bool preview = form.KeyPreview() && &target != &form;
     if (code != 0) {
+        if (!key.isAutoRepeat()) heldWith_[code] = shift;
         if (form.Menu()) {
             if (TMenuItem* item = form.Menu()->FindShortCut(ShortCut(code, shift))) {
                 item->UserClicked();
@@ -143,7 +144,12 @@ bool TKeyEventFilter::KeyReleased(QKeyEvent& key, TForm& form, TWinControl& targ
     if (key.isAutoRepeat()) return true;
     const std::uint16_t code = VirtualKeyFromQt(key.key(), key.modifiers());
     if (code == 0) return true;
-    const TShiftState shift = ShiftFromQt(key.modifiers());
+    TShiftState shift = ShiftFromQt(key.modifiers());
+    if (const auto held = heldWith_.find(code); held != heldWith_.end()) {
+        for (TShiftStateItem modifier : {ssShift, ssCtrl, ssAlt})
+            if (held->second.Contains(modifier)) shift << modifier;
+        heldWith_.erase(held);
+    }
     std::uint16_t k = code;
     if (form.KeyPreview() && &target != &form) app_.Fire(form.OnKeyUp, static_cast<TObject*>(&form), k, shift);
     if (k == 0) return false;

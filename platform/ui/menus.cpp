@@ -66,7 +66,12 @@ void TMenuItem::SetShortCut(TShortCut shortCut) {
 
 void TMenuItem::ShowCaption() {
     if (!action_) return;
+    // A separator is a line alone: styles draw the text of a separator beside its line.
     action_->setSeparator(IsSeparator());
+    if (IsSeparator()) {
+        action_->setText(QString());
+        return;
+    }
     QString text = ToQString(caption_);
     if (shortCut_ != 0) text += QLatin1Char('\t') + ToQString(ShortCutToText(shortCut_));
     action_->setText(text);
