@@ -1,7 +1,8 @@
 // Keys: menu shortcuts, the form's key preview, the focused control's key events, then the
 // widget's own handling.
 //
-// Order of a key press: a menu shortcut of the form (the key then goes no further);
+// Order of a key press: Enter on an item of the menu bar highlighted from the keyboard, or
+// a menu shortcut of the form (the key then goes no further);
 // OnKeyDown of the form (key preview) and of the control; OnKeyPress of the form (key
 // preview) and of the control, which may change or swallow the character; the widget.
 // A release: OnKeyUp of the form (key preview) and of the control; auto-repeated releases
@@ -114,6 +115,8 @@ bool TKeyEventFilter::KeyPressed(QObject* receiver, QKeyEvent& key, TForm& form,
     const TShiftState shift = ShiftFromQt(key.modifiers());
     const std::uint16_t code = VirtualKeyFromQt(key.key(), key.modifiers());
     const bool preview = form.KeyPreview() && &target != &form;
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Space;
+    if (enter && form.Menu() && form.Menu()->RunHighlightedItem()) return false;
     if (code != 0) {
         if (!key.isAutoRepeat()) heldWith_[code] = shift;
         if (form.Menu()) {

@@ -4,6 +4,7 @@
 #include "platform/ui/menus.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -133,6 +134,22 @@ TMainMenu::TMainMenu(TWinControl* parent) : TComponent(&FormOf(parent)) {
     root_ = std::make_unique<TMenuItem>(nullptr, this, &form);
     form.SetMenu(this);
     form.MenuChanged();
+}
+
+bool TMainMenu::RunHighlightedItem() {
+    QAction* highlighted = bar_ ? bar_->activeAction() : nullptr;
+    if (!highlighted || highlighted->menu() || highlighted->isSeparator()) return false;
+    // An item only hovered by the mouse is highlighted too: Enter then belongs to the
+    // control that has the focus.
+    if (bar_->actionGeometry(highlighted).contains(bar_->mapFromGlobal(QCursor::pos()))) return false;
+    for (int i = 0; i < root_->Count(); ++i) {
+        TMenuItem* item = root_->Items(i);
+        if (item->Action() != highlighted) continue;
+        bar_->setActiveAction(nullptr);
+        item->UserClicked();
+        return true;
+    }
+    return false;
 }
 
 TMainMenu::~TMainMenu() {

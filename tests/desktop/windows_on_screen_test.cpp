@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
@@ -23,6 +24,7 @@
 #include "dialogs/vertical_lines_form.h"
 #include "desktop/desktop_session.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/ui/menus.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/undo_snapshot.h"
@@ -121,13 +123,27 @@ TEST_F(OnScreen, EscTypedInTheHelpWindowClosesIt) {
 }
 
 TEST_F(OnScreen, QuestionMarkReachedFromTheKeyboardOpensTheHelpOnEnter) {
-    // Alt highlights the menu bar, Left goes round to "?", Enter runs it.
-    Type({"key", "alt"});
-    Application->ProcessMessages();
-    Type({"key", "Left"});
-    Application->ProcessMessages();
+    // The user opens "Options" with the mouse, goes right to "?" with the arrow key (it has
+    // no menu: it is only highlighted) and presses Enter.
+    QMenuBar* bar = Form1->MainMenu1->MenuBar();
+    const QPoint options = bar->mapToGlobal(bar->actionGeometry(Form1->Options1->Action()).center());
+    Type({"mousemove", std::to_string(options.x()), std::to_string(options.y()), "click", "1"});
+    ASSERT_TRUE(uitest::WaitUntil([bar] { return bar->activeAction() == Form1->Options1->Action(); }));
+    Type({"key", "Right"});
+    ASSERT_TRUE(uitest::WaitUntil([bar] { return bar->activeAction() == Form1->Aide1->Action(); }));
     Type({"key", "Return"});
     EXPECT_TRUE(uitest::WaitUntil([] { return Form8->Visible(); }));
+    Form8->Hide();
+
+    // "?" under the mouse, Enter typed in an edit: the edit's Enter, no help window.
+    const QPoint help = bar->mapToGlobal(bar->actionGeometry(Form1->Aide1->Action()).center());
+    uitest::Activate(Form1);
+    uitest::Focus(Form1->Edit1);
+    Type({"mousemove", std::to_string(help.x()), std::to_string(help.y())});
+    Application->ProcessMessages();
+    Type({"key", "Return"});
+    uitest::WaitUntil([] { return Form8->Visible(); }, std::chrono::milliseconds(500));
+    EXPECT_FALSE(Form8->Visible());
 }
 
 TEST_F(OnScreen, CtrlZTypedFastUndoes) {
