@@ -36,6 +36,7 @@ public:
     void CheckBox1Click(TObject* Sender);
     void ComboBox1Change(TObject* Sender);
     void Edit1KeyPress(TObject* Sender, char& Key);
+    void Edit1Change(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
     void FormActivate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -61,7 +62,8 @@ struct AreaSettings {
 AreaSettings GetAreaSettings(int r);
 
 // Recomputes the integral shown in the label of each row that is on (the empty text for
-// a row that is off). Does nothing while a settings load runs.
+// a row that is off, and for a row without an integral: a bound, a or b that cannot be
+// read, a function that is empty or unreadable). Does nothing while a settings load runs.
 void UpdateAreaLabels();
 // Hatches the areas of the rows that are on (before the curves are drawn).
 void DrawAreas(TBitmap& bitmap);

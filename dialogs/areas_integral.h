@@ -5,7 +5,7 @@
 // The signed integral of the second function minus the first over the row's bounds, on
 // 1024 trapezoids (a trapezoid touching an undefined sample is left out), rounded to 6
 // decimals below 10^6, as text with 15 significant digits. Raises when the row cannot be
-// read or the sum overflows.
+// read, names a function whose text is empty or unreadable, or the sum overflows.
 std::string ComputeArea(int r);
 
 inline constexpr int AreaTrapezoids = 1024;

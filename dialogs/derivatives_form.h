@@ -29,6 +29,7 @@ public:
     void CheckBox1Click(TObject* Sender);
     void ComboBox2Change(TObject* Sender);
     void Edit1KeyPress(TObject* Sender, char& Key);
+    void Edit1Change(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
     void FormActivate(TObject* Sender);
     void FormShow(TObject* Sender);

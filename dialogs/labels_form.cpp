@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "dialogs/movable_labels.h"
 #include "plotter/form_building.h"
 #include "plotter/undo_snapshot.h"
 
@@ -22,8 +23,10 @@ int RowTop(int k) { return RowsTop + form_building::RowHeight * k; }
 }  // namespace
 
 TForm7::TForm7(TApplication& app) : TForm(app, "Form7") {
-    // A new run of the program starts with fresh labels.
+    // A new run of the program starts with fresh labels, whose font is the one of the list.
     ResetMovableLabels();
+    FillingLabelDialog = false;
+    SetLabelFontNameReader([] { return Form7 ? Form7->cpol->Text() : std::string("Arial"); });
     SetCaption("Ajouter des ettiquette mobiles");
     SetBorderStyle(bsDialog);
     SetClientSize(ToolsLeft + ToolsWidth + 8, RowTop(LabelCount) + 40);

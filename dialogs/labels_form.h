@@ -4,8 +4,8 @@
 // the shown functions as labels.
 #include <array>
 
-#include "dialogs/movable_labels.h"
 #include "platform/ui/components.h"
+#include "plotter/movable_label_state.h"
 
 class TForm7 : public TForm {
 public:

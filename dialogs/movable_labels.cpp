@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dialogs/domains_form.h"
 #include "dialogs/labels_form.h"
 #include "engine/number_conversion.h"
 #include "engine/number_format.h"
@@ -14,14 +13,6 @@
 #include "plotter/pixel_mapping.h"
 #include "platform/graphics/bitmap.h"
 
-std::array<std::string, LabelCount> LabelTexts;
-std::array<double, LabelCount> LabelSizes;
-std::array<double, LabelCount> LabelX;
-std::array<double, LabelCount> LabelY;
-std::array<double, LabelCount> LabelHitRight;
-std::array<double, LabelCount> LabelHitBottom;
-std::array<std::int32_t, LabelCount> LabelHighlighted;
-std::int32_t DraggedLabel = -1;
 bool FillingLabelDialog = false;
 
 namespace {
@@ -40,30 +31,6 @@ double SizeFromText(const std::string& text) {
 bool IsScreenBitmap(const TBitmap& bitmap) { return Form1 != nullptr && &bitmap == &Form1->im->Bitmap(); }
 
 }  // namespace
-
-void ResetMovableLabels() {
-    for (int k = 0; k < LabelCount; ++k) {
-        LabelTexts[size_t(k)].clear();
-        LabelSizes[size_t(k)] = 100;
-        LabelX[size_t(k)] = 0;
-        LabelY[size_t(k)] = (k + 1) * 5 / 100.0;  // 0.05 for E.1 up to 0.6 for E.12
-        LabelHitRight[size_t(k)] = -1;
-        LabelHitBottom[size_t(k)] = -1;
-        LabelHighlighted[size_t(k)] = 0;
-    }
-    DraggedLabel = -1;
-    FillingLabelDialog = false;
-}
-
-std::string LabelFontName() { return Form7 ? Form7->cpol->Text() : std::string("Arial"); }
-
-int LabelFontHeight(int index) {
-    // Heights beyond what the canvas draws are drawn at its limit anyway; keeping the value
-    // there lets an absurd size draw like the largest one instead of ending the redraw.
-    const long double height = static_cast<long double>(AxisFontHeight) * LabelSizes.at(size_t(index)) / 100;
-    if (std::isnan(height)) return 0;
-    return RoundToInt(std::clamp<long double>(height, -TCanvas::MaxFontHeight, TCanvas::MaxFontHeight));
-}
 
 void ReadLabelsFromDialog() {
     if (!Form7) return;

@@ -1,37 +1,11 @@
 #pragma once
-// The twelve movable labels E.1 .. E.12 (entries 0 .. 11): free texts written on the
-// picture at a position in world coordinates, so that they follow the window when it is
-// zoomed or moved, each at a size in percent of the label font height. The labels dialog
-// (Form7) edits them; the mouse on the image highlights and drags them.
-#include <array>
-#include <cstdint>
-#include <string>
-
-#include "platform/graphics/color.h"
+// The labels dialog's side of the movable labels: reading and filling the dialog, drawing
+// the labels and importing the functions as labels.
+#include "plotter/movable_label_state.h"
 
 class TBitmap;
 
-inline constexpr int LabelCount = 12;
-
-extern std::array<std::string, LabelCount> LabelTexts;  // empty: no label
-extern std::array<double, LabelCount> LabelSizes;       // percent of AxisFontHeight
-extern std::array<double, LabelCount> LabelX;           // world x of the text's top-left corner
-extern std::array<double, LabelCount> LabelY;           // world y of the text's top-left corner
-// The right and bottom pixel edges of each label on the screen picture at its last
-// drawing, -1 for an empty label. Together with the mapped position they make the label's
-// hit box. Only a drawing on the image's own bitmap writes them (an export does not).
-extern std::array<double, LabelCount> LabelHitRight;
-extern std::array<double, LabelCount> LabelHitBottom;
-extern std::array<std::int32_t, LabelCount> LabelHighlighted;  // 1 while the mouse is over it
-extern std::int32_t DraggedLabel;  // the label the mouse drags, -1 when none
-extern bool FillingLabelDialog;    // set while FillLabelDialog writes the dialog's edits
-
-// The background of a highlighted label: a pale yellow.
-inline constexpr TColor LabelHighlightColour = 0xAAEAED;
-
-// Puts the labels back to their state at start: no text, size 100, the start positions
-// (0, 0.05 x N) of label N, no hit box, nothing highlighted nor dragged.
-void ResetMovableLabels();
+extern bool FillingLabelDialog;  // set while FillLabelDialog writes the dialog's edits
 
 // Dialog to labels: texts and sizes from the dialog's edits (a size text that is not a
 // number counts as 0); an empty label is parked at the left edge, near the bottom of the
@@ -51,8 +25,3 @@ void DrawLabels(TBitmap& bitmap, int index);
 // made of its letter, the prefix and its text as the dialog's options say; then the dialog
 // is filled again.
 void ImportFunctionLabels();
-
-// The font face of the labels (and of the legend): the text of the dialog's list.
-std::string LabelFontName();
-// The font height of label `index`: its percentage of AxisFontHeight, rounded.
-int LabelFontHeight(int index);

@@ -65,6 +65,7 @@ TForm5::TForm5(TApplication& app) : TForm(app, "Form5") {
 
         // Only the boxes that switch a row on recompute the limits.
         box->OnClick = [this](TObject* s) { CheckBox1Click(s); };
+        edit->OnChange = [this](TObject* s) { Edit1Change(s); };
     }
     const int bottom = RowTop + SequenceRowCount * RowPitch;
     Label11 = AddLabel(this, "Label11", "(Parametres a ou b possibles)", 8, bottom + 4, 220);
@@ -83,6 +84,22 @@ TForm5::TForm5(TApplication& app) : TForm(app, "Form5") {
 }
 
 void TForm5::CheckBox1Click(TObject*) { UpdateSequenceLimits(); }
+
+// A first term typed into a text that is no number: the row's limit is gone at once; the
+// other rows keep theirs. A readable first term leaves the limit until a row is switched.
+void TForm5::Edit1Change(TObject* Sender) {
+    if (LoadingFlag) return;
+    for (int r = 0; r < SequenceRowCount; ++r) {
+        if (Sender != RowFirstTerms[size_t(r)]) continue;
+        if (!IsSequenceChecked(r)) return;
+        try {
+            GetSequenceSettings(r);
+        } catch (...) {
+            RowResults[size_t(r)]->SetCaption("");
+        }
+        return;
+    }
+}
 
 // Esc hides the dialog; the main window redraws when it is active again.
 void TForm5::FormKeyUp(TObject*, std::uint16_t& Key, TShiftState) {

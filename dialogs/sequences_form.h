@@ -40,6 +40,7 @@ public:
     std::array<TLabel*, SequenceRowCount> RowResults{};
 
     void CheckBox1Click(TObject* Sender);
+    void Edit1Change(TObject* Sender);
     void FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
     void FormShow(TObject* Sender);
     void Button1Click(TObject* Sender);

@@ -14,9 +14,9 @@ inline constexpr int SequenceLimitPasses = 201;
 bool SequenceStops(long double u, long double v, long double prev, long double prevIn);
 
 // The limit of row r: "Limite =" and the last term (6 significant digits) when two
-// successive terms settled (or after SequenceLimitPasses terms without a stop),
-// "Pas de limite ... " when the terms grew past e^30 or reached an undefined value, the
-// empty text when the row cannot be read. Never raises.
+// successive terms settled; "Pas de limite ... " when the terms grew past e^30, reached
+// an undefined value or were still moving after SequenceLimitPasses terms; the empty text
+// when the row cannot be read or its function is empty or unreadable. Never raises.
 std::string ComputeSequenceLimit(int r);
 
 // 0 when v < 0, hi when v > hi, else v.

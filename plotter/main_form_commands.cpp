@@ -6,6 +6,7 @@
 
 #include "dialogs/areas_form.h"
 #include "dialogs/derivatives_form.h"
+#include "dialogs/sequences_form.h"
 #include "engine/number_conversion.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
@@ -67,13 +68,16 @@ void AfterParameterChange(TForm1& form) {
 
 // --- Function rows ---
 
-// Enter in a function edit shows the function if it was hidden, then draws it.
+// Enter in a function edit shows the function if it was hidden, then draws it. The rows
+// of every analysis follow the new texts (an emptied function leaves its rows without a
+// result).
 void TForm1::Edit1KeyPress(TObject*, char& Key) {
     if (Key != EnterKey) return;
     for (int i = 0; i < FunctionCount; ++i)
         if (GetFunctionEdit(i)->Focused() && !IsFunctionShown(i)) ToggleFunctionShown(i);
     UpdateAreaLabels();
     UpdateTangentLabels();
+    UpdateSequenceLimits();
     RedrawGraph(im->Bitmap());
     SaveUndoSnapshot();
 }
@@ -188,6 +192,7 @@ void TForm1::Button4Click(TObject*) { Edit17->SetText(FormatGeneral(im->Width(),
 
 void TForm1::legClick(TObject*) {
     leg->SetChecked(!leg->Checked());
+    ShowLegend = leg->Checked() ? 1 : 0;
     if (!LoadingFlag) RedrawGraph(im->Bitmap());
 }
 

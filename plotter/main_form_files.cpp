@@ -13,15 +13,18 @@
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_export.h"
 #include "plotter/drawing_state.h"
+#include "plotter/load_refresh.h"
 #include "plotter/main_form.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
+#include "settings/curve_file_check.h"
 #include "settings/settings_file.h"
 #include "settings/undo_ring.h"
 
-// Ctrl+A plays the two sound channels (Ctrl+Z and Ctrl+Y are the shortcuts of the
-// "Edition" items, which undo and redo as the key goes down). The arrows step the staircases drawn step by step (with or without modifier keys, also
-// while a control has the focus: the form sees the key first).
+// Ctrl+A plays the two sound channels (Ctrl+Z and Ctrl+Y are the shortcuts of "Annuler"
+// and "Refaire", served when pressed). The arrows step the staircases drawn step by step
+// (with or without modifier keys, also while a control has the focus: the form sees the
+// key first).
 void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
     if (Shift.Contains(ssCtrl) && Key == 'A' && Button5 != nullptr) Button5Click(Sender);
     if (Key == VK_UP && StepCounter < MaxStepCounter) {
@@ -33,35 +36,33 @@ void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
     }
 }
 
-// The menu check marks that mirror settings rows.
-static void CheckMarksFromSettings(TForm1& form) {
-    form.leg->SetChecked(ShowLegend != 0);
-    form.abspi->SetChecked(AbscissaInPi == 1);
-    form.re1->SetChecked(PreciseTracing);
-}
-
-// "Nouveau": once confirmed, the state file goes and every setting takes its default.
+// "Nouveau": once confirmed, the state file goes and every setting takes its default,
+// also when the old state file cannot be deleted; the windows are refreshed as after an
+// undo.
 void TForm1::Nouveau1Click(TObject*) {
     if (MessageDlg("Confirmez vous l'effacement de ce qui est en cours ?", mtConfirmation, mbYesNo) != mrYes) return;
     std::error_code code;
     std::filesystem::current_path(StartDirectory, code);
-    if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + StartDirectory.string() + "\"");
+    if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + PathText(StartDirectory) + "\"");
     std::filesystem::remove(StateFileName, code);
-    LoadSettings(StateFileName, 1);
-    CheckMarksFromSettings(*this);
-    ReadDomainDialog();
-    RedrawGraph(im->Bitmap());
+    ApplySettingsDefaults(1);
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 
-// "Ouvrir": a name that does not exist does nothing.
+// "Ouvrir": a name that does not exist does nothing; a file that is not a curve file is
+// refused with one message, and nothing changes. The windows are refreshed as after an
+// undo.
 void TForm1::Ouvri1Click(TObject*) {
     if (!od->Execute()) return;
     std::error_code code;
     if (!std::filesystem::exists(od->FileName(), code)) return;
+    if (!IsCurveFile(od->FileName())) {
+        MessageDlg(NotACurveFileMessage(od->FileName()), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
     LoadSettings(od->FileName(), 1);
-    CheckMarksFromSettings(*this);
-    RedrawGraph(im->Bitmap());
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 

@@ -15,8 +15,8 @@ void TForm1::BuildMenu() {
     Fichier1->AddSeparator();
     Quitter1 = Fichier1->Add("Quitter1", "Quitter");
 
-    // Undo and redo: the items do what their keys do, from the mouse and from the keyboard
-    // (the shortcut runs the item as soon as it is pressed).
+    // Undo and redo: a click and the shortcut (Ctrl+Z, Ctrl+Y, pressed anywhere in the
+    // window) both go through the item.
     Edition1 = root.Add("Edition1", "Edition");
     Annuler1 = Edition1->Add("Annuler1", "Annuler la derniere modification");
     Annuler1->SetShortCut(ShortCut('Z', TShiftState{ssCtrl}));
@@ -66,6 +66,8 @@ void TForm1::BuildMenu() {
     Ouvri1->OnClick = [this](TObject* s) { Ouvri1Click(s); };
     Enregistrer1->OnClick = [this](TObject* s) { Enregistrer1Click(s); };
     Quitter1->OnClick = [this](TObject* s) { Quitter1Click(s); };
+    Annuler1->OnClick = [](TObject*) { UndoLastChange(); };
+    Refaire1->OnClick = [](TObject*) { RedoLastChange(); };
     Copierdanslepresspapier1->OnClick = [this](TObject* s) { Copierdanslepresspapier1Click(s); };
     Envoyercommeimage1->OnClick = [this](TObject* s) { Envoyercommeimage1Click(s); };
     EnvoyerparFtp1->OnClick = [this](TObject* s) { EnvoyerparFtp1Click(s); };
@@ -84,6 +86,4 @@ void TForm1::BuildMenu() {
     Moitiegauche1->OnClick = [this](TObject* s) { Moitiegauche1Click(s); };
     Moitidroite1->OnClick = [this](TObject* s) { Moitidroite1Click(s); };
     Aide1->OnClick = [this](TObject* s) { Aide1Click(s); };
-    Annuler1->OnClick = [](TObject*) { UndoLastChange(); };
-    Refaire1->OnClick = [](TObject*) { RedoLastChange(); };
 }

@@ -1,5 +1,5 @@
 // Vartelo: the curve plotter with sound.
 #include "plotter/program_description.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 
 int main(int argc, char** argv) { return RunApplication(VarteloProgram(), argc, argv); }

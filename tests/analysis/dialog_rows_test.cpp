@@ -8,7 +8,7 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/sequences_form.h"
 #include "engine/number_errors.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "settings/settings_file.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"

@@ -15,7 +15,7 @@
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
 #include "settings/undo_ring.h"
