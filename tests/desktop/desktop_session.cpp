@@ -1,5 +1,10 @@
 #include "desktop/desktop_session.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +25,60 @@ int FreeDisplayNumber() {
 }
 
 }  // namespace
+
+bool SessionProcess::Start(const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& log) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        // The server ends when the test process ends, however it ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(1);
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in >= 0) dup2(in, 0);
+        if (out >= 0) {
+            dup2(out, 1);
+            dup2(out, 2);
+        }
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    pid_ = pid;
+    return true;
+}
+
+bool SessionProcess::Running() {
+    if (pid_ <= 0) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return false;
+    }
+    return true;
+}
+
+void SessionProcess::Stop() {
+    if (pid_ <= 0) return;
+    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+    kill(pid_, SIGTERM);
+    bool ended = false;
+    if (pidFd >= 0) {
+        pollfd entry{pidFd, POLLIN, 0};
+        ended = poll(&entry, 1, 5000) == 1;
+        close(pidFd);
+    }
+    if (!ended) kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
 
 bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

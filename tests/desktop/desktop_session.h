@@ -10,6 +10,22 @@
 #include "desktop/x_probe.h"
 #include "loopback/peer_process.h"
 
+// A server of the session: it ends with the test process at the latest, also when the
+// process ends without stopping it (the session of a whole test binary ends so).
+class SessionProcess {
+public:
+    SessionProcess() = default;
+    ~SessionProcess() { Stop(); }
+    SessionProcess(const SessionProcess&) = delete;
+    SessionProcess& operator=(const SessionProcess&) = delete;
+    bool Start(const std::string& program, const std::vector<std::string>& args, const std::filesystem::path& log);
+    bool Running();
+    void Stop();
+
+private:
+    int pid_ = -1;
+};
+
 class DesktopSession {
 public:
     DesktopSession() = default;
@@ -32,8 +48,8 @@ public:
 
 private:
     TempFolder logs_;
-    PeerProcess server_;
-    PeerProcess manager_;
+    SessionProcess server_;
+    SessionProcess manager_;
     std::unique_ptr<XProbe> probe_;
     std::string display_;
     std::string problem_;
