@@ -49,3 +49,24 @@ curves_test(help ${curves_program_test_libraries})
 if(TARGET test_help)
   target_sources(test_help PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
 endif()
+
+# The windows as a user sees them under a real window manager: each test starts its own
+# X server (Xvfb) with openbox; the programs run there as they run for a user. Not in the
+# sanitizer build: what they check is the window system's answer, not memory, and the X and
+# font libraries keep allocations of their own until the process ends.
+file(GLOB desktop_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/desktop/*.cpp)
+if(desktop_sources AND NOT CURVES_SANITIZE)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+  add_executable(test_desktop ${desktop_sources} ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
+  target_link_libraries(test_desktop PRIVATE application plotter dialogs variants engine test_support test_loopback
+                        PkgConfig::XCB GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(test_desktop PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(test_desktop PRIVATE PROGRAMS_DIR="$<TARGET_FILE_DIR:Vartelo>")
+  add_dependencies(test_desktop Vartelo Quimbel)
+  # One X server per test: the tests run in their own processes, a few at a time.
+  gtest_discover_tests(test_desktop
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120
+               ENVIRONMENT "QT_QPA_PLATFORM=xcb")
+endif()
