@@ -6,19 +6,14 @@
 #include <array>
 #include <cmath>
 
-#include "engine/program_variant.h"
-#include "plotter/function_rows.h"
 #include "variants/quimbel_walk.h"
 
 namespace quimbel {
 
-long double WalkEvaluator::Value(long double x) {
-    if (kept_) {
-        kept_ = false;
-        if (x == keptX_) return keptValue_;
-    }
-    ++evaluations_;
-    return EvaluateInDomain(frame_.index, static_cast<double>(x), frame_.a, frame_.b);
+long double WalkEvaluator::KeptValueOr(long double x) {
+    kept_ = false;
+    if (x == keptX_) return keptValue_;
+    return Value(x);
 }
 
 void WalkEvaluator::KeepForNext(long double x, long double value) {

@@ -4,6 +4,8 @@
 // against the redraw's budget of work.
 #include <cstdint>
 
+#include "plotter/function_rows.h"
+
 namespace quimbel {
 
 // One function's walk over one picture.
@@ -31,7 +33,11 @@ public:
     WalkEvaluator(const WalkFrame& frame, std::int64_t limit) : frame_(frame), limit_(limit) {}
 
     // The value at x, taken as a double as the engine does.
-    long double Value(long double x);
+    long double Value(long double x) {
+        if (kept_) return KeptValueOr(x);
+        ++evaluations_;
+        return EvaluateInDomain(frame_.index, static_cast<double>(x), frame_.a, frame_.b);
+    }
     // The next call of Value for exactly x returns `value` without evaluating again.
     void KeepForNext(long double x, long double value);
 
@@ -39,6 +45,8 @@ public:
     std::int64_t Evaluations() const { return evaluations_; }
 
 private:
+    long double KeptValueOr(long double x);
+
     const WalkFrame& frame_;
     std::int64_t limit_;
     std::int64_t evaluations_ = 0;
