@@ -62,8 +62,11 @@ const char* const NineFunctions[9] = {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(
 
 // Scenes where homing a fine step at a time finishes quickly enough for a test, among them
 // long steep stretches off the picture before and after the curve, poles, undefined
-// stretches, and a line that is steep on every scale of a very flat window.
+// stretches, curves that turn back just inside or just outside the picture, and a line
+// that is steep on every scale of a very flat window.
 const Scene Scenes[] = {
+    {"(x*x-4)^2*50-5,5", "-5", "5", "-5", "5", false, 800, 600},
+    {"(x*x-4)^2*50-4,95", "-5", "5", "-5", "5", false, 800, 600},
     {"x^10", "-5", "5", "-5", "5", false, 800, 600},
     {"x^10", "-4", "4", "-5", "5", true, 400, 300},
     {"exp(3*x)", "-5", "5", "-5", "5", false, 800, 600},
