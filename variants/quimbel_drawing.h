@@ -19,8 +19,9 @@ namespace quimbel {
 // tracing the step is searched point by point instead of steered. A shown function that
 // uses the random keyword turns precise tracing off. The functions must have been
 // compiled by CompileShownFunctions.
-// A steep stretch off the picture is crossed in few evaluations, with the same picture as
-// if it were homed in on a fine step at a time. A redraw evaluates the functions at most
+// A steep stretch off the picture is crossed in few evaluations, with the picture of homing
+// in a fine step at a time (up to the last bits of the abscissa where the curve comes
+// back, which the fine steps accumulate). A redraw evaluates the functions at most
 // EvaluationBudget times in all, each function taking at most its share of what the ones
 // walked before left (they are walked from n down to f); a walk that would need more (a
 // curve that oscillates across the picture many times in every column, say) ends where its
