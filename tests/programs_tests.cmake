@@ -59,7 +59,7 @@ if(desktop_sources AND NOT CURVES_SANITIZE)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
   add_executable(test_desktop ${desktop_sources} ${CMAKE_CURRENT_SOURCE_DIR}/plotter/program_harness.cpp)
-  target_link_libraries(test_desktop PRIVATE application plotter dialogs variants engine test_support test_loopback
+  target_link_libraries(test_desktop PRIVATE ${curves_program_test_libraries} test_loopback
                         PkgConfig::XCB GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(test_desktop PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   target_compile_definitions(test_desktop PRIVATE PROGRAMS_DIR="$<TARGET_FILE_DIR:Vartelo>")

@@ -59,16 +59,22 @@ protected:
 
     // Runs the program's events until the window manager has framed the form and its frame
     // stays where it is (and, for keys typed on the keyboard, the form is the active window).
+    // A busy machine can leave the window manager a while before it places a new window, so
+    // the frame must stay put for a time, not only over a few polls.
     bool Settled(TForm* form, bool active = false) {
+        using Clock = std::chrono::steady_clock;
         std::string previous;
         int steady = 0;
+        Clock::time_point since = Clock::now();
         return uitest::WaitUntil(
             [&] {
                 const auto frame = desktop().Probe().FrameOf(std::uint32_t(form->Widget()->winId()));
                 const std::string now = frame ? Describe(*frame) : std::string();
-                steady = now == previous && (!active || form->Widget()->isActiveWindow()) ? steady + 1 : 0;
+                const bool same = frame && now == previous && (!active || form->Widget()->isActiveWindow());
+                if (!same) since = Clock::now();
+                steady = same ? steady + 1 : 0;
                 previous = now;
-                return steady >= 5;
+                return steady >= 5 && Clock::now() - since >= std::chrono::milliseconds(300);
             },
             std::chrono::milliseconds(8000));
     }
