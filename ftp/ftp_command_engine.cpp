@@ -14,6 +14,8 @@ void TCustomFtpCli::StartOpen() {
     RequestDoneFlag = false;
     ReplyBufferCount = 0;
     ReplyBuffer[0] = 0;
+    MultiLineCode = -1;
+    SkipToLineEnd = false;
     RequestResult = 0;
     ResolvedAddress.clear();
     MlstFactsText.clear();
@@ -63,6 +65,12 @@ void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
 void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     std::string command = Cmd;
     if (OnCommand) OnCommand(this, command);
+    // A CR, LF or NUL inside a command would let its argument (a password, a path) end
+    // the line and start a command of its own: such a command never goes out.
+    if (command.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+        RefuseUnsafeCommand(command);
+        return;
+    }
     TriggerDisplay("> " + command);
     if (ControlSocket && ControlSocket->State() == wsConnected) {
         ReplyAwaited = true;
@@ -163,4 +171,20 @@ void TCustomFtpCli::QuitDone() {
         ControlSocket->Close();
     else
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}
+
+void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Command) {
+    const std::string verb = Command.substr(0, Command.find_first_of(std::string(" \r\n\0", 4)));
+    TriggerDisplay("! " + verb + " not sent: its argument holds a line break or a NUL");
+    LastResponse = "500 Line break or NUL in the argument of " + verb + "; nothing sent";
+    StatusCode = 500;
+    ErrorMessage.clear();
+    KeepFirstError();
+    ReleaseLocalFile();
+    StepSet = TFtpStepSet();
+    StepContinuation = nullptr;
+    CommandDoneHandler = nullptr;
+    ReplyHandler = nullptr;
+    RequestResult = 500;
+    FinishRequest(500);
 }

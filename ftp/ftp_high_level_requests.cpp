@@ -69,9 +69,9 @@ void TCustomFtpCli::HighLevelAsync() {
     }
     if (StepSet.Contains(stepAcct)) {
         StepSet.Exclude(stepAcct);
-        // ACCT only when the server asked for it with 332; a login accepted with 230
-        // (after USER or PASS) needs none.
-        if ((previous == stepUser || previous == stepPass) && previousCode == 332) {
+        // ACCT only when the server asked for it by answering PASS with 332; a login
+        // accepted with 230 needs none.
+        if (previous == stepPass && previousCode == 332) {
             CurrentStep = stepAcct;
             return run(&TCustomFtpCli::CmdAcct);
         }

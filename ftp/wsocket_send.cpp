@@ -196,3 +196,15 @@ void TCustomWSocket::SetSendFlags(TSocketSendFlags Value) {
 void TCustomWSocket::TriggerSendData(std::int32_t BytesSent) {
     if (OnSendData && !Destroying()) OnSendData(this, BytesSent);
 }
+
+std::int64_t TCustomWSocket::BytesTakenByPeer() {
+    if (FHSocket == ws::INVALID_SOCKET || FType != ws::SOCK_STREAM) return -1;
+    DWORD version = 0;
+    ws::TCP_INFO_v0 info{};
+    DWORD returned = 0;
+    if (WSocket::CountedWSAIoctl(FHSocket, ws::SIO_TCP_INFO, &version, sizeof version, &info, sizeof info, &returned,
+                                 nullptr, nullptr) != 0)
+        return -1;
+    const std::int64_t taken = static_cast<std::int64_t>(info.BytesOut) - info.BytesRetrans - info.BytesInFlight;
+    return taken < 0 ? 0 : taken;
+}

@@ -137,7 +137,7 @@ TEST_F(FtpBlocking, ProgressPushesTheDeadlineBack) {
     ASSERT_TRUE(client.TriggerProgress());
     EXPECT_EQ(client.WaitDeadline, 12345u);
     // A progress handler that asks to stop aborts.
-    client.OnProgress = [](TCustomFtpCli*, std::int32_t, bool& Abort) { Abort = true; };
+    client.OnProgress = [](TCustomFtpCli*, std::int64_t, bool& Abort) { Abort = true; };
     EXPECT_FALSE(client.TriggerProgress());
 }
 

@@ -291,7 +291,7 @@ TEST_F(FtpScripted, AServerThatHangsUpWhileAReplyIsAwaitedFailsTheRequest) {
     server.Hangup();
     ASSERT_TRUE(WaitFor([&] { return client.Done.size() == 2; }));
     EXPECT_EQ(client.Done.back(), (DoneEntry{14, 500}));
-    EXPECT_EQ(client.ErrorMessage, "500 Control connection closed by the server");
+    EXPECT_EQ(client.ErrorMessage, "500 Control connection closed.");
     EXPECT_EQ(client.SessionClosed, (std::vector<std::uint16_t>{0}));
     EXPECT_FALSE(client.Connected());
     EXPECT_EQ(client.ClientState, fcsReady);
