@@ -169,7 +169,7 @@ void SendDrawingByFtp(TForm4* Dialog, TObject*) {
                       Dialog->Edit1->Text(), Dialog->edit3->Text(), Dialog->edit4->Text(), Dialog->Edit2->Text());
     Screen->SetCursor(crDefault);
     if (!outcome.Done) {
-        ShowMessage("L'envoi par FTP a \xE9chou\xE9 : " + outcome.Error);
+        ShowMessage("L'envoi par FTP a \xE9" "chou\xE9 : " + outcome.Error);
         return;
     }
     Dialog->Hide();
