@@ -351,7 +351,11 @@ protected:
     // Writes one command line. A command holding CR, LF or NUL is not written: the
     // request ends at once with 500 (RefuseUnsafeCommand).
     virtual void SendCommand(const std::string& Cmd);
-    void RefuseUnsafeCommand(const std::string& Command);
+    // Ends the request with 500: the argument of Verb holds CR, LF or NUL.
+    void RefuseUnsafeCommand(const std::string& Verb);
+    // The verb of the first of Steps whose argument holds CR, LF or NUL; empty when
+    // none does.
+    std::string VerbWithUnsafeArgument(const TFtpStepSet& Steps) const;
     // The reply handler of plain commands: judges the final line in LastResponse.
     void FinishCommand();
     // Reads the values of a successful reply of the current step (size, time, folder,
@@ -434,6 +438,9 @@ protected:
     void FinishTransferWhenDone(bool DataSessionDone);
     void AbortTransfer(std::uint16_t Code, const std::string& Text);
     void EndFaultedTransfer();
+    // Closes (or aborts) the data connection by this side's own decision: its handlers
+    // are let go first, so that the close is never taken for the server's.
+    void DropDataConnection(bool Abortive = false);
 
     // ---- Data connection and transfers ----
     std::unique_ptr<std::fstream> LocalFile;  // owned; the local file of the transfer

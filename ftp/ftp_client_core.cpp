@@ -334,15 +334,15 @@ bool TCustomFtpCli::TriggerProgress() {
     if (OnProgress) OnProgress(this, ByteCount + ResumeAt, abort);
     if (!abort) return true;
     // The application stopped the transfer: both connections are dropped and the
-    // request ends with 426.
-    Abort();
+    // request ends with 426, once, whether the close of the control connection ends it
+    // (it finishes the request with RequestResult) or the call below.
     LastResponse = "426 Transfer aborted by the application";
     StatusCode = 426;
     ErrorMessage = LastResponse;
     RequestResult = 426;
     StepSet = TFtpStepSet();
     StepContinuation = nullptr;
-    RequestDoneFlag = false;
+    Abort();
     FinishRequest(426);
     return false;
 }
@@ -407,7 +407,7 @@ void TCustomFtpCli::Abort() {
     ReplyAwaited = false;
     ResumeAt = 0;
     if (ControlSocket) ControlSocket->Abort();
-    if (DataSocket) DataSocket->Abort();
+    DropDataConnection(true);
     ConnectedFlag = false;
     ChangeState(fcsReady);
 }

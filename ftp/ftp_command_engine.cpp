@@ -4,6 +4,14 @@
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 
+namespace {
+
+bool HoldsLineBreak(const std::string& Text) {
+    return Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+}  // namespace
+
 void TCustomFtpCli::StartOpen() {
     if (!RequireReady()) return;
     if (ConnectedFlag) {
@@ -67,8 +75,8 @@ void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     if (OnCommand) OnCommand(this, command);
     // A CR, LF or NUL inside a command would let its argument (a password, a path) end
     // the line and start a command of its own: such a command never goes out.
-    if (command.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-        RefuseUnsafeCommand(command);
+    if (HoldsLineBreak(command)) {
+        RefuseUnsafeCommand(command.substr(0, command.find_first_of(std::string(" \r\n\0", 4))));
         return;
     }
     TriggerDisplay("> " + command);
@@ -173,10 +181,9 @@ void TCustomFtpCli::QuitDone() {
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
 }
 
-void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Command) {
-    const std::string verb = Command.substr(0, Command.find_first_of(std::string(" \r\n\0", 4)));
-    TriggerDisplay("! " + verb + " not sent: its argument holds a line break or a NUL");
-    LastResponse = "500 Line break or NUL in the argument of " + verb + "; nothing sent";
+void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Verb) {
+    TriggerDisplay("! " + Verb + " not sent: its argument holds a line break or a NUL");
+    LastResponse = "500 Line break or NUL in the argument of " + Verb + "; nothing sent";
     StatusCode = 500;
     ErrorMessage.clear();
     KeepFirstError();
@@ -187,4 +194,35 @@ void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Command) {
     ReplyHandler = nullptr;
     RequestResult = 500;
     FinishRequest(500);
+}
+
+std::string TCustomFtpCli::VerbWithUnsafeArgument(const TFtpStepSet& Steps) const {
+    struct StepArgument {
+        TFtpStep Step;
+        const char* Verb;
+        const std::string* Argument;
+    };
+    const StepArgument arguments[] = {
+        {stepUser, "USER", &UserName},
+        {stepPass, "PASS", &PassWord},
+        {stepAcct, "ACCT", &Account},
+        {stepCwd, "CWD", &HostDirName},
+        {stepSize, "SIZE", &HostFileName},
+        {stepMkd, "MKD", &HostFileName},
+        {stepRmd, "RMD", &HostFileName},
+        {stepRenFrom, "RNFR", &HostFileName},
+        {stepRenTo, "RNTO", &FLocalFileName},
+        {stepDele, "DELE", &HostFileName},
+        {stepQuote, "QUOTE", &FLocalFileName},
+        {stepGet, "RETR", &HostFileName},
+        {stepPut, "STOR", &HostFileName},
+        {stepAppend, "APPE", &HostFileName},
+        {stepDir, "LIST", &HostFileName},
+        {stepLs, "NLST", &HostFileName},
+        {stepMlsd, "MLSD", &HostFileName},
+        {stepOpts, "OPTS", &OptsText},
+    };
+    for (const StepArgument& argument : arguments)
+        if (Steps.Contains(argument.Step) && HoldsLineBreak(*argument.Argument)) return argument.Verb;
+    return std::string();
 }

@@ -1,8 +1,8 @@
 // The data connection: the PORT or PASV step that prepares it, the downloads (RETR,
 // LIST, NLST, MLSD) and uploads (STOR, APPE) that run over it, their reply handlers and
 // data-socket events, and the end-of-transfer statistics. An upload sends the local file
-// in blocks of 1460 bytes, one block per data-sent event, so the send queue never holds
-// more than one.
+// in blocks of UploadBlockSize bytes, one block per data-sent event, so the send queue
+// never holds more than one.
 #include <cstring>
 #include <exception>
 
@@ -170,7 +170,7 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
     LastResponse = Response;
     StatusCode = Code;
     KeepFirstError();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     ReleaseLocalFile();
     RequestResult = Code;
     FinishRequest(Code);
@@ -403,7 +403,7 @@ void TCustomFtpCli::StartUpload() {
         ErrorMessage = "426 Transmit cancelled by application";
         StatusCode = 426;
         TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
+        DropDataConnection();
         RequestResult = 426;
         FinishRequest(426);
         return;
@@ -428,7 +428,7 @@ void TCustomFtpCli::StartUpload() {
         StatusCode = 426;
         KeepFirstError();
         TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
+        DropDataConnection();
         ReleaseLocalFile();
         RequestResult = 426;
         FinishRequest(426);
@@ -446,7 +446,7 @@ void TCustomFtpCli::StartUpload() {
             LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
             StatusCode = 426;
             KeepFirstError();
-            if (DataSocket) DataSocket->Close();
+            DropDataConnection();
             ReleaseLocalFile();
             RequestResult = 426;
             FinishRequest(426);
@@ -554,8 +554,11 @@ void TCustomFtpCli::PutDataDiscard(TCustomWSocket*, std::uint16_t) {
 
 void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
     if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
-    if (ErrCode != 0 && !SendFinished) {
-        AbortTransfer(426, "Data connection broken - " + FormatSocketError(ErrCode));
+    // The server has no reason to close before it has the whole file: a close before
+    // the last block left is a cut upload, whatever the server replies about it.
+    if (!SendFinished || (DataSocket && DataSocket->BufferedByteCount() > 0)) {
+        AbortTransfer(426, ErrCode != 0 ? "Data connection broken - " + FormatSocketError(ErrCode)
+                                        : std::string("Data connection closed before the end of the file"));
         return;
     }
     ReleaseLocalFile();
@@ -592,7 +595,7 @@ void TCustomFtpCli::TryFinishPut() {
 void TCustomFtpCli::RefuseTransfer() {
     KeepFirstError();
     ReplyHandler = nullptr;
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     ReleaseLocalFile();
     ResumeAt = 0;
     RequestResult = StatusCode;
@@ -604,7 +607,7 @@ void TCustomFtpCli::RefuseTransfer() {
 void TCustomFtpCli::FailTransfer(const std::string& Message) {
     KeepFirstError();
     ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     TriggerDisplay(Message);
     RequestResult = StatusCode;
     FinishRequest(static_cast<std::uint16_t>(StatusCode));
@@ -649,12 +652,7 @@ void TCustomFtpCli::AbortTransfer(std::uint16_t Code, const std::string& Text) {
         TransferFaultText = IntToStr(Code) + " " + Text;
     }
     ReleaseLocalFile();
-    if (DataSocket) {
-        DataSocket->OnSessionClosed = nullptr;
-        DataSocket->OnDataSent = nullptr;
-        DataSocket->OnDataAvailable = nullptr;
-        DataSocket->Abort();
-    }
+    DropDataConnection(true);
     GetDataSessionDone = true;
     PutDataSessionDone = true;
     if (TransferReplyDone) EndFaultedTransfer();
@@ -668,7 +666,18 @@ void TCustomFtpCli::EndFaultedTransfer() {
     StatusCode = code;
     ErrorMessage = TransferFaultText;
     ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     RequestResult = code;
     FinishRequest(code);
+}
+
+void TCustomFtpCli::DropDataConnection(bool Abortive) {
+    if (!DataSocket) return;
+    DataSocket->OnSessionClosed = nullptr;
+    DataSocket->OnDataSent = nullptr;
+    DataSocket->OnDataAvailable = nullptr;
+    if (Abortive)
+        DataSocket->Abort();
+    else
+        DataSocket->Close();
 }

@@ -24,6 +24,14 @@ void TCustomFtpCli::HighLevelStart(TFtpRequest RqType, std::initializer_list<TFt
     LastResponse.clear();
     ErrorMessage.clear();
     StepContinuation = nullptr;
+    // An argument that would end its command line early and start another ends the
+    // request before anything is written to the control connection.
+    const std::string unsafe = VerbWithUnsafeArgument(steps);
+    if (!unsafe.empty()) {
+        RequestDoneFlag = false;
+        RefuseUnsafeCommand(unsafe);
+        return;
+    }
     HighLevelAsync();
 }
 

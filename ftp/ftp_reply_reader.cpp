@@ -189,13 +189,13 @@ void TCustomFtpCli::FinishRequest(std::uint16_t Code) {
         return;
     }
     ChangeState(fcsReady);
-    // A restart position serves one transfer only (REST sent on its own keeps it for
-    // the transfer that follows).
-    if (RequestType != 38) ResumeAt = 0;
+    // A restart position serves the request that set it only: a later transfer never
+    // starts in the middle of its file.
+    ResumeAt = 0;
     if (DataSocket && DataSocket->State() != wsClosed) {
         // The request ends whatever the data connection's close says.
         try {
-            DataSocket->Close();
+            DropDataConnection();
         } catch (...) {
         }
     }
