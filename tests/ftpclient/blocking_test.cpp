@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 
 #include "ftp/ftp_blocking_client.h"
 #include "ftp/socket_window.h"
@@ -20,10 +19,6 @@ protected:
         SetApplicationMessagePump(nullptr);
         SetApplicationTerminatedQuery(nullptr);
         FtpClientTest::TearDown();
-    }
-    static std::string ReadAll(const std::filesystem::path& File) {
-        std::ifstream in(File, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
 
@@ -47,9 +42,7 @@ public:
 TEST_F(FtpBlocking, TheProgramsFourCallsStoreTheFileIntact) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
-    std::mt19937 generator(5);
-    std::string bytes(64000, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator());
+    const std::string bytes = RandomBytes(64000, 5);
     const auto local = server.Root().parent_path() / "preview.jpg";
     std::ofstream(local, std::ios::binary) << bytes;
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "ftp/ftp_blocking_client.h"
@@ -13,18 +12,6 @@
 #include "platform/messages/ticks.h"
 
 namespace {
-
-std::string RandomBytes(std::size_t Count, unsigned Seed) {
-    std::mt19937 generator(Seed);
-    std::string bytes(Count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
-    return bytes;
-}
-
-std::string ReadAll(const std::filesystem::path& File) {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class FtpUploadSafety : public FtpClientTest {
 protected:

@@ -33,11 +33,6 @@ std::tm At(int Year, int Month, int Day, int Hour, int Minute, int Second) {
     return when;
 }
 
-std::string ReadAll(const std::filesystem::path& File) {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Whether "Envoyer" was enabled, seen at each pass of the message loop during an upload.
 std::vector<bool> gEnabledDuringUpload;
 void PumpNotingTheSendButton() {
