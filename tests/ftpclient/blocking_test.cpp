@@ -1,6 +1,7 @@
 // The blocking client: the program's four calls against the loopback server, refusals
 // that must read as failures, a server that stalls (the wait gives up after Timeout
-// seconds without progress), and the message loop that keeps running during a wait.
+// seconds without progress), a request that ended as the time ran out, the message loop
+// that keeps running during a wait, and a second call made from inside a wait.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -165,4 +166,57 @@ TEST_F(FtpBlocking, AnEndingApplicationEndsTheWaitAtOnce) {
     EXPECT_LT(TickDifference(GetTickCount(), start), 3000);
     EXPECT_EQ(client.ErrorMessage, "426 Timeout");
     gTerminating = false;
+}
+
+TEST_F(FtpBlocking, ARequestThatEndedWhileTheTimeRanOutSucceeds) {
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    TFtpClient client;
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
+    ASSERT_TRUE(client.Connect());
+    DrainMessages();
+    // The reply is handled by a pump that only runs once the time is up.
+    client.Timeout = 1;
+    client.MultiThreaded = true;
+    client.MessagePump = [](TCustomFtpCli*) {
+        Sleep(1300);
+        PumpWaitingMessages();
+    };
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(client.SetTransferType()) << client.ErrorMessage;
+    EXPECT_GE(TickDifference(GetTickCount(), start), 1000);
+    EXPECT_EQ(client.StatusCode, 200);
+    EXPECT_TRUE(client.Connected());
+    client.MultiThreaded = false;
+    EXPECT_TRUE(client.Quit());
+}
+
+TEST_F(FtpBlocking, ASecondCallFromAHandlerDuringAWaitIsRefusedAtOnce) {
+    ScriptedServer server;  // accepts, never greets
+    TFtpClient client;
+    client.Timeout = 1;
+    std::vector<std::string> errors;
+    client.OnError = [&](TCustomFtpCli*, std::string& Msg) { errors.push_back(Msg); };
+    PointAtLoopback(client, server.Port(), "bob", "pw");
+    bool innerRan = false;
+    bool innerResult = true;
+    std::int32_t innerTook = -1;
+    HWND window = AllocateMessageWindow([&](TMessage& Msg) {
+        if (Msg.Msg != WM_USER + 78) return;
+        // A menu or button handler that the wait lets run.
+        const DWORD start = GetTickCount();
+        innerResult = client.Put();
+        innerTook = TickDifference(GetTickCount(), start);
+        innerRan = true;
+    });
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_USER + 78, 0, 0);
+    EXPECT_FALSE(client.Connect());
+    ASSERT_TRUE(innerRan);
+    EXPECT_FALSE(innerResult);
+    EXPECT_LT(innerTook, 500);
+    EXPECT_EQ(errors, (std::vector<std::string>{"A blocking call is already waiting on this client"}));
+    // The first wait went on to its own end.
+    EXPECT_EQ(client.ErrorMessage, "426 Timeout");
+    DeallocateMessageWindow(window);
 }
