@@ -39,6 +39,14 @@ private:
     TButton* FSend;
 };
 
+// Shows Text over the dialog. The message box takes the activation and gives it back,
+// and each activation stamps the remote name afresh: the name the user gave is kept.
+void TellUser(TForm4* Dialog, const std::string& Text) {
+    const std::string typedName = Dialog->Edit6->Text();
+    ShowMessage(Text);
+    Dialog->Edit6->SetText(typedName);
+}
+
 }  // namespace
 
 bool FtpUploadRunning() { return gUploadRunning; }
@@ -137,8 +145,13 @@ std::string FieldWithLineBreak(const TForm4& Dialog) {
     const std::pair<const TLabel*, const TEdit*> fields[] = {
         {Dialog.Label3, Dialog.edit3}, {Dialog.Label4, Dialog.edit4}, {Dialog.Label5, Dialog.Edit5},
         {Dialog.Label6, Dialog.Edit6}};
-    for (const auto& [label, edit] : fields)
-        if (edit->Text().find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return label->Caption();
+    for (const auto& [label, edit] : fields) {
+        if (edit->Text().find_first_of(std::string("\r\n\0", 3)) == std::string::npos) continue;
+        // The caption as the user reads it, without the colon some captions end with.
+        std::string caption = label->Caption();
+        while (!caption.empty() && (caption.back() == ':' || caption.back() == ' ')) caption.pop_back();
+        return caption;
+    }
     return std::string();
 }
 
@@ -150,8 +163,8 @@ void SendDrawingByFtp(TForm4* Dialog, TObject*) {
     // line break never reaches the server.
     const std::string badField = FieldWithLineBreak(*Dialog);
     if (!badField.empty()) {
-        ShowMessage("Le champ \"" + badField +
-                    "\" contient un retour \xE0 la ligne ou un caract\xE8re nul : rien n'a \xE9t\xE9 envoy\xE9.");
+        TellUser(Dialog, "Le champ \"" + badField +
+                             "\" contient un retour \xE0 la ligne ou un caract\xE8re nul : rien n'a \xE9t\xE9 envoy\xE9.");
         return;
     }
     Form1->Copierdanslepresspapier1Click(Dialog);
@@ -169,7 +182,7 @@ void SendDrawingByFtp(TForm4* Dialog, TObject*) {
                       Dialog->Edit1->Text(), Dialog->edit3->Text(), Dialog->edit4->Text(), Dialog->Edit2->Text());
     Screen->SetCursor(crDefault);
     if (!outcome.Done) {
-        ShowMessage("L'envoi par FTP a \xE9" "chou\xE9 : " + outcome.Error);
+        TellUser(Dialog, "L'envoi par FTP a \xE9" "chou\xE9 : " + outcome.Error);
         return;
     }
     Dialog->Hide();
