@@ -63,6 +63,7 @@ bool TFtpClient::WaitForRequest() {
     const DWORD limit = static_cast<DWORD>(Timeout) * 1000u;
     WaitDeadline = TickDeadline(GetTickCount(), limit);
     std::int64_t taken = DataBytesTaken();
+    DWORD lastLook = GetTickCount();
     bool result = false;
     for (;;) {
         if (RequestOver(result)) return result;
@@ -74,10 +75,14 @@ bool TFtpClient::WaitForRequest() {
         // A request that ended meanwhile counts, even when the time is up as well.
         if (RequestOver(result)) return result;
         // Bytes the server took from the data connection are progress too, also when
-        // they had left the send queue long before (a slow reader).
-        const std::int64_t nowTaken = DataBytesTaken();
-        if (nowTaken > taken && Timeout > 0) WaitDeadline = TickDeadline(GetTickCount(), limit);
-        taken = nowTaken;
+        // they had left the send queue long before (a slow reader). Looked at a few
+        // times a second, not at every message.
+        if (Timeout > 0 && TickElapsed(lastLook, GetTickCount()) >= ProgressLookMilliseconds) {
+            lastLook = GetTickCount();
+            const std::int64_t nowTaken = DataBytesTaken();
+            if (nowTaken > taken) WaitDeadline = TickDeadline(lastLook, limit);
+            taken = nowTaken;
+        }
         if (ApplicationTerminated() || (Timeout > 0 && TickDeadlineReached(GetTickCount(), WaitDeadline))) {
             Abort();
             ErrorMessage = "426 Timeout";

@@ -28,6 +28,8 @@ public:
 
     // The longest a wait sleeps before it looks at its request and limits again.
     static constexpr DWORD WaitSliceMilliseconds = 1000;
+    // How often a wait asks the system how many bytes the server has taken.
+    static constexpr DWORD ProgressLookMilliseconds = 200;
 
 protected:
     // Runs Starter, then waits for its request; any exception gives false.

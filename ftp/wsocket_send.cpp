@@ -34,8 +34,21 @@ int TCustomWSocket::Send(const void* Data, int Len) {
     FAllSent = false;
     int result = 0;
     if (Len > 0) {
-        QueueSendData(Data, Len);
+        const char* bytes = static_cast<const char*>(Data);
+        int left = Len;
+        // With nothing queued ahead of them, the system takes what it can straight from
+        // the caller's bytes: only the rest is copied into the queue. A refusal is left
+        // to the flush below, which meets it again and handles it.
+        int sentAtOnce = 0;
+        if (FType == ws::SOCK_STREAM && !FFlushing && FHSocket != ws::INVALID_SOCKET && BufferedByteCount() == 0) {
+            sentAtOnce = std::max(0, RealSend(bytes, left));
+            bytes += sentAtOnce;
+            left -= sentAtOnce;
+        }
+        QueueSendData(bytes, left);
         result = Len;
+        // Told once the rest is queued, so that a handler that sends more comes after it.
+        if (sentAtOnce > 0) TriggerSendData(sentAtOnce);
     }
     if (!FAllSent) FlushSendQueue();
     // Everything went out at once: OnDataSent follows through FD_WRITE. Nothing is
