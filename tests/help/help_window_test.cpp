@@ -9,6 +9,7 @@
 #include "dialogs/help_form.h"
 #include "engine/expression_tables.h"
 #include "plotter/main_form.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "tests/support/user_actions.h"
 #include "variants/quimbel_program.h"

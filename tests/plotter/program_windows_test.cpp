@@ -3,6 +3,7 @@
 // grid alone.
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "variants/quimbel_program.h"
 

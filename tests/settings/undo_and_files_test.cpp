@@ -6,6 +6,7 @@
 
 #include "platform/ui/components.h"
 #include "plotter/undo_snapshot.h"
+#include "sound/vartelo_program.h"
 #include "tests/settings/settings_fixture.h"
 
 namespace settingstest {

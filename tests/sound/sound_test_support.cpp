@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "sound/vartelo_program.h"
 #include "plotter/program_description.h"
 
 namespace soundtest {
