@@ -222,6 +222,9 @@ protected:
     virtual std::int32_t GetRcvdCount();
     virtual void Bind();
     virtual int RealSend(const void* Data, int Len);
+    // A send the system refused with Error (not a full buffer): a broken connection is
+    // closed and reported, anything else raises.
+    void SendRefused(int Error);
     // The single way every operation reports a failure: OnError when assigned (the
     // operation then carries on), else an ESocketException with Msg.
     virtual void RaiseSocketException(const std::string& Msg);
