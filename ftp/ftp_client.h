@@ -28,6 +28,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ftp/enum_set.h"
 #include "ftp/socket_component.h"
@@ -104,7 +105,7 @@ class TCustomFtpCli;
 
 using TFtpDisplay = std::function<void(TCustomFtpCli* Sender, std::string& Msg)>;
 using TFtpCommand = std::function<void(TCustomFtpCli* Sender, std::string& Cmd)>;
-using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int32_t Count, bool& Abort)>;
+using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort)>;
 using TFtpSessionConnected = std::function<void(TCustomFtpCli* Sender, std::uint16_t ErrCode)>;
 using TFtpSessionClosed = std::function<void(TCustomFtpCli* Sender, std::uint16_t ErrCode)>;
 using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t ErrCode)>;
@@ -254,6 +255,10 @@ public:
     virtual void CmdStor();
     virtual void CmdAppe();
 
+    // The bytes of the data connection the server has taken so far (sent and
+    // acknowledged); -1 without a data connection. A transfer moves while it grows.
+    std::int64_t DataBytesTaken();
+
     // ---- Log hooks (lines beginning with "! "; level 11 protocol, 12 state machine) ----
     virtual bool IsLogged(int Level);
     virtual void LogDebugText(int Level, const std::string& Text);
@@ -283,12 +288,14 @@ public:
     std::string PasvReply;           // the last 227 reply in passive mode
     std::string ErrorMessage;        // the first error reply of the request (read-only for users)
     bool RequestRefused = false;     // set by every refusal (ReportError); cleared by its user
+    std::uint32_t RequestsEnded = 0;  // counts the requests ended (request-done posted)
+    std::uint16_t LastRequestCode = 0;  // the code the last ended request was given
     std::uint16_t FeatureFlags = 0;  // Feat... bits from the last FEAT reply
     std::string MlstFactsText;       // the facts the server offers for MLST
     std::string MlstResultText;      // the fact line of the last MLST reply
 
     // ---- Values read from replies ----
-    std::int32_t SizeResult = 0;
+    std::int64_t SizeResult = 0;
     std::string DirResult;
     double FileTimeResult = 0;  // date-time: days since 30 December 1899
     std::string Md5Result;
@@ -298,10 +305,13 @@ public:
     char TypeLetter = 'I';  // 'I' binary, 'A' ASCII
     std::string ProxyPort = "ftp";
     std::string ResolvedAddress;
-    std::int32_t ByteCount = 0;  // bytes moved by the running transfer
-    std::int32_t ResumeAt = 0;   // restart position of the transfer
+    std::int64_t ByteCount = 0;  // bytes moved by the running transfer
+    std::int64_t ResumeAt = 0;   // restart position of the transfer
     bool Passive = false;
     std::int32_t DrainSeconds = 5;
+    // The size of the blocks an upload reads and hands to the data socket, one per
+    // data-sent event.
+    static constexpr std::size_t UploadBlockSize = 256 * 1024;
     std::string OptsText = "MODE Z LEVEL 8";
     std::uint8_t ModeZRequested = 1;
     std::uint8_t ModeZActive = 0;
@@ -338,7 +348,14 @@ protected:
     // FinishRequest.
     void StartCommand(TFtpRequest RqType, const std::string& Cmd, std::initializer_list<std::uint16_t> Codes,
                       TFtpNextProc DoneHandler = nullptr);
+    // Writes one command line. A command holding CR, LF or NUL is not written: the
+    // request ends at once with 500 (RefuseUnsafeCommand).
     virtual void SendCommand(const std::string& Cmd);
+    // Ends the request with 500: the argument of Verb holds CR, LF or NUL.
+    void RefuseUnsafeCommand(const std::string& Verb);
+    // The verb of the first of Steps whose argument holds CR, LF or NUL; empty when
+    // none does.
+    std::string VerbWithUnsafeArgument(const TFtpStepSet& Steps) const;
     // The reply handler of plain commands: judges the final line in LastResponse.
     void FinishCommand();
     // Reads the values of a successful reply of the current step (size, time, folder,
@@ -362,6 +379,10 @@ protected:
     void ControlLookupDone(TCustomWSocket* Sender, std::uint16_t ErrCode);
     virtual void ControlConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void ControlClosed(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    // Whether Line ends a reply: a three-digit code not followed by "-", and inside a
+    // multi-line reply only the code that opened it followed by a blank. Sets
+    // StatusCode from the first and the last line of a reply.
+    bool IsFinalReplyLine(const std::string& Line);
     // Records the server features named by one line of a FEAT reply.
     void NoteFeatureLine(const std::string& Line);
 
@@ -375,6 +396,8 @@ protected:
     // A command has gone out (or the greeting is awaited) and its request step has not
     // ended: a close of the control connection now is a failure, not an end.
     bool ReplyAwaited = false;
+    std::int32_t MultiLineCode = -1;  // the code of the multi-line reply being read; -1: none
+    bool SkipToLineEnd = false;       // the rest of a cut reply line is being dropped
 
     // ---- High-level request machine ----
     void HighLevelStart(TFtpRequest RqType, std::initializer_list<TFtpStep> Steps);
@@ -391,6 +414,9 @@ protected:
     // socket closed, the request finished with Code.
     void FailTransfer(const std::string& Response, std::uint16_t Code);
     void ShowTransferStatistics();
+    // Takes a connection waiting on the listening data socket; true only for one that
+    // comes from the control connection's peer (any other is closed at once).
+    bool AcceptServerConnection(ws::SOCKET& Accepted);
     void GetDataAccepted(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void GetDataConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void GetDataAvailable(TCustomWSocket* Sender, std::uint16_t ErrCode);
@@ -410,6 +436,11 @@ protected:
     void RefuseTransfer();
     void FailTransfer(const std::string& Message);
     void FinishTransferWhenDone(bool DataSessionDone);
+    void AbortTransfer(std::uint16_t Code, const std::string& Text);
+    void EndFaultedTransfer();
+    // Closes (or aborts) the data connection by this side's own decision: its handlers
+    // are let go first, so that the close is never taken for the server's.
+    void DropDataConnection(bool Abortive = false);
 
     // ---- Data connection and transfers ----
     std::unique_ptr<std::fstream> LocalFile;  // owned; the local file of the transfer
@@ -423,10 +454,13 @@ protected:
     bool TransferAllowed = false;  // STOR or APPE was accepted with 150 or 125
     bool DataConnected = false;    // the upload's data connection is up
     bool SendFinished = false;     // the end of the local file was reached
-    std::array<char, 1460> SendBuffer{};
+    std::uint16_t TransferFault = 0;   // 426 or 550 once this side broke the transfer
+    std::string TransferFaultText;      // its reply-like text, the request's final reply
+    std::vector<char> SendBuffer;       // one block of the upload
     DWORD TransferStart = 0;
     DWORD TransferEnd = 0;
     DWORD DrainDeadline = 0;
+    std::int32_t DrainQueued = 0;  // the queued bytes the drain wait saw last
     std::uint8_t DisplayFileMode = 0;  // 0: cut received text into lines; 1: whole blocks
 
 private:

@@ -4,6 +4,14 @@
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 
+namespace {
+
+bool HoldsLineBreak(const std::string& Text) {
+    return Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+}  // namespace
+
 void TCustomFtpCli::StartOpen() {
     if (!RequireReady()) return;
     if (ConnectedFlag) {
@@ -14,6 +22,8 @@ void TCustomFtpCli::StartOpen() {
     RequestDoneFlag = false;
     ReplyBufferCount = 0;
     ReplyBuffer[0] = 0;
+    MultiLineCode = -1;
+    SkipToLineEnd = false;
     RequestResult = 0;
     ResolvedAddress.clear();
     MlstFactsText.clear();
@@ -63,6 +73,12 @@ void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
 void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     std::string command = Cmd;
     if (OnCommand) OnCommand(this, command);
+    // A CR, LF or NUL inside a command would let its argument (a password, a path) end
+    // the line and start a command of its own: such a command never goes out.
+    if (HoldsLineBreak(command)) {
+        RefuseUnsafeCommand(command.substr(0, command.find_first_of(std::string(" \r\n\0", 4))));
+        return;
+    }
     TriggerDisplay("> " + command);
     if (ControlSocket && ControlSocket->State() == wsConnected) {
         ReplyAwaited = true;
@@ -163,4 +179,50 @@ void TCustomFtpCli::QuitDone() {
         ControlSocket->Close();
     else
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}
+
+void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Verb) {
+    TriggerDisplay("! " + Verb + " not sent: its argument holds a line break or a NUL");
+    LastResponse = "500 Line break or NUL in the argument of " + Verb + "; nothing sent";
+    StatusCode = 500;
+    ErrorMessage.clear();
+    KeepFirstError();
+    ReleaseLocalFile();
+    StepSet = TFtpStepSet();
+    StepContinuation = nullptr;
+    CommandDoneHandler = nullptr;
+    ReplyHandler = nullptr;
+    RequestResult = 500;
+    FinishRequest(500);
+}
+
+std::string TCustomFtpCli::VerbWithUnsafeArgument(const TFtpStepSet& Steps) const {
+    struct StepArgument {
+        TFtpStep Step;
+        const char* Verb;
+        const std::string* Argument;
+    };
+    const StepArgument arguments[] = {
+        {stepUser, "USER", &UserName},
+        {stepPass, "PASS", &PassWord},
+        {stepAcct, "ACCT", &Account},
+        {stepCwd, "CWD", &HostDirName},
+        {stepSize, "SIZE", &HostFileName},
+        {stepMkd, "MKD", &HostFileName},
+        {stepRmd, "RMD", &HostFileName},
+        {stepRenFrom, "RNFR", &HostFileName},
+        {stepRenTo, "RNTO", &FLocalFileName},
+        {stepDele, "DELE", &HostFileName},
+        {stepQuote, "QUOTE", &FLocalFileName},
+        {stepGet, "RETR", &HostFileName},
+        {stepPut, "STOR", &HostFileName},
+        {stepAppend, "APPE", &HostFileName},
+        {stepDir, "LIST", &HostFileName},
+        {stepLs, "NLST", &HostFileName},
+        {stepMlsd, "MLSD", &HostFileName},
+        {stepOpts, "OPTS", &OptsText},
+    };
+    for (const StepArgument& argument : arguments)
+        if (Steps.Contains(argument.Step) && HoldsLineBreak(*argument.Argument)) return argument.Verb;
+    return std::string();
 }

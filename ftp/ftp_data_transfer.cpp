@@ -1,8 +1,8 @@
 // The data connection: the PORT or PASV step that prepares it, the downloads (RETR,
 // LIST, NLST, MLSD) and uploads (STOR, APPE) that run over it, their reply handlers and
 // data-socket events, and the end-of-transfer statistics. An upload sends the local file
-// in blocks of 1460 bytes, one block per data-sent event, so the send queue never holds
-// more than one.
+// in blocks of UploadBlockSize bytes, one block per data-sent event, so the send queue
+// never holds more than one.
 #include <cstring>
 #include <exception>
 
@@ -10,6 +10,7 @@
 #include "ftp/ftp_text_helpers.h"
 #include "ftp/socket_errors.h"
 #include "ftp/tick_deadline.h"
+#include "ftp/winsock_binding.h"
 #include "platform/messages/message_queue.h"
 #include "platform/messages/ticks.h"
 
@@ -120,19 +121,32 @@ bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText)
     const std::size_t open = PasvReply.find('(');
     if (open == std::string::npos) return false;
     const char* position = PasvReply.c_str() + open + 1;
-    std::int32_t numbers[6] = {};
+    std::int64_t numbers[6] = {};
     for (int i = 0; i < 6; ++i) {
+        if (*position < '0' || *position > '9') return false;
         const char* after = ParseInteger(position, numbers[i]);
-        if (after == position) return false;
+        if (numbers[i] < 0 || numbers[i] > 255) return false;
         position = after;
         if (i < 5) {
             if (*position != ',') return false;
             ++position;
         }
     }
-    AddrText = IntToStr(numbers[0] & 0xFF) + "." + IntToStr(numbers[1] & 0xFF) + "." + IntToStr(numbers[2] & 0xFF) +
-               "." + IntToStr(numbers[3] & 0xFF);
-    PortText = IntToStr((numbers[4] * 256 + numbers[5]) & 0xFFFF);
+    const std::int64_t port = numbers[4] * 256 + numbers[5];
+    if (port == 0) return false;
+    // The data connection goes to the server the control connection reached, whatever
+    // address the reply names: a reply cannot send the data elsewhere.
+    if (!ControlSocket) return false;
+    if (ConnectionKind >= ftpSocks4 && ConnectionKind <= ftpSocks5) {
+        // Through a SOCKS server the control connection's far end is the FTP server it
+        // was asked to reach, not the SOCKS server itself.
+        AddrText = ControlSocket->Addr();
+    } else {
+        ws::sockaddr_in server{};
+        if (ControlSocket->GetPeerName(server, sizeof server) != 0) return false;
+        AddrText = WSocket::inet_ntoa(server.sin_addr);
+    }
+    PortText = IntToStr(port);
     return true;
 }
 
@@ -148,6 +162,7 @@ void TCustomFtpCli::SetupPassiveGet(const std::string& PortText, const std::stri
 
 void TCustomFtpCli::SetupPassivePut(const std::string& PortText, const std::string& AddrText) {
     SetupPassiveGet(PortText, AddrText);
+    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
     DataSocket->OnSessionConnected = [this](TCustomWSocket* s, std::uint16_t e) { PutDataConnected(s, e); };
 }
 
@@ -155,7 +170,7 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
     LastResponse = Response;
     StatusCode = Code;
     KeepFirstError();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     ReleaseLocalFile();
     RequestResult = Code;
     FinishRequest(Code);
@@ -180,6 +195,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
     }
     if (!HighLevelActive) RequestType = Kind;
     TransferVerb = VerbOf(Kind);
+    TransferFault = 0;
     TransferReplyDone = false;
     GetDataSessionDone = false;
     RequestDoneFlag = false;
@@ -236,9 +252,26 @@ void TCustomFtpCli::BindGetDataHandlers() {
     DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
 }
 
+bool TCustomFtpCli::AcceptServerConnection(ws::SOCKET& Accepted) {
+    Accepted = DataSocket->Accept();
+    if (Accepted == ws::INVALID_SOCKET) return false;
+    ws::sockaddr_in server{};
+    const ws::in_addr from = DataSocket->RemoteSockAddr.sin_addr;
+    if (ControlSocket && ControlSocket->GetPeerName(server, sizeof server) == 0 &&
+        server.sin_addr.s_addr == from.s_addr)
+        return true;
+    // Anyone else who reached the listening port is turned away; the socket goes on
+    // listening for the server until the request ends or times out.
+    TriggerDisplay(std::string("! Data connection from ") + WSocket::inet_ntoa(from) + " refused");
+    WSocket::closesocket(Accepted);
+    Accepted = ws::INVALID_SOCKET;
+    return false;
+}
+
 void TCustomFtpCli::GetDataAccepted(TCustomWSocket*, std::uint16_t) {
     if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
-    const ws::SOCKET accepted = DataSocket->Accept();
+    ws::SOCKET accepted = ws::INVALID_SOCKET;
+    if (!AcceptServerConnection(accepted)) return;
     BindGetDataHandlers();
     DataSocket->Dup(accepted);  // closes the listening socket and takes the connection over
     TransferStart = GetTickCount();
@@ -265,8 +298,7 @@ void TCustomFtpCli::GetDataAvailable(TCustomWSocket*, std::uint16_t) {
         if (LocalFile) {
             LocalFile->write(buffer, received);
             if (!*LocalFile) {
-                TriggerDisplay("! Error writing local file");
-                DataSocket->Shutdown(ws::SD_BOTH);
+                AbortTransfer(550, "Error writing local file " + LocalFileName());
                 return;
             }
         }
@@ -311,6 +343,10 @@ void TCustomFtpCli::GetFirstReply() {
 
 void TCustomFtpCli::GetFinalReply() {
     ShowLastReply();
+    if (TransferFault != 0) {
+        EndFaultedTransfer();
+        return;
+    }
     ParseInteger(LastResponse.c_str(), StatusCode);
     if (StatusCode == 125 || StatusCode == 226 || StatusCode == 250) {
         TransferReplyDone = true;
@@ -349,6 +385,7 @@ void TCustomFtpCli::StartUpload() {
         ReportError("LocalFileName empty");
         return;
     }
+    TransferFault = 0;
     TransferReplyDone = false;
     PutDataSessionDone = false;
     RequestDoneFlag = false;
@@ -366,7 +403,7 @@ void TCustomFtpCli::StartUpload() {
         ErrorMessage = "426 Transmit cancelled by application";
         StatusCode = 426;
         TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
+        DropDataConnection();
         RequestResult = 426;
         FinishRequest(426);
         return;
@@ -391,7 +428,7 @@ void TCustomFtpCli::StartUpload() {
         StatusCode = 426;
         KeepFirstError();
         TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
+        DropDataConnection();
         ReleaseLocalFile();
         RequestResult = 426;
         FinishRequest(426);
@@ -409,7 +446,7 @@ void TCustomFtpCli::StartUpload() {
             LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
             StatusCode = 426;
             KeepFirstError();
-            if (DataSocket) DataSocket->Close();
+            DropDataConnection();
             ReleaseLocalFile();
             RequestResult = 426;
             FinishRequest(426);
@@ -424,13 +461,15 @@ void TCustomFtpCli::StartUpload() {
 
 void TCustomFtpCli::PutDataAccepted(TCustomWSocket*, std::uint16_t) {
     if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
-    const ws::SOCKET accepted = DataSocket->Accept();
+    ws::SOCKET accepted = ws::INVALID_SOCKET;
+    if (!AcceptServerConnection(accepted)) return;
     DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
     DataSocket->OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataDiscard(s, e); };
     DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
     DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
     DataSocket->LingerOnOff = wsLingerOff;
     DataSocket->LingerTimeout = 10;
+    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
     try {
         DataSocket->Dup(accepted);  // closes the listening socket, reads the buffer sizes
     } catch (const std::exception&) {
@@ -481,28 +520,30 @@ void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
     if (!LocalFile || !DataSocket) return;
     if (!TriggerProgress()) return;
     if (ErrCode != 0) {
-        TriggerDisplay("! Error sending data - " + FormatSocketError(ErrCode));
-        DataSocket->Close();
+        AbortTransfer(426, "Error sending data - " + FormatSocketError(ErrCode));
         return;
     }
     if (SendFinished || !TransferAllowed || !DataConnected) return;
     try {
+        if (SendBuffer.size() != UploadBlockSize) SendBuffer.resize(UploadBlockSize);
         LocalFile->read(SendBuffer.data(), static_cast<std::streamsize>(SendBuffer.size()));
         const std::streamsize count = LocalFile->gcount();
         if (LocalFile->bad()) throw FtpException("read error");
         if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "DataSocketPutDataSent " + IntToStr(count));
         if (count > 0) {
-            ByteCount += static_cast<std::int32_t>(count);
+            ByteCount += count;
             DataSocket->Send(SendBuffer.data(), static_cast<int>(count));
             return;
         }
         // The end of the file: the server learns it once the queue has drained.
         SendFinished = true;
-        DrainDeadline = GetTickCount() + static_cast<DWORD>(DrainSeconds) * 1000u;
+        DrainQueued = DataSocket->BufferedByteCount();
+        DrainDeadline = TickDeadline(GetTickCount(), static_cast<DWORD>(DrainSeconds) * 1000u);
         PostMessageA(WindowHandle, MsgDrainWait, 0, 0);
     } catch (const std::exception& E) {
-        TriggerDisplay(std::string("! Error reading file ") + ExceptionClassName(E) + ": " + E.what());
-        DataSocket->Close();
+        // Closing the connection gracefully would let the server keep a cut file as
+        // complete: the transfer is aborted instead.
+        AbortTransfer(426, std::string("Error sending file ") + ExceptionClassName(E) + ": " + E.what());
     }
 }
 
@@ -513,6 +554,13 @@ void TCustomFtpCli::PutDataDiscard(TCustomWSocket*, std::uint16_t) {
 
 void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
     if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
+    // The server has no reason to close before it has the whole file: a close before
+    // the last block left is a cut upload, whatever the server replies about it.
+    if (!SendFinished || (DataSocket && DataSocket->BufferedByteCount() > 0)) {
+        AbortTransfer(426, ErrCode != 0 ? "Data connection broken - " + FormatSocketError(ErrCode)
+                                        : std::string("Data connection closed before the end of the file"));
+        return;
+    }
     ReleaseLocalFile();
     PutDataSessionDone = true;
     DataCloseError = ErrCode;
@@ -521,6 +569,10 @@ void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
 
 void TCustomFtpCli::PutFinalReply() {
     ShowLastReply();
+    if (TransferFault != 0) {
+        EndFaultedTransfer();
+        return;
+    }
     ParseInteger(LastResponse.c_str(), StatusCode);
     if (StatusCode == 226 || StatusCode == 250) {
         TransferReplyDone = true;
@@ -543,7 +595,7 @@ void TCustomFtpCli::TryFinishPut() {
 void TCustomFtpCli::RefuseTransfer() {
     KeepFirstError();
     ReplyHandler = nullptr;
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     ReleaseLocalFile();
     ResumeAt = 0;
     RequestResult = StatusCode;
@@ -555,7 +607,7 @@ void TCustomFtpCli::RefuseTransfer() {
 void TCustomFtpCli::FailTransfer(const std::string& Message) {
     KeepFirstError();
     ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     TriggerDisplay(Message);
     RequestResult = StatusCode;
     FinishRequest(static_cast<std::uint16_t>(StatusCode));
@@ -565,6 +617,10 @@ void TCustomFtpCli::FailTransfer(const std::string& Message) {
 // connection have arrived, in either order; the close's error is the result.
 void TCustomFtpCli::FinishTransferWhenDone(bool DataSessionDone) {
     if (!TransferReplyDone || !DataSessionDone) return;
+    if (TransferFault != 0) {
+        EndFaultedTransfer();
+        return;
+    }
     ShowTransferStatistics();
     ResumeAt = 0;
     RequestResult = DataCloseError;
@@ -583,4 +639,45 @@ void TCustomFtpCli::ShowTransferStatistics() {
         text += IntToStr(elapsed) + " milliseconds";
     }
     TriggerDisplay("! " + text);
+}
+
+// A failure on this side of the data connection (a block that cannot be sent, a local
+// file that cannot be read or written): the connection is aborted at once, so the
+// server sees a broken transfer rather than a complete one, and the request ends with
+// Code once the server has answered, whatever it answers.
+void TCustomFtpCli::AbortTransfer(std::uint16_t Code, const std::string& Text) {
+    TriggerDisplay("! " + Text);
+    if (TransferFault == 0) {
+        TransferFault = Code;
+        TransferFaultText = IntToStr(Code) + " " + Text;
+    }
+    ReleaseLocalFile();
+    DropDataConnection(true);
+    GetDataSessionDone = true;
+    PutDataSessionDone = true;
+    if (TransferReplyDone) EndFaultedTransfer();
+}
+
+void TCustomFtpCli::EndFaultedTransfer() {
+    const std::uint16_t code = TransferFault;
+    TransferReplyDone = true;
+    ReplyHandler = nullptr;
+    LastResponse = TransferFaultText;
+    StatusCode = code;
+    ErrorMessage = TransferFaultText;
+    ReleaseLocalFile();
+    DropDataConnection();
+    RequestResult = code;
+    FinishRequest(code);
+}
+
+void TCustomFtpCli::DropDataConnection(bool Abortive) {
+    if (!DataSocket) return;
+    DataSocket->OnSessionClosed = nullptr;
+    DataSocket->OnDataSent = nullptr;
+    DataSocket->OnDataAvailable = nullptr;
+    if (Abortive)
+        DataSocket->Abort();
+    else
+        DataSocket->Close();
 }

@@ -24,6 +24,14 @@ void TCustomFtpCli::HighLevelStart(TFtpRequest RqType, std::initializer_list<TFt
     LastResponse.clear();
     ErrorMessage.clear();
     StepContinuation = nullptr;
+    // An argument that would end its command line early and start another ends the
+    // request before anything is written to the control connection.
+    const std::string unsafe = VerbWithUnsafeArgument(steps);
+    if (!unsafe.empty()) {
+        RequestDoneFlag = false;
+        RefuseUnsafeCommand(unsafe);
+        return;
+    }
     HighLevelAsync();
 }
 
@@ -69,9 +77,9 @@ void TCustomFtpCli::HighLevelAsync() {
     }
     if (StepSet.Contains(stepAcct)) {
         StepSet.Exclude(stepAcct);
-        // ACCT only when the server asked for it with 332; a login accepted with 230
-        // (after USER or PASS) needs none.
-        if ((previous == stepUser || previous == stepPass) && previousCode == 332) {
+        // ACCT only when the server asked for it by answering PASS with 332; a login
+        // accepted with 230 needs none.
+        if (previous == stepPass && previousCode == 332) {
             CurrentStep = stepAcct;
             return run(&TCustomFtpCli::CmdAcct);
         }

@@ -3,10 +3,27 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "ftp/winsock_binding.h"
 #include "platform/winsock/winsock_testing.h"
+
+std::string RandomBytes(std::size_t Count, unsigned Seed) {
+    std::mt19937 generator(Seed);
+    std::string bytes(Count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+std::string ReadAll(const std::filesystem::path& File) {
+    std::ifstream in(File, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::filesystem::path& File, const std::string& Bytes) {
+    std::ofstream(File, std::ios::binary) << Bytes;
+}
 
 void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User,
                      const std::string& Password) {
