@@ -62,7 +62,7 @@ void StartColumn(const TStringGrid& melody, int column, const NoteTable& notes, 
         }
         double volume = ParseFloatOrZero(melody.Cell(column, row + 1));
         if (volume == 0) volume = 1;
-        if (int(active.size()) < NoteCapacity) active.push_back(ActiveNote{ratio * factor, start, end, volume});
+        active.push_back(ActiveNote{ratio * factor, start, end, volume});
     }
 }
 
@@ -92,7 +92,6 @@ NoteTable ReadNoteTable(const TStringGrid& scales) {
         for (int row = 1; row < scales.RowCount(); ++row) {
             const std::string name = scales.Cell(2 * p, row);
             if (name.empty()) continue;
-            if (int(table.NoteNames.size()) >= NoteCapacity) return table;
             table.NoteNames.push_back(name);
             table.NoteRatios.push_back(ParseFloatOrZero(scales.Cell(2 * p + 1, row)));
         }
@@ -153,7 +152,6 @@ WavImage SynthesiseMelody(const TStringGrid& melody, const NoteTable& notes, con
     if (frames < 0) frames = 0;
     WavImage image = BeginWavImage(WavDataSize(frames));
     std::vector<ActiveNote> active;
-    active.reserve(NoteCapacity);
 
     const long double origin = (long double)timing.Start * timing.Beat;
     int column = 1;
