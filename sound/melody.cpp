@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "engine/expression_tables.h"
 #include "engine/extended_math.h"
@@ -142,7 +143,7 @@ MelodyTiming ReadMelodyTiming() {
 
 std::int64_t MelodyFrameCount(const TStringGrid& melody, const MelodyTiming& timing) {
     const long double length = ComputeHarmonyLength(melody);
-    const std::int64_t milliseconds = RoundToInt64((length - timing.Start) * 1000 * timing.Beat);
+    const std::int64_t milliseconds = CheckedSoundMilliseconds((length - timing.Start) * 1000 * timing.Beat);
     const std::int64_t frames = RoundToInt64((long double)milliseconds * SoundSampleRate / 1000);
     return frames > 0 ? frames : 0;
 }
@@ -192,7 +193,12 @@ void PlayMelody() {
     const std::int64_t frames = MelodyFrameCount(*Form1->ms, timing);
 
     const SoundHourglass hourglass;
-    const WavImage image = SynthesiseMelody(*Form1->ms, notes, timing, frames);
+    WavImage image;
+    try {
+        image = SynthesiseMelody(*Form1->ms, notes, timing, frames);
+    } catch (const std::bad_alloc&) {
+        throw SoundMemoryError();
+    }
     WriteSoundFile(image);
     if (!PlaySoundImage(image)) ShowMessage(PlaybackFailedMessage);
 }

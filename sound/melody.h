@@ -43,6 +43,7 @@ struct MelodyTiming {
 MelodyTiming ReadMelodyTiming();
 
 // The frame count from "Debut" to the end of the melody (none when it starts after it).
+// Raises SoundTooLongError for a melody longer than one hour.
 std::int64_t MelodyFrameCount(const TStringGrid& melody, const MelodyTiming& timing);
 
 // The WAV image of `frames` frames of the melody from "Debut" on, without silence: every

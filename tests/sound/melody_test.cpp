@@ -185,6 +185,35 @@ TEST_F(MelodyTest, AZeroOrUnreadableTempoFallsBackTo264HzOneBeatPerSecondFromZer
     EXPECT_EQ(messages.Count(), 0);
 }
 
+TEST_F(MelodyTest, AMelodyLongerThanAnHourIsRefusedBeforeAnythingIsWritten) {
+    for (int column = 1; column <= 4; ++column) Note(column, 1, "A1");
+    Form1->Edit26->SetText("90");
+    Form1->ms->SetCell(4, 0, "10000");  // 10 typed as 10000: 6,667 s
+    for (const char* tempo : {"90", "1"}) {
+        Form1->Edit26->SetText(tempo);
+        const int before = messages.Count();
+        Play();
+        ASSERT_EQ(messages.Count(), before + 1) << tempo;
+        EXPECT_EQ(messages.Last().Text, "Dur\xE9" "e trop longue : un son dure au plus une heure (3600 s)");
+        EXPECT_FALSE(SoundFileExists());
+        EXPECT_FALSE(device->CaptureFileExists());
+        EXPECT_EQ(cursor.Current(), crDefault);
+    }
+
+    // A full grid of 999 columns at tempo 60 lasts 999 s: accepted.
+    for (int column = 1; column <= 999; ++column) {
+        Form1->ms->SetCell(column, 0, std::to_string(column - 1));
+        Note(column, 1, "A1");
+    }
+    MelodyTiming timing;
+    timing.Omega0 = 2 * Pi * 264;
+    EXPECT_EQ(MelodyFrameCount(*Form1->ms, timing), 999 * 44100);
+    timing.Start = -2601;  // starting before 0 lengthens it to one hour exactly
+    EXPECT_EQ(MelodyFrameCount(*Form1->ms, timing), 3600 * 44100);
+    timing.Start = -2601.001;
+    EXPECT_THROW(MelodyFrameCount(*Form1->ms, timing), SoundTooLongError);
+}
+
 TEST_F(MelodyTest, WhenTheCardCannotPlaySonWavIsThereAndTheUserIsTold) {
     device->UseMissingDevice();
     Note(1, 1, "A1");
