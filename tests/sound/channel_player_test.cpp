@@ -237,6 +237,15 @@ TEST_F(ChannelPlayerTest, ASoundLongerThanAnHourIsRefusedWithTheLimitNamed) {
     }
 }
 
+TEST_F(ChannelPlayerTest, AnHourWithoutTheMemoryForItIsToldInFrench) {
+    if (!AddressSpaceCanBeLimited) GTEST_SKIP() << "the address sanitizer holds the address space";
+    Form1->Edit1->SetText("sin(440x)");
+    Form1->Edit21->SetText("3600");  // accepted: 635 MB of image
+    EXPECT_EQ(LastMessageShortOfMemory([this] { Play(); }), "M\xE9" "moire insuffisante pour construire le son");
+    EXPECT_FALSE(device->CaptureFileExists());
+    EXPECT_FALSE(SoundFileExists());
+}
+
 TEST_F(ChannelPlayerTest, TheLongestSoundIsOneHourToTheMillisecond) {
     EXPECT_EQ(CheckedSoundMilliseconds(3600000), 3600000);
     EXPECT_EQ(CheckedSoundMilliseconds(3600000.4L), 3600000);

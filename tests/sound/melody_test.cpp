@@ -214,6 +214,15 @@ TEST_F(MelodyTest, AMelodyLongerThanAnHourIsRefusedBeforeAnythingIsWritten) {
     EXPECT_THROW(MelodyFrameCount(*Form1->ms, timing), SoundTooLongError);
 }
 
+TEST_F(MelodyTest, AMelodyOfAnHourWithoutTheMemoryForItIsToldInFrench) {
+    if (!AddressSpaceCanBeLimited) GTEST_SKIP() << "the address sanitizer holds the address space";
+    Note(1, 1, "A1");
+    Form1->ms->SetCell(1, 1, "3600");  // 3600 beats of a second: accepted, 635 MB of image
+    EXPECT_EQ(LastMessageShortOfMemory([this] { Play(); }), "M\xE9" "moire insuffisante pour construire le son");
+    EXPECT_FALSE(device->CaptureFileExists());
+    EXPECT_FALSE(SoundFileExists());
+}
+
 TEST_F(MelodyTest, WhenTheCardCannotPlaySonWavIsThereAndTheUserIsTold) {
     device->UseMissingDevice();
     Note(1, 1, "A1");

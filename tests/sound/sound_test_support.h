@@ -2,7 +2,9 @@
 // Shared by the sound tests: reading samples out of WAV images and captures, and the
 // fixture that runs Vartelo with a capturing sound device in its start directory.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "tests/alsa/alsa_capture.h"
@@ -11,6 +13,19 @@
 namespace soundtest {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The address sanitizer reserves the address space that LastMessageShortOfMemory limits.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool AddressSpaceCanBeLimited = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool AddressSpaceCanBeLimited = false;
+#else
+inline constexpr bool AddressSpaceCanBeLimited = true;
+#endif
+#else
+inline constexpr bool AddressSpaceCanBeLimited = true;
+#endif
 
 std::uint32_t Read32(const Bytes& bytes, std::size_t at);
 std::uint16_t Read16(const Bytes& bytes, std::size_t at);
@@ -29,6 +44,9 @@ protected:
     // "Son.wav" of the start directory, or nothing.
     Bytes SoundFile() const;
     bool SoundFileExists() const;
+    // Runs `play` in a child process whose address space has no room left for a sound of
+    // an hour (635 MB); the text of the last message shown there ("" when none was).
+    std::string LastMessageShortOfMemory(const std::function<void()>& play);
 
     std::unique_ptr<AlsaCapture> device;
 };
