@@ -241,7 +241,9 @@ TEST_F(ChannelPlayerTest, AnHourWithoutTheMemoryForItIsToldInFrench) {
     if (!AddressSpaceCanBeLimited) GTEST_SKIP() << "the address sanitizer holds the address space";
     Form1->Edit1->SetText("sin(440x)");
     Form1->Edit21->SetText("3600");  // accepted: 635 MB of image
-    EXPECT_EQ(LastMessageShortOfMemory([this] { Play(); }), "M\xE9" "moire insuffisante pour construire le son");
+    ASSERT_TRUE(RunShortOfMemory([this] { Play(); }));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.Last().Text, "M\xE9" "moire insuffisante pour construire le son");
     EXPECT_FALSE(device->CaptureFileExists());
     EXPECT_FALSE(SoundFileExists());
 }

@@ -14,7 +14,7 @@ namespace soundtest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The address sanitizer reserves the address space that LastMessageShortOfMemory limits.
+// The address sanitizer reserves the address space that RunShortOfMemory limits.
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool AddressSpaceCanBeLimited = false;
 #elif defined(__has_feature)
@@ -34,6 +34,10 @@ std::int16_t SampleAt(const Bytes& bytes, std::int64_t frame, int channel, std::
 // The frames of an image without its 46-byte header.
 Bytes DataOf(const Bytes& image);
 
+// Runs `play` with an address space that has no room left for a sound of an hour (635 MB),
+// then lifts the limit; false when the limit could not be set or lifted.
+bool RunShortOfMemory(const std::function<void()>& play);
+
 class SoundProgramTest : public plottest::ProgramTest {
 protected:
     void SetUp() override;
@@ -44,9 +48,6 @@ protected:
     // "Son.wav" of the start directory, or nothing.
     Bytes SoundFile() const;
     bool SoundFileExists() const;
-    // Runs `play` in a child process whose address space has no room left for a sound of
-    // an hour (635 MB); the text of the last message shown there ("" when none was).
-    std::string LastMessageShortOfMemory(const std::function<void()>& play);
 
     std::unique_ptr<AlsaCapture> device;
 };
