@@ -238,7 +238,7 @@ TEST_F(ChannelPlayerTest, ASoundLongerThanAnHourIsRefusedWithTheLimitNamed) {
 }
 
 TEST_F(ChannelPlayerTest, AnHourWithoutTheMemoryForItIsToldInFrench) {
-    if (!AddressSpaceCanBeLimited) GTEST_SKIP() << "the address sanitizer holds the address space";
+    if (!LargeAllocationsCanBeRefused) GTEST_SKIP() << "the address sanitizer's allocation cannot be made to fail";
     Form1->Edit1->SetText("sin(440x)");
     Form1->Edit21->SetText("3600");  // accepted: 635 MB of image
     ASSERT_TRUE(RunShortOfMemory([this] { Play(); }));

@@ -215,7 +215,7 @@ TEST_F(MelodyTest, AMelodyLongerThanAnHourIsRefusedBeforeAnythingIsWritten) {
 }
 
 TEST_F(MelodyTest, AMelodyOfAnHourWithoutTheMemoryForItIsToldInFrench) {
-    if (!AddressSpaceCanBeLimited) GTEST_SKIP() << "the address sanitizer holds the address space";
+    if (!LargeAllocationsCanBeRefused) GTEST_SKIP() << "the address sanitizer's allocation cannot be made to fail";
     Note(1, 1, "A1");
     Form1->ms->SetCell(1, 1, "3600");  // 3600 beats of a second: accepted, 635 MB of image
     ASSERT_TRUE(RunShortOfMemory([this] { Play(); }));

@@ -1,10 +1,10 @@
 #include "tests/sound/sound_test_support.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 
 #include "plotter/program_description.h"
 
@@ -42,27 +42,43 @@ Bytes SoundProgramTest::SoundFile() const { return ReadFileBytes(startDirectory-
 
 bool SoundProgramTest::SoundFileExists() const { return std::filesystem::exists(startDirectory->Path() / "Son.wav"); }
 
+namespace {
+
+// While RunShortOfMemory runs, allocations of this many bytes or more fail.
+std::atomic<std::size_t> refusedAllocationSize{SIZE_MAX};
+
+}  // namespace
+
+std::size_t RefusedAllocationSize() { return refusedAllocationSize.load(std::memory_order_relaxed); }
+
 bool RunShortOfMemory(const std::function<void()>& play) {
-    long pages = 0;
-    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(statm, "%ld", &pages) != 1) pages = 0;
-        std::fclose(statm);
-    }
-    rlimit previous;
-    if (pages == 0 || getrlimit(RLIMIT_AS, &previous) != 0) return false;
-    // What the process holds now and 256 MB more: enough for a redraw, not for the image.
-    // Only the soft limit moves, so that it can be put back.
-    rlimit bound = previous;
-    bound.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(256) << 20);
-    if (previous.rlim_max != RLIM_INFINITY && bound.rlim_cur > previous.rlim_max) return false;
-    if (setrlimit(RLIMIT_AS, &bound) != 0) return false;
+    if (!LargeAllocationsCanBeRefused) return false;
+    // A redraw needs far less; the image of an hour needs 635 MB.
+    refusedAllocationSize = std::size_t(256) << 20;
     try {
         play();
     } catch (...) {
-        setrlimit(RLIMIT_AS, &previous);
+        refusedAllocationSize = SIZE_MAX;
         throw;
     }
-    return setrlimit(RLIMIT_AS, &previous) == 0;
+    refusedAllocationSize = SIZE_MAX;
+    return true;
 }
 
 }  // namespace soundtest
+
+#if !SOUND_TEST_UNDER_ADDRESS_SANITIZER
+// The test binary's allocation: the library's own (malloc, the new-handler), except that
+// it refuses what RunShortOfMemory says. The library's other forms of new and every delete
+// end in malloc and free as well.
+void* operator new(std::size_t size) {
+    if (size >= soundtest::RefusedAllocationSize()) throw std::bad_alloc();
+    if (size == 0) size = 1;
+    for (;;) {
+        if (void* block = std::malloc(size)) return block;
+        const std::new_handler handler = std::get_new_handler();
+        if (!handler) throw std::bad_alloc();
+        handler();
+    }
+}
+#endif
