@@ -22,9 +22,10 @@
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 
 namespace {
 

@@ -133,7 +133,7 @@ std::string LoopbackFtpServer::LogText() const {
 
 bool LoopbackFtpServer::Start(const std::vector<std::string>& ExtraArgs) {
     const std::string python = "/usr/bin/python3";
-    const std::filesystem::path script = std::filesystem::path(__FILE__).parent_path() / "ftp_test_server.py";
+    const std::filesystem::path script = std::filesystem::path(CURVES_TESTS_DIR) / "ftpclient" / "ftp_test_server.py";
     if (access(python.c_str(), X_OK) != 0) {
         FReason = "/usr/bin/python3 is not installed (scripts/setup installs python3-pyftpdlib)";
         return false;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "sound/vartelo_program.h"
 #include "plotter/program_description.h"
 
 namespace soundtest {
