@@ -20,3 +20,8 @@ add_executable(Quimbel programs/quimbel_main.cpp)
 target_link_libraries(Quimbel PRIVATE application variants)
 
 install(TARGETS Vartelo Quimbel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The includes must follow the stack: the build stops at one that runs up it.
+add_custom_target(check_layers ALL
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR} -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/check_layers.cmake
+  COMMENT "Checking that every include runs down the stack of folders")

@@ -1,13 +1,9 @@
 #pragma once
-// The upload of the current drawing: the dialog's "Envoyer" and the module that runs one
-// blocking FTP session (connect, binary type, put, quit) for it. A failed upload is told
-// to the user with the client's error and leaves the dialog open; only an upload the
-// server confirmed closes it.
+// The upload of the current drawing: one blocking FTP session (connect, binary type, put,
+// quit) and what became of it. The dialog's "Envoyer" (ftp_form.h) runs it.
 #include <string>
 
 class TFtpClient;
-class TForm4;
-class TObject;
 
 // The client of the upload in progress; null between uploads.
 extern TFtpClient* CurrentFtpClient;
@@ -40,17 +36,3 @@ TFtpUploadOutcome SendFileByFtp(const std::string& LocalFile, const std::string&
 std::string RemoteUploadPath(const std::string& Folder, const std::string& FileName);
 // The preview file written before each upload, in the start directory.
 std::string PreviewFileName();
-
-// The caption of the first of the fields that go into FTP commands (login, password,
-// folder, file name) holding a CR, LF or NUL; empty when none does.
-std::string FieldWithLineBreak(const TForm4& Dialog);
-
-// "Envoyer": refuses a field holding a line break, copies the drawing to the clipboard
-// through the main window, writes the clipboard's bitmap as the preview file and sends
-// it; "Envoyer" is disabled meanwhile. A failure shows one message and keeps the dialog;
-// success hides it. Returns at once, doing nothing, when the clipboard holds no bitmap
-// or an upload is already running.
-void SendDrawingByFtp(TForm4* Dialog, TObject* Sender);
-
-// Whether an upload is running (a second "Envoyer" meanwhile is ignored).
-bool FtpUploadRunning();
