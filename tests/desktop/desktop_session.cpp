@@ -54,31 +54,9 @@ bool SessionProcess::Start(const std::string& program, const std::vector<std::st
     return true;
 }
 
-bool SessionProcess::Running() {
-    if (pid_ <= 0) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        return false;
-    }
-    return true;
-}
+bool SessionProcess::Running() { return ProcessRunning(pid_); }
 
-void SessionProcess::Stop() {
-    if (pid_ <= 0) return;
-    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
-    kill(pid_, SIGTERM);
-    bool ended = false;
-    if (pidFd >= 0) {
-        pollfd entry{pidFd, POLLIN, 0};
-        ended = poll(&entry, 1, 5000) == 1;
-        close(pidFd);
-    }
-    if (!ended) kill(pid_, SIGKILL);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = -1;
-}
+void SessionProcess::Stop() { StopProcess(pid_); }
 
 bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);

@@ -23,7 +23,7 @@ public:
     void Stop();
 
 private:
-    int pid_ = -1;
+    pid_t pid_ = -1;
 };
 
 class DesktopSession {

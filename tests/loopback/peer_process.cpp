@@ -69,33 +69,37 @@ bool PeerProcess::Start(const std::string& Program, const std::vector<std::strin
     return true;
 }
 
-bool PeerProcess::Running() {
-    if (FPid <= 0) return false;
+bool ProcessRunning(pid_t& Pid) {
+    if (Pid <= 0) return false;
     int status = 0;
-    if (waitpid(FPid, &status, WNOHANG) == FPid) {
-        FPid = -1;
+    if (waitpid(Pid, &status, WNOHANG) == Pid) {
+        Pid = -1;
         return false;
     }
     return true;
 }
 
-void PeerProcess::Stop() {
-    if (FPid <= 0) return;
+void StopProcess(pid_t& Pid) {
+    if (Pid <= 0) return;
     // Waits for the end of the process through a descriptor that becomes readable
     // when it ends, so the wait has a deadline.
-    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, FPid, 0));
-    kill(FPid, SIGTERM);
+    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, Pid, 0));
+    kill(Pid, SIGTERM);
     bool ended = false;
     if (pidFd >= 0) {
         pollfd entry{pidFd, POLLIN, 0};
         ended = poll(&entry, 1, 5000) == 1;
         close(pidFd);
     }
-    if (!ended) kill(FPid, SIGKILL);
+    if (!ended) kill(Pid, SIGKILL);
     int status = 0;
-    waitpid(FPid, &status, 0);
-    FPid = -1;
+    waitpid(Pid, &status, 0);
+    Pid = -1;
 }
+
+bool PeerProcess::Running() { return ProcessRunning(FPid); }
+
+void PeerProcess::Stop() { StopProcess(FPid); }
 
 std::string ClosedLoopbackPort() {
     TCustomWSocket probe;

@@ -157,13 +157,7 @@ TEST_F(OffPictureTest, SteepStretchesOffThePictureAreCrossedInFewEvaluations) {
             }
             if (steep.extent == std::string("5")) {
                 ASSERT_FALSE(walk.Points.empty());
-                const quimbel::SampledPoint* first = nullptr;
-                const quimbel::SampledPoint* last = nullptr;
-                for (const auto& p : walk.Points) {
-                    if (!p.Accepted) continue;
-                    if (!first) first = &p;
-                    last = &p;
-                }
+                const auto [first, last] = FirstAndLastAccepted(walk);
                 ASSERT_TRUE(first && last);
                 EXPECT_LE(first->X, steep.enters + 1.5 * column);
                 EXPECT_GE(last->X, steep.leaves - 1.5 * column);

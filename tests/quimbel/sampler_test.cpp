@@ -215,13 +215,7 @@ TEST_F(SamplerTest, ASteepCurveOffThePictureIsCrossedByHoming) {
         EXPECT_FALSE(walk.Stalled);
         EXPECT_FALSE(walk.BudgetSpent);
         EXPECT_LT(walk.Evaluations, (precise ? 10 : 3) * 800);
-        const quimbel::SampledPoint* first = nullptr;
-        const quimbel::SampledPoint* last = nullptr;
-        for (const auto& p : walk.Points) {
-            if (!p.Accepted) continue;
-            if (!first) first = &p;
-            last = &p;
-        }
+        const auto [first, last] = FirstAndLastAccepted(walk);
         ASSERT_TRUE(first && last);
         EXPECT_NEAR(static_cast<double>(first->X), -edge, column);
         EXPECT_NEAR(static_cast<double>(last->X), edge, column);

@@ -113,34 +113,6 @@ TEST_F(DecidedTest, GridCellsHoldingTheSeparatorsReadBackAsTheSameCells) {
     EXPECT_EQ(Form1->ms->Cell(3, 2), "fin\\");
 }
 
-// "Annuler" and "Refaire" of the "Edition" menu walk the ring one step per choice, as
-// Ctrl+Z and Ctrl+Y do (one step per key, not two).
-TEST_F(DecidedTest, UndoAndRedoFromTheEditionMenuAndFromTheKeys) {
-    Start(VarteloProgram());
-    EnterF("x");
-    EnterF("x+1");
-    EnterF("x+2");
-    ASSERT_EQ(UndoCurrent, 4);
-
-    uitest::ClickMenu(Form1->Annuler1);
-    EXPECT_EQ(F(), "x+1");
-    uitest::ClickMenu(Form1->Annuler1);
-    EXPECT_EQ(F(), "x");
-    uitest::ClickMenu(Form1->Refaire1);
-    EXPECT_EQ(F(), "x+1");
-
-    uitest::PressKey(Form1, 'Z', TShiftState{ssCtrl});
-    EXPECT_EQ(F(), "x");
-    uitest::PressKey(Form1, 'Y', TShiftState{ssCtrl});
-    EXPECT_EQ(F(), "x+1");
-    uitest::PressKey(Form1, 'Y', TShiftState{ssCtrl});
-    EXPECT_EQ(F(), "x+2");
-    uitest::ClickMenu(Form1->Refaire1);  // at the newest: nothing
-    EXPECT_EQ(F(), "x+2");
-    EXPECT_EQ(UndoCurrent, 4);
-    EXPECT_EQ(messages.Count(), 0);
-}
-
 // é, € and œ typed into a function are written as the bytes E9, 80 and 9C of
 // Windows-1252 and come back the same at the next start.
 TEST_F(DecidedTest, TextOutsideAsciiRoundTripsAsWindows1252) {

@@ -100,6 +100,10 @@ TEST_F(RingTest, TheEditionItemsAndFastKeysUndoAndRedo) {
     EXPECT_EQ(F(), "x");
     Redo();
     EXPECT_EQ(F(), "x+1");
+    uitest::ClickMenu(Form1->Refaire1);
+    EXPECT_EQ(F(), "x+2");
+    uitest::ClickMenu(Form1->Refaire1);  // at the newest: nothing
+    EXPECT_EQ(F(), "x+2");
     EXPECT_EQ(messages.Count(), 0);
 }
 
