@@ -6,6 +6,7 @@
 #include <cstring>
 #include <exception>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 #include "ftp/socket_errors.h"
@@ -123,7 +124,7 @@ bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText)
     const char* position = PasvReply.c_str() + open + 1;
     std::int64_t numbers[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (*position < '0' || *position > '9') return false;
+        if (!IsDigit(*position)) return false;
         const char* after = ParseInteger(position, numbers[i]);
         if (numbers[i] < 0 || numbers[i] > 255) return false;
         position = after;

@@ -4,15 +4,12 @@
 // message.
 #include <cstring>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 #include "platform/messages/message_queue.h"
 
 namespace {
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
-}
 
 // The text without leading and trailing blanks and control characters.
 std::string Trimmed(const std::string& Text) {
