@@ -19,9 +19,9 @@ namespace {
 
 std::string VerbOf(TFtpRequest Kind) {
     switch (Kind) {
-    case 10: return "RETR";
-    case 7: return "LIST";
-    case 8: return "NLST";
+    case rqGet: return "RETR";
+    case rqList: return "LIST";
+    case rqNameList: return "NLST";
     default: return "MLSD";
     }
 }
@@ -114,8 +114,8 @@ void TCustomFtpCli::StartPortCommand() {
         }
     }
     ByteCount = 0;
-    CurrentStep = stepPort;
-    StartCommand(9, command, {200, 227});
+    EnterStep(stepPort);
+    StartCommand(rqPort, command, {200, 227});
 }
 
 bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText) const {
@@ -180,10 +180,10 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
 // ---------------------------------------------------------------------------
 // Downloads
 
-void TCustomFtpCli::CmdRetr() { StartDownload(10); }
-void TCustomFtpCli::CmdList() { StartDownload(7); }
-void TCustomFtpCli::CmdNlst() { StartDownload(8); }
-void TCustomFtpCli::CmdMlsd() { StartDownload(43); }
+void TCustomFtpCli::CmdRetr() { StartDownload(rqGet); }
+void TCustomFtpCli::CmdList() { StartDownload(rqList); }
+void TCustomFtpCli::CmdNlst() { StartDownload(rqNameList); }
+void TCustomFtpCli::CmdMlsd() { StartDownload(rqMachineList); }
 
 void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
     if (!ConnectedFlag) {
@@ -240,8 +240,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
         }
     }
     ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::GetFirstReply;
-    CommandDoneHandler = nullptr;
+    SetRequestState(rsGetFirstReply);
     ErrorMessage.clear();
     SendCommand(HostFileName.empty() ? TransferVerb : TransferVerb + " " + HostFileName);
 }
@@ -339,7 +338,7 @@ void TCustomFtpCli::GetFirstReply() {
         RefuseTransfer();
         return;
     }
-    ReplyHandler = &TCustomFtpCli::GetFinalReply;
+    SetRequestState(rsGetFinalReply);
 }
 
 void TCustomFtpCli::GetFinalReply() {
@@ -367,13 +366,13 @@ void TCustomFtpCli::TryFinishGet() {
 
 void TCustomFtpCli::CmdStor() {
     AppendMode = false;
-    RequestType = 18;
+    RequestType = rqPut;
     StartUpload();
 }
 
 void TCustomFtpCli::CmdAppe() {
     AppendMode = true;
-    RequestType = 19;
+    RequestType = rqAppend;
     StartUpload();
 }
 
@@ -455,8 +454,7 @@ void TCustomFtpCli::StartUpload() {
         return;  // the command goes out once the data connection is up
     }
     ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
+    SetRequestState(rsPutFirstReply);
     SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
 }
 
@@ -494,8 +492,7 @@ void TCustomFtpCli::PutDataConnected(TCustomWSocket*, std::uint16_t ErrCode) {
         return;
     }
     ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
+    SetRequestState(rsPutFirstReply);
     SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
 }
 
@@ -504,7 +501,7 @@ void TCustomFtpCli::PutFirstReply() {
     ParseInteger(LastResponse.c_str(), StatusCode);
     if (StatusCode == 150 || StatusCode == 125) {
         TransferAllowed = true;
-        ReplyHandler = &TCustomFtpCli::PutFinalReply;
+        SetRequestState(rsPutFinalReply);
         if (Passive) {
             if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Send first block");
             DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
@@ -595,7 +592,7 @@ void TCustomFtpCli::TryFinishPut() {
 // code: no further reply is awaited and the data connection and local file are let go.
 void TCustomFtpCli::RefuseTransfer() {
     KeepFirstError();
-    ReplyHandler = nullptr;
+    SetRequestState(rsIdle);
     DropDataConnection();
     ReleaseLocalFile();
     ResumeAt = 0;
@@ -662,7 +659,7 @@ void TCustomFtpCli::AbortTransfer(std::uint16_t Code, const std::string& Text) {
 void TCustomFtpCli::EndFaultedTransfer() {
     const std::uint16_t code = TransferFault;
     TransferReplyDone = true;
-    ReplyHandler = nullptr;
+    SetRequestState(rsIdle);
     LastResponse = TransferFaultText;
     StatusCode = code;
     ErrorMessage = TransferFaultText;
