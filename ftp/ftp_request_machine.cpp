@@ -27,31 +27,34 @@
 
 namespace {
 
+// The names the log gives the steps and the states.
 constexpr const char* kStepNames[] = {
-    "stepNone",    "stepOpen",  "stepUser",  "stepPass",    "stepCwd",    "stepSize",   "stepMkd",
-    "stepRmd",     "stepRenFrom", "stepRenTo", "stepGet",   "stepDir",    "stepQuit",   "stepSyst",
-    "stepDele",    "stepPwd",   "stepQuote", "stepPut",     "stepTypeSet", "stepRest",  "stepCdup",
-    "stepLs",      "stepAppend", "stepPort", "stepAbor",    "stepMlsd",   "stepFeat",   "stepMlst",
-    "stepMdtm",    "stepMdtmSet", "stepAuth", "stepMfmt",   "stepMd5",    "stepAcct",   "stepProt",
-    "stepPbsz",    "stepModeZ", "stepOpts",  "stepCcc",     "stepXcrc"};
+    "stepNone",    "stepOpen",    "stepUser",    "stepPass",    "stepCwd",     "stepSize",    "stepMkd",
+    "stepRmd",     "stepRenFrom", "stepRenTo",   "stepGet",     "stepDir",     "stepQuit",    "stepSyst",
+    "stepDele",    "stepPwd",     "stepQuote",   "stepPut",     "stepTypeSet", "stepRest",    "stepCdup",
+    "stepLs",      "stepAppend",  "stepPort",    "stepAbor",    "stepMlsd",    "stepFeat",    "stepMlst",
+    "stepMdtm",    "stepMdtmSet", "stepAuth",    "stepMfmt",    "stepMd5",     "stepAcct",    "stepProt",
+    "stepPbsz",    "stepModeZ",   "stepOpts",    "stepCcc",     "stepXcrc",
+};
 static_assert(std::size(kStepNames) == stepXcrc + 1);
-
 constexpr const char* kStateNames[] = {"rsIdle",          "rsCommandReply",  "rsQuitReply",    "rsGetFirstReply",
                                        "rsGetFinalReply", "rsPutFirstReply", "rsPutFinalReply"};
-constexpr std::size_t kStateCount = std::size(kStateNames);
-static_assert(kStateCount == rsPutFinalReply + 1);
+static_assert(std::size(kStateNames) == rsPutFinalReply + 1);
 
-// The moves the machine makes, [from][to].
-constexpr bool kAllowedMoves[kStateCount][kStateCount] = {
-    // to: Idle  Command Quit  GetFirst GetFinal PutFirst PutFinal
-    {true, true, true, true, false, true, false},  // from rsIdle
-    {true, true, true, true, false, true, false},  // from rsCommandReply
-    {true, true, true, true, false, true, false},  // from rsQuitReply
-    {true, true, true, true, true, true, false},   // from rsGetFirstReply
-    {true, true, true, true, false, true, false},  // from rsGetFinalReply
-    {true, true, true, true, false, true, true},   // from rsPutFirstReply
-    {true, true, true, true, false, true, false},  // from rsPutFinalReply
-};
+// Whether the machine moves From -> To: a starter arms a first reply from any state and
+// every state may end in rsIdle, but a final reply is awaited only after its go-ahead.
+constexpr bool MoveAllowed(TFtpRequestState From, TFtpRequestState To) {
+    switch (To) {
+    case rsGetFinalReply: return From == rsGetFirstReply;
+    case rsPutFinalReply: return From == rsPutFirstReply;
+    case rsIdle:
+    case rsCommandReply:
+    case rsQuitReply:
+    case rsGetFirstReply:
+    case rsPutFirstReply: return true;
+    }
+    return false;
+}
 
 // A step of a high-level request and the starter that runs it.
 struct StepStarter {
@@ -86,7 +89,7 @@ const char* FtpStepName(TFtpStep Step) {
 }
 
 const char* FtpRequestStateName(TFtpRequestState State) {
-    return State < kStateCount ? kStateNames[State] : "rs?";
+    return State < std::size(kStateNames) ? kStateNames[State] : "rs?";
 }
 
 // ---------------------------------------------------------------------------
@@ -95,13 +98,13 @@ const char* FtpRequestStateName(TFtpRequestState State) {
 void TCustomFtpCli::SetRequestState(TFtpRequestState NewState) {
     const TFtpRequestState old = FRequestState;
     if (NewState == old) return;
-    const std::string move = std::string(FtpRequestStateName(old)) + " -> " + FtpRequestStateName(NewState);
-    if (NewState >= kStateCount || !kAllowedMoves[old][NewState]) {
-        if (IsLogged(loProtSpecErr)) LogDebugText(loProtSpecErr, "! Request state " + move + " refused");
-        ReportError("Program error: request state " + move + " refused");
+    auto move = [&] { return std::string(FtpRequestStateName(old)) + " -> " + FtpRequestStateName(NewState); };
+    if (!MoveAllowed(old, NewState)) {
+        if (IsLogged(loProtSpecErr)) LogDebugText(loProtSpecErr, "! Request state " + move() + " refused");
+        ReportError("Program error: request state " + move() + " refused");
         return;
     }
-    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Request state " + move);
+    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Request state " + move());
     FRequestState = NewState;
 }
 
