@@ -259,7 +259,7 @@ public:
     bool HighLevelActive = false;
     bool RequestDoneFlag = false;
     bool ConnectedFlag = false;  // set once the control connection is up
-    TFtpStep CurrentStep() const { return FCurrentStep; }       // the step now running
+    TFtpStep CurrentStep() const { return FCurrentStep; }            // the step now running
     TFtpRequestState RequestState() const { return FRequestState; }  // what the next final reply is for
     TFtpStepSet StepSet;         // steps of a high-level request still to run
     bool ContinueSteps = false;  // a step that ends with 0 leads to the next one (HighLevelAsync)
