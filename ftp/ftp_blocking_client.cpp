@@ -34,7 +34,7 @@ bool TFtpClient::RunBlocking(void (TCustomFtpCli::*Starter)()) {
     } catch (...) {
         // A starter that raised may have left a high-level request marked as running.
         HighLevelActive = false;
-        StepContinuation = nullptr;
+        ContinueSteps = false;
         StepSet = TFtpStepSet();
         return false;
     }

@@ -7,16 +7,18 @@
 //
 // One command runs like this: a starter (CmdUser, CmdType, ...) checks its parameter and
 // calls StartCommand with the request number, the command text and the expected final
-// reply codes; SendCommand writes the line; ControlDataAvailable cuts the replies into
-// lines and hands each final line to ReplyHandler (FinishCommand for plain commands),
-// which judges the code and calls FinishRequest. FinishRequest either runs
-// StepContinuation (the next step of a high-level request) or ends the request and posts
-// MsgRequestDone to the client's window.
+// reply codes; StartCommand sets the request state (rsCommandReply) and SendCommand
+// writes the line; ControlDataAvailable cuts the replies into lines and hands each final
+// line to the routine of the request state (FinishCommand for plain commands), which
+// judges the code and calls FinishRequest. FinishRequest either runs the next step of a
+// high-level request (HighLevelAsync) or ends the request and posts MsgRequestDone to the
+// client's window. The states, the steps and the transitions between them are in
+// ftp_requests.h and ftp_request_machine.cpp.
 //
 // Refusals (not ready, not connected, an empty parameter) never raise: they go to
 // OnError through ReportError, and no request-done event follows.
 //
-// The high-level requests (the step machine behind StepSet and StepContinuation) and the
+// The high-level requests (the step machine behind StepSet and ContinueSteps) and the
 // data connection with its transfers are operations of this class too, kept in their own
 // source files; the fields they work on are declared here with the others.
 #include <array>
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "ftp/enum_set.h"
+#include "ftp/ftp_requests.h"
 #include "ftp/socket_component.h"
 #include "ftp/socket_logger.h"
 #include "ftp/sync_wsocket.h"
@@ -56,18 +59,6 @@ enum TFtpClientState : std::uint8_t {
     fcsWaitingReply = 8,
     fcsPassiveReply = 9
 };
-
-// The request number reported by OnRequestDone (1 = open; each starter has its own).
-using TFtpRequest = std::uint8_t;
-
-// The steps of a request; the ordinal is the bit in StepSet and the value of CurrentStep.
-enum TFtpStep : std::uint8_t {
-    stepNone, stepOpen, stepUser, stepPass, stepCwd, stepSize, stepMkd, stepRmd, stepRenFrom, stepRenTo,
-    stepGet, stepDir, stepQuit, stepSyst, stepDele, stepPwd, stepQuote, stepPut, stepTypeSet, stepRest,
-    stepCdup, stepLs, stepAppend, stepPort, stepAbor, stepMlsd, stepFeat, stepMlst, stepMdtm, stepMdtmSet,
-    stepAuth, stepMfmt, stepMd5, stepAcct, stepProt, stepPbsz, stepModeZ, stepOpts, stepCcc, stepXcrc
-};
-using TFtpStepSet = TEnumSet<TFtpStep, std::uint64_t>;
 
 enum TFtpShareMode : std::uint8_t {
     ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone
@@ -112,11 +103,6 @@ using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest Rq
 using TFtpNotifyEvent = std::function<void(TCustomFtpCli* Sender)>;
 using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* Sender, bool& bCancel)>;
 using TFtpBgExceptionEvent = std::function<void(TCustomFtpCli* Sender, const std::exception& E, bool& CanClose)>;
-
-// A routine of the client run at a fixed point of a request: the next final reply line
-// (ReplyHandler), the end of a command (CommandDoneHandler), the next step
-// (StepContinuation). Null when none is set.
-using TFtpNextProc = void (TCustomFtpCli::*)();
 
 class TCustomFtpCli : public TSocketComponent {
 public:
@@ -273,9 +259,10 @@ public:
     bool HighLevelActive = false;
     bool RequestDoneFlag = false;
     bool ConnectedFlag = false;  // set once the control connection is up
-    TFtpStep CurrentStep = stepNone;
-    TFtpStepSet StepSet;                     // steps of a high-level request still to run
-    TFtpNextProc StepContinuation = nullptr;  // run by FinishRequest after a step ended with 0
+    TFtpStep CurrentStep() const { return FCurrentStep; }            // the step now running
+    TFtpRequestState RequestState() const { return FRequestState; }  // what the next final reply is for
+    TFtpStepSet StepSet;         // steps of a high-level request still to run
+    bool ContinueSteps = false;  // a step that ends with 0 leads to the next one (HighLevelAsync)
     std::int32_t HighLevelResult = 0;
     std::string SavedResponse;   // the reply that becomes the final one of a high-level request
     std::int32_t SavedCode = -1;  // its code; below 0: none saved
@@ -344,10 +331,10 @@ protected:
 
     // ---- One command ----
     // Arms and sends one command. Codes: the expected final reply codes (at most 15; none:
-    // any code below 500 succeeds). DoneHandler runs after the final reply in place of
-    // FinishRequest.
+    // any code below 500 succeeds). Awaiting: the request state that takes the final reply
+    // (rsQuitReply closes the control connection after it).
     void StartCommand(TFtpRequest RqType, const std::string& Cmd, std::initializer_list<std::uint16_t> Codes,
-                      TFtpNextProc DoneHandler = nullptr);
+                      TFtpRequestState Awaiting = rsCommandReply);
     // Writes one command line. A command holding CR, LF or NUL is not written: the
     // request ends at once with 500 (RefuseUnsafeCommand).
     virtual void SendCommand(const std::string& Cmd);
@@ -356,7 +343,7 @@ protected:
     // The verb of the first of Steps whose argument holds CR, LF or NUL; empty when
     // none does.
     std::string VerbWithUnsafeArgument(const TFtpStepSet& Steps) const;
-    // The reply handler of plain commands: judges the final line in LastResponse.
+    // Judges the final line of a plain command (in LastResponse) against the expected codes.
     void FinishCommand();
     // Reads the values of a successful reply of the current step (size, time, folder,
     // checksums).
@@ -388,8 +375,6 @@ protected:
 
     HWND WindowHandle = nullptr;
     std::array<std::int32_t, 16> ExpectedCodes{};  // a 0 ends the list
-    TFtpNextProc ReplyHandler = nullptr;        // receives every final reply line
-    TFtpNextProc CommandDoneHandler = nullptr;  // runs after a command's final reply
     std::uint16_t FileShareFlags = 16;
     std::uint8_t ConnectionKind = ftpDirect;
     std::array<char, ReplyBufferSize> ReplyBuffer{};  // the byte after the fill is always 0
@@ -399,9 +384,23 @@ protected:
     std::int32_t MultiLineCode = -1;  // the code of the multi-line reply being read; -1: none
     bool SkipToLineEnd = false;       // the rest of a cut reply line is being dropped
 
-    // ---- High-level request machine ----
+    // ---- The request machine (ftp_request_machine.cpp) ----
+    // The only way the request state changes. A move the machine does not make (a final
+    // reply awaited without its go-ahead) is refused: logged, and reported through
+    // ReportError as a program error, the state kept. Moves are logged old -> new.
+    void SetRequestState(TFtpRequestState NewState);
+    // The only way CurrentStep changes; logged old -> new.
+    void EnterStep(TFtpStep Step);
+    // Hands a final reply line to the routine of the request state; false (after
+    // ReportError) when no reply is awaited.
+    bool HandleFinalReply();
+    // Whether Step runs now, the step before having been Previous with PreviousCode;
+    // readies what the step needs.
+    bool ReadyStep(TFtpStep Step, TFtpStep Previous, std::int32_t PreviousCode);
     void HighLevelStart(TFtpRequest RqType, std::initializer_list<TFtpStep> Steps);
-    void HighLevelAsync();
+    // Picks and runs the next step of a high-level request, or ends the request when none
+    // is left. Virtual so that a subclass can chain steps of its own.
+    virtual void HighLevelAsync();
 
     // ---- Data connection and transfers ----
     void StartDownload(TFtpRequest Kind);
@@ -464,6 +463,8 @@ protected:
     std::uint8_t DisplayFileMode = 0;  // 0: cut received text into lines; 1: whole blocks
 
 private:
+    TFtpStep FCurrentStep = stepNone;
+    TFtpRequestState FRequestState = rsIdle;
     std::uint32_t FDataPortRangeStart = 0;
     std::uint32_t FDataPortRangeEnd = 0;
     std::string FLocalFileName;

@@ -341,7 +341,7 @@ bool TCustomFtpCli::TriggerProgress() {
     ErrorMessage = LastResponse;
     RequestResult = 426;
     StepSet = TFtpStepSet();
-    StepContinuation = nullptr;
+    ContinueSteps = false;
     Abort();
     FinishRequest(426);
     return false;
@@ -360,10 +360,10 @@ void TCustomFtpCli::NotifyStateChange() {
 
 void TCustomFtpCli::ReportError(const std::string& Msg) {
     StepSet = TFtpStepSet();
-    CurrentStep = stepNone;
+    EnterStep(stepNone);
     LastResponse.clear();
     ErrorMessage.clear();
-    StepContinuation = nullptr;
+    ContinueSteps = false;
     RequestRefused = true;
     if (OnError) TriggerError(Msg);
 }

@@ -18,7 +18,7 @@ void TCustomFtpCli::StartOpen() {
         ReportError("FTP component already connected");
         return;
     }
-    if (!HighLevelActive) RequestType = 1;
+    if (!HighLevelActive) RequestType = rqOpen;
     RequestDoneFlag = false;
     ReplyBufferCount = 0;
     ReplyBuffer[0] = 0;
@@ -44,7 +44,7 @@ void TCustomFtpCli::StartOpen() {
 }
 
 void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
-                                 std::initializer_list<std::uint16_t> Codes, TFtpNextProc DoneHandler) {
+                                 std::initializer_list<std::uint16_t> Codes, TFtpRequestState Awaiting) {
     // ABOR, STAT and QUIT go out whatever the state: they are how a stuck or closed
     // session is ended.
     if (Cmd != "ABOR" && Cmd != "STAT" && Cmd != "QUIT") {
@@ -63,8 +63,7 @@ void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
     ExpectedCodes[count] = 0;
     AllReplies.clear();
     RequestDoneFlag = false;
-    ReplyHandler = &TCustomFtpCli::FinishCommand;
-    CommandDoneHandler = DoneHandler;
+    SetRequestState(Awaiting);
     ErrorMessage.clear();
     ChangeState(fcsWaitingReply);
     SendCommand(Cmd);
@@ -88,8 +87,7 @@ void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     // No control connection: the command ends at once, QUIT as done, anything else as
     // failed.
     StatusCode = command == "QUIT" ? 200 : 550;
-    StepContinuation = nullptr;
-    CommandDoneHandler = nullptr;
+    ContinueSteps = false;
     ConnectedFlag = false;
     RequestResult = StatusCode;
     LastResponse = IntToStr(StatusCode) + " not connected";
@@ -130,10 +128,10 @@ void TCustomFtpCli::FinishCommand() {
         ChangeState(fcsPassiveReply);
         PasvReply = LastResponse;
     }
-    if (CurrentStep == stepModeZ && StatusCode == 200) ModeZActive = ModeZRequested;
+    if (CurrentStep() == stepModeZ && StatusCode == 200) ModeZActive = ModeZRequested;
     ParseReplyValues();
-    if (CommandDoneHandler)
-        (this->*CommandDoneHandler)();
+    if (RequestState() == rsQuitReply)
+        QuitDone();
     else
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
 }
@@ -142,8 +140,9 @@ void TCustomFtpCli::ParseReplyValues() {
     if (RequestResult != 0) return;
     std::int32_t code = 0;
     const char* afterCode = ParseInteger(LastResponse.c_str(), code);
-    if (CurrentStep == stepSize) ParseInteger(afterCode, SizeResult);
-    if (CurrentStep == stepMdtm) {
+    const TFtpStep step = CurrentStep();
+    if (step == stepSize) ParseInteger(afterCode, SizeResult);
+    if (step == stepMdtm) {
         if (code == 213) {
             std::string word;
             ParseWord(afterCode, word);
@@ -152,9 +151,9 @@ void TCustomFtpCli::ParseReplyValues() {
             FileTimeResult = -1.0;
         }
     }
-    if (CurrentStep == stepCwd || CurrentStep == stepMkd || CurrentStep == stepPwd || CurrentStep == stepCdup)
+    if (step == stepCwd || step == stepMkd || step == stepPwd || step == stepCdup)
         ParseQuoted(afterCode, DirResult);
-    if (CurrentStep == stepMd5) {
+    if (step == stepMd5) {
         DirResult.clear();
         Md5Result.clear();
         if (code == 251) {
@@ -163,7 +162,7 @@ void TCustomFtpCli::ParseReplyValues() {
             ParseWord(position, Md5Result);
         }
     }
-    if (CurrentStep == stepXcrc) {
+    if (step == stepXcrc) {
         CrcResult.clear();
         if (code == 250) {
             const char* position = ParseWord(afterCode, CrcResult);
@@ -189,9 +188,8 @@ void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Verb) {
     KeepFirstError();
     ReleaseLocalFile();
     StepSet = TFtpStepSet();
-    StepContinuation = nullptr;
-    CommandDoneHandler = nullptr;
-    ReplyHandler = nullptr;
+    ContinueSteps = false;
+    SetRequestState(rsIdle);
     RequestResult = 500;
     FinishRequest(500);
 }

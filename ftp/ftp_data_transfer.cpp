@@ -1,26 +1,24 @@
 // The data connection: the PORT or PASV step that prepares it, the downloads (RETR,
-// LIST, NLST, MLSD) and uploads (STOR, APPE) that run over it, their reply handlers and
-// data-socket events, and the end-of-transfer statistics. An upload sends the local file
-// in blocks of UploadBlockSize bytes, one block per data-sent event, so the send queue
-// never holds more than one.
-#include <cstring>
+// LIST, NLST, MLSD) that run over it with their reply handlers and data-socket events,
+// and the end of a transfer shared with the uploads (ftp_upload.cpp): refusals,
+// failures, the statistics and the close of the data connection.
 #include <exception>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 #include "ftp/socket_errors.h"
 #include "ftp/tick_deadline.h"
 #include "ftp/winsock_binding.h"
-#include "platform/messages/message_queue.h"
 #include "platform/messages/ticks.h"
 
 namespace {
 
 std::string VerbOf(TFtpRequest Kind) {
     switch (Kind) {
-    case 10: return "RETR";
-    case 7: return "LIST";
-    case 8: return "NLST";
+    case rqGet: return "RETR";
+    case rqList: return "LIST";
+    case rqNameList: return "NLST";
     default: return "MLSD";
     }
 }
@@ -113,8 +111,8 @@ void TCustomFtpCli::StartPortCommand() {
         }
     }
     ByteCount = 0;
-    CurrentStep = stepPort;
-    StartCommand(9, command, {200, 227});
+    EnterStep(stepPort);
+    StartCommand(rqPort, command, {200, 227});
 }
 
 bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText) const {
@@ -123,7 +121,7 @@ bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText)
     const char* position = PasvReply.c_str() + open + 1;
     std::int64_t numbers[6] = {};
     for (int i = 0; i < 6; ++i) {
-        if (*position < '0' || *position > '9') return false;
+        if (!IsDigit(*position)) return false;
         const char* after = ParseInteger(position, numbers[i]);
         if (numbers[i] < 0 || numbers[i] > 255) return false;
         position = after;
@@ -179,10 +177,10 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
 // ---------------------------------------------------------------------------
 // Downloads
 
-void TCustomFtpCli::CmdRetr() { StartDownload(10); }
-void TCustomFtpCli::CmdList() { StartDownload(7); }
-void TCustomFtpCli::CmdNlst() { StartDownload(8); }
-void TCustomFtpCli::CmdMlsd() { StartDownload(43); }
+void TCustomFtpCli::CmdRetr() { StartDownload(rqGet); }
+void TCustomFtpCli::CmdList() { StartDownload(rqList); }
+void TCustomFtpCli::CmdNlst() { StartDownload(rqNameList); }
+void TCustomFtpCli::CmdMlsd() { StartDownload(rqMachineList); }
 
 void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
     if (!ConnectedFlag) {
@@ -239,8 +237,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
         }
     }
     ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::GetFirstReply;
-    CommandDoneHandler = nullptr;
+    SetRequestState(rsGetFirstReply);
     ErrorMessage.clear();
     SendCommand(HostFileName.empty() ? TransferVerb : TransferVerb + " " + HostFileName);
 }
@@ -338,7 +335,7 @@ void TCustomFtpCli::GetFirstReply() {
         RefuseTransfer();
         return;
     }
-    ReplyHandler = &TCustomFtpCli::GetFinalReply;
+    SetRequestState(rsGetFinalReply);
 }
 
 void TCustomFtpCli::GetFinalReply() {
@@ -362,239 +359,13 @@ void TCustomFtpCli::TryFinishGet() {
 }
 
 // ---------------------------------------------------------------------------
-// Uploads
-
-void TCustomFtpCli::CmdStor() {
-    AppendMode = false;
-    RequestType = 18;
-    StartUpload();
-}
-
-void TCustomFtpCli::CmdAppe() {
-    AppendMode = true;
-    RequestType = 19;
-    StartUpload();
-}
-
-void TCustomFtpCli::StartUpload() {
-    if (!ConnectedFlag) {
-        ReportError("STOR/APPE: not connected");
-        return;
-    }
-    if (LocalFileName().empty()) {
-        ReportError("LocalFileName empty");
-        return;
-    }
-    TransferFault = 0;
-    TransferReplyDone = false;
-    PutDataSessionDone = false;
-    RequestDoneFlag = false;
-    // In active mode the server may connect as soon as it has the PORT command, before
-    // this starter runs: a connection already taken over stays usable.
-    DataConnected = !Passive && DataSocket && DataSocket->State() == wsConnected;
-    TransferAllowed = false;
-    TransferStart = 0;
-    ByteCount = 0;
-    DataCloseError = 0;
-
-    bool cancel = false;
-    NotifyReadyToTransmit(cancel);
-    if (cancel) {
-        ErrorMessage = "426 Transmit cancelled by application";
-        StatusCode = 426;
-        TriggerDisplay("! " + ErrorMessage);
-        DropDataConnection();
-        RequestResult = 426;
-        FinishRequest(426);
-        return;
-    }
-    DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataAccepted(s, e); };
-
-    std::int64_t size = 0;
-    try {
-        ReleaseLocalFile();
-        SendFinished = false;
-        LocalFile = std::make_unique<std::fstream>(LocalFileName(), std::ios::in | std::ios::binary);
-        if (!LocalFile->is_open()) throw FtpException("cannot open the file for reading");
-        LocalFile->seekg(0, std::ios::end);
-        size = static_cast<std::int64_t>(LocalFile->tellg());
-        LocalFile->seekg(ResumeAt > 0 ? ResumeAt : 0, std::ios::beg);
-        if (ResumeAt > 0 && (!*LocalFile || LocalFile->tellg() != ResumeAt)) {
-            FailTransfer("Unable to set resume position in local file", 550);
-            return;
-        }
-    } catch (const std::exception& E) {
-        LastResponse = "Unable to open local file " + LocalFileName() + ": " + E.what();
-        StatusCode = 426;
-        KeepFirstError();
-        TriggerDisplay("! " + ErrorMessage);
-        DropDataConnection();
-        ReleaseLocalFile();
-        RequestResult = 426;
-        FinishRequest(426);
-        return;
-    }
-    TriggerDisplay("! Upload Size " + IntToStr(size - (ResumeAt > 0 ? ResumeAt : 0)));
-
-    if (Passive) {
-        std::string addr, port;
-        try {
-            if (!ParsePasvReply(addr, port)) throw FtpException("No address in the PASV reply");
-            SetupPassivePut(port, addr);
-            DataSocket->Connect();
-        } catch (const std::exception& E) {
-            LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
-            StatusCode = 426;
-            KeepFirstError();
-            DropDataConnection();
-            ReleaseLocalFile();
-            RequestResult = 426;
-            FinishRequest(426);
-        }
-        return;  // the command goes out once the data connection is up
-    }
-    ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
-    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
-}
-
-void TCustomFtpCli::PutDataAccepted(TCustomWSocket*, std::uint16_t) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
-    ws::SOCKET accepted = ws::INVALID_SOCKET;
-    if (!AcceptServerConnection(accepted)) return;
-    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
-    DataSocket->OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataDiscard(s, e); };
-    DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
-    DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
-    DataSocket->LingerOnOff = wsLingerOff;
-    DataSocket->LingerTimeout = 10;
-    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
-    try {
-        DataSocket->Dup(accepted);  // closes the listening socket, reads the buffer sizes
-    } catch (const std::exception&) {
-        ReportError("winsock.getsockopt(SO_SNDBUF) failed");
-        return;
-    }
-    DataConnected = true;
-    if (TransferAllowed && TransferStart == 0) PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened");
-}
-
-void TCustomFtpCli::PutDataConnected(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened (Put)");
-    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
-    DataSocket->OnDataAvailable = nullptr;
-    DataSocket->OnDataSent = nullptr;
-    DataConnected = true;
-    TransferStart = GetTickCount();
-    if (ErrCode != 0) {
-        FailTransfer("Unable to establish data connection - " + FormatSocketError(ErrCode), 550);
-        return;
-    }
-    ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
-    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
-}
-
-void TCustomFtpCli::PutFirstReply() {
-    ShowLastReply();
-    ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 150 || StatusCode == 125) {
-        TransferAllowed = true;
-        ReplyHandler = &TCustomFtpCli::PutFinalReply;
-        if (Passive) {
-            if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Send first block");
-            DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
-            PutDataSent(DataSocket, 0);
-        } else if (DataConnected && TransferStart == 0) {
-            PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
-        }
-        return;
-    }
-    RefuseTransfer();
-}
-
-void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (!LocalFile || !DataSocket) return;
-    if (!TriggerProgress()) return;
-    if (ErrCode != 0) {
-        AbortTransfer(426, "Error sending data - " + FormatSocketError(ErrCode));
-        return;
-    }
-    if (SendFinished || !TransferAllowed || !DataConnected) return;
-    try {
-        if (SendBuffer.size() != UploadBlockSize) SendBuffer.resize(UploadBlockSize);
-        LocalFile->read(SendBuffer.data(), static_cast<std::streamsize>(SendBuffer.size()));
-        const std::streamsize count = LocalFile->gcount();
-        if (LocalFile->bad()) throw FtpException("read error");
-        if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "DataSocketPutDataSent " + IntToStr(count));
-        if (count > 0) {
-            ByteCount += count;
-            DataSocket->Send(SendBuffer.data(), static_cast<int>(count));
-            return;
-        }
-        // The end of the file: the server learns it once the queue has drained.
-        SendFinished = true;
-        DrainQueued = DataSocket->BufferedByteCount();
-        DrainDeadline = TickDeadline(GetTickCount(), static_cast<DWORD>(DrainSeconds) * 1000u);
-        PostMessageA(WindowHandle, MsgDrainWait, 0, 0);
-    } catch (const std::exception& E) {
-        // Closing the connection gracefully would let the server keep a cut file as
-        // complete: the transfer is aborted instead.
-        AbortTransfer(426, std::string("Error sending file ") + ExceptionClassName(E) + ": " + E.what());
-    }
-}
-
-void TCustomFtpCli::PutDataDiscard(TCustomWSocket*, std::uint16_t) {
-    char buffer[2048];
-    if (DataSocket) DataSocket->Receive(buffer, sizeof buffer);
-}
-
-void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
-    // The server has no reason to close before it has the whole file: a close before
-    // the last block left is a cut upload, whatever the server replies about it.
-    if (!SendFinished || (DataSocket && DataSocket->BufferedByteCount() > 0)) {
-        AbortTransfer(426, ErrCode != 0 ? "Data connection broken - " + FormatSocketError(ErrCode)
-                                        : std::string("Data connection closed before the end of the file"));
-        return;
-    }
-    ReleaseLocalFile();
-    PutDataSessionDone = true;
-    DataCloseError = ErrCode;
-    TryFinishPut();
-}
-
-void TCustomFtpCli::PutFinalReply() {
-    ShowLastReply();
-    if (TransferFault != 0) {
-        EndFaultedTransfer();
-        return;
-    }
-    ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 226 || StatusCode == 250) {
-        TransferReplyDone = true;
-        TryFinishPut();
-        return;
-    }
-    FailTransfer("! STOR Failed");
-}
-
-void TCustomFtpCli::TryFinishPut() {
-    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3PutAsync");
-    FinishTransferWhenDone(PutDataSessionDone);
-}
-
-// ---------------------------------------------------------------------------
 // Shared by downloads and uploads
 
 // A first reply that does not open the transfer ends the request with the reply's
 // code: no further reply is awaited and the data connection and local file are let go.
 void TCustomFtpCli::RefuseTransfer() {
     KeepFirstError();
-    ReplyHandler = nullptr;
+    SetRequestState(rsIdle);
     DropDataConnection();
     ReleaseLocalFile();
     ResumeAt = 0;
@@ -661,7 +432,7 @@ void TCustomFtpCli::AbortTransfer(std::uint16_t Code, const std::string& Text) {
 void TCustomFtpCli::EndFaultedTransfer() {
     const std::uint16_t code = TransferFault;
     TransferReplyDone = true;
-    ReplyHandler = nullptr;
+    SetRequestState(rsIdle);
     LastResponse = TransferFaultText;
     StatusCode = code;
     ErrorMessage = TransferFaultText;

@@ -1,18 +1,12 @@
 // The control connection's events: the host lookup, the connection, the replies cut
-// into lines (greeting, multi-line replies, FEAT lines) and the close; and the end of a
-// request step, which either lets a high-level request go on or posts the request-done
-// message.
+// into lines (greeting, multi-line replies, FEAT lines) and the close.
 #include <cstring>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
-#include "platform/messages/message_queue.h"
 
 namespace {
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
-}
 
 // The text without leading and trailing blanks and control characters.
 std::string Trimmed(const std::string& Text) {
@@ -115,18 +109,14 @@ void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode)
         }
 
         if (ClientState == fcsWaitingReply) {
-            if (CurrentStep == stepFeat) NoteFeatureLine(line);
-            if (CurrentStep == stepMlst && line.size() > 4 && StatusCode == 250 && line[0] == ' ')
+            if (CurrentStep() == stepFeat) NoteFeatureLine(line);
+            if (CurrentStep() == stepMlst && line.size() > 4 && StatusCode == 250 && line[0] == ' ')
                 MlstResultText = Trimmed(line);
             if (!final) {
                 ShowLastReply();
                 continue;
             }
-            if (!ReplyHandler) {
-                ReportError("Program error: FNext is nil");
-                return;
-            }
-            (this->*ReplyHandler)();
+            if (!HandleFinalReply()) return;
             continue;
         }
 
@@ -179,37 +169,6 @@ void TCustomFtpCli::NoteFeatureLine(const std::string& Line) {
     if (StartsWith(feature, "MODE Z")) FeatureFlags |= FeatModeZ;
 }
 
-void TCustomFtpCli::FinishRequest(std::uint16_t Code) {
-    if (RequestDoneFlag) return;
-    RequestDoneFlag = true;
-    ReplyAwaited = false;
-    if (Code == 0 && StepContinuation) {
-        if (ClientState != fcsAbort && ClientState != fcsPassiveReply) ChangeState(fcsInternalReady);
-        (this->*StepContinuation)();
-        return;
-    }
-    ChangeState(fcsReady);
-    // A restart position serves the request that set it only: a later transfer never
-    // starts in the middle of its file.
-    ResumeAt = 0;
-    if (DataSocket && DataSocket->State() != wsClosed) {
-        // The request ends whatever the data connection's close says.
-        try {
-            DropDataConnection();
-        } catch (...) {
-        }
-    }
-    if (HighLevelActive && SavedCode >= 0) {
-        LastResponse = SavedResponse;
-        StatusCode = SavedCode;
-    }
-    HighLevelActive = false;
-    StepContinuation = nullptr;
-    LastRequestCode = Code;
-    ++RequestsEnded;
-    PostMessageA(WindowHandle, MsgRequestDone, 0, static_cast<LPARAM>(Code));
-}
-
 void TCustomFtpCli::ControlLookupDone(TCustomWSocket*, std::uint16_t ErrCode) {
     if (ErrCode != 0) {
         LastResponse = "500 DNS lookup error - " + FormatSocketError(ErrCode);
@@ -243,7 +202,7 @@ void TCustomFtpCli::ControlConnected(TCustomWSocket*, std::uint16_t ErrCode) {
         StatusCode = 500;
         RequestResult = 500;
         KeepFirstError();
-        StepContinuation = nullptr;
+        ContinueSteps = false;
         FinishRequest(ErrCode);
         if (ControlSocket) ControlSocket->Close();
         ChangeState(fcsReady);

@@ -6,14 +6,12 @@
 #include <limits>
 #include <system_error>
 
+#include "ftp/ascii_chars.h"
+
 namespace {
 
 bool IsBlankOrLineEnd(char Ch) {
     return Ch == ' ' || Ch == '\t' || Ch == '\r' || Ch == '\n';
-}
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
 }
 
 // Days from 1 March of year 0 style civil arithmetic: the day number of a date in the

@@ -335,7 +335,7 @@ TEST_F(FtpScripted, AFinalReplyWithNoHandlerIsReportedAndLeftInTheBuffer) {
     TestFtpClient client;
     OpenScripted(client, server);
     client.CmdSyst();
-    client.ReplyHandler = nullptr;
+    client.SetRequestState(rsIdle);
     server.Send("215 UNIX\r\n200 later\r\n");
     ASSERT_TRUE(WaitFor([&] { return !client.Errors.empty(); }));
     EXPECT_EQ(client.Errors.back(), "Program error: FNext is nil");

@@ -62,14 +62,18 @@ bool TestFtpClient::Open(const std::string& Host, const std::string& PortText) {
 
 void TestFtpClient::ChainNext(std::function<void()> Next) {
     FNext = std::move(Next);
-    StepContinuation = static_cast<TFtpNextProc>(&TestFtpClient::RunChained);
+    ContinueSteps = true;
 }
 
-void TestFtpClient::RunChained() {
-    StepContinuation = nullptr;
+void TestFtpClient::HighLevelAsync() {
+    if (!FNext) {
+        TCustomFtpCli::HighLevelAsync();
+        return;
+    }
+    ContinueSteps = false;
     std::function<void()> next = std::move(FNext);
     FNext = nullptr;
-    if (next) next();
+    next();
 }
 
 // ---------------------------------------------------------------------------

@@ -36,7 +36,7 @@ public:
 
     using TCustomFtpCli::StartCommand;
     using TCustomFtpCli::TriggerProgress;
-    using TCustomFtpCli::ReplyHandler;
+    using TCustomFtpCli::SetRequestState;
     using TCustomFtpCli::ConnectionKind;
     using TCustomFtpCli::FileShareFlags;
 
@@ -57,8 +57,11 @@ public:
     std::vector<std::uint16_t> SessionClosed;                 // OnSessionClosed
     int SessionConnected = 0;                                 // OnSessionConnected
 
+protected:
+    // Runs the chained step instead of the next step of a high-level request, once.
+    void HighLevelAsync() override;
+
 private:
-    void RunChained();
     std::function<void()> FNext;
 };
 
