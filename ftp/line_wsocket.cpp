@@ -69,6 +69,9 @@ void TCustomLineWSocket::FreeLineBuffer() {
     FLineBufferCount = 0;
     FLineLength = 0;
     FLineSpan = 0;
+    // A session closed from inside OnLineLimitExceeded leaves no choice of ClearData behind
+    // for the next one.
+    FLineClearData = false;
     ++FLineBufferGeneration;
     AwaitNextLine();
 }

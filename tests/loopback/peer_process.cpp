@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "ftp/tick_deadline.h"
 #include "ftp/wsocket.h"
@@ -102,13 +104,27 @@ bool PeerProcess::Running() { return ProcessRunning(FPid); }
 void PeerProcess::Stop() { StopProcess(FPid); }
 
 std::string ClosedLoopbackPort() {
-    TCustomWSocket probe;
-    probe.SetAddr("127.0.0.1");
-    probe.SetPort("0");
-    probe.Listen();
-    std::string port = probe.GetBoundPort();
-    probe.Close();
-    return port;
+    // Below the system's range of automatic ports (32768 and up): a port picked there is
+    // never handed to another test's listener on port 0, nor taken as the source port of
+    // a connection to itself. The start differs from one test process to the next.
+    constexpr int First = 20000;
+    constexpr int Count = 12000;
+    static int next = int((getpid() * 7919L) % Count);
+    for (int tries = 0; tries < Count; ++tries) {
+        const std::string port = std::to_string(First + next);
+        next = (next + 1) % Count;
+        TCustomWSocket probe;
+        probe.SetAddr("127.0.0.1");
+        probe.SetPort(port);
+        try {
+            probe.Listen();
+        } catch (const std::exception&) {
+            continue;  // in use
+        }
+        probe.Close();
+        return port;
+    }
+    return "0";
 }
 
 bool WaitUntilListening(const std::string& Port, PeerProcess& Process, DWORD Milliseconds) {

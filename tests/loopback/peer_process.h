@@ -49,7 +49,8 @@ bool ProcessRunning(pid_t& Pid);
 // and sets Pid to -1. Nothing for a Pid of -1.
 void StopProcess(pid_t& Pid);
 
-// A port on 127.0.0.1 on which nothing listens (a listener's port, closed again).
+// A port on 127.0.0.1 on which nothing listens now, out of the system's range of
+// automatic ports (a listener's port, closed again).
 std::string ClosedLoopbackPort();
 
 // Waits until something accepts connections on 127.0.0.1:Port, or the process ends,

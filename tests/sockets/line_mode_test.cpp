@@ -167,6 +167,33 @@ TEST_F(LineMode, CloseDeliversTheUnterminatedRestAsALastLine) {
     EXPECT_EQ(order, (std::vector<std::string>{"line", "line", "closed"}));
 }
 
+// A session closed by the line-limit handler drops what it held; the next session of the
+// same socket still gets its unterminated rest as a last line at its close.
+TEST_F(LineMode, ASessionClosedAtTheLineLimitLeavesTheNextSessionWhole) {
+    TracedSocket reader;
+    std::vector<std::string> lines;
+    reader.OnDataAvailable = CollectLines(lines);
+    reader.LineLimit = 4;
+    reader.OnLineLimitExceeded = [](TCustomWSocket* Sender, std::int32_t, bool&) { Sender->Close(); };
+    {
+        LoopbackServer first;
+        ConnectLoopback(reader, first);
+        reader.SetLineMode(true);
+        first.Peer()->SendStr("0123456789");
+        ASSERT_TRUE(WaitFor([&] { return reader.State() == wsClosed; }));
+    }
+    EXPECT_TRUE(lines.empty());
+    reader.LineLimit = 0;
+    LoopbackServer second;
+    ConnectLoopback(reader, second);
+    reader.SetLineMode(true);
+    second.Peer()->SendStr("xyz");
+    ASSERT_TRUE(WaitFor([&] { return reader.HeldByteCount() == 3; }));
+    second.Peer()->Close();
+    ASSERT_TRUE(WaitFor([&] { return reader.State() == wsClosed; }));
+    EXPECT_EQ(lines, std::vector<std::string>{"xyz"});
+}
+
 TEST_F(LineMode, SendLineAddsTheLineEnd) {
     LinePair pair;
     EXPECT_EQ(pair.Reader.SendLine("ABCD"), 6);
