@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "dialogs/domains_form.h"
-#include "engine/expression_compiler.h"
 #include "engine/number_conversion.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -59,8 +58,7 @@ AnalysisParameters ReadAnalysisParameters() {
 }
 
 void CompileRowFunction(int index) {
-    const std::string text = GetFunctionEdit(index)->Text();
-    if (!text.empty()) PrepareFunction(text, index);
+    if (!CompileFunctionText(index)) throw UnreadableRowFunction();
 }
 
 long double RoundToSixDecimals(long double value) {

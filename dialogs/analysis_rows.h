@@ -4,6 +4,7 @@
 // names functions through combo boxes whose items are the letters f .. n, takes numbers in
 // edits in which the letters a and b stand for the main window's parameters, and shows its
 // result in a label. No copy of a row is kept: every reading takes the components' texts.
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -42,8 +43,14 @@ struct AnalysisParameters {
 };
 AnalysisParameters ReadAnalysisParameters();
 
-// Compiles the current text of function `index` into its engine slot when the text is not
-// empty. Whether it compiled is not looked at: an unreadable text evaluates as undefined.
+// A row names a function whose text is empty or cannot be read: the row has no result.
+struct UnreadableRowFunction : std::runtime_error {
+    UnreadableRowFunction() : std::runtime_error("no function to evaluate") {}
+};
+
+// Compiles the current text of function `index` into its engine slot. An empty or
+// unreadable text leaves the slot undefined and raises UnreadableRowFunction, so that no
+// row shows a result computed from an earlier text of the function.
 void CompileRowFunction(int index);
 
 // The value rounded to 6 decimals when it is below 10^6 (a signed test, so that large

@@ -70,7 +70,10 @@ TForm2::TForm2(TApplication& app) : TForm(app, "Form2") {
 
         box->OnClick = [this](TObject* s) { CheckBox1Click(s); };
         for (TComboBox* combo : {first, second}) combo->OnChange = [this](TObject* s) { ComboBox1Change(s); };
-        for (TEdit* edit : {lower, upper}) edit->OnKeyPress = [this](TObject* s, char& key) { Edit1KeyPress(s, key); };
+        for (TEdit* edit : {lower, upper}) {
+            edit->OnKeyPress = [this](TObject* s, char& key) { Edit1KeyPress(s, key); };
+            edit->OnChange = [this](TObject* s) { Edit1Change(s); };
+        }
     }
     const int bottom = RowTop + AreaRowCount * RowPitch;
     Label1 = AddLabel(this, "Label1", "(Parametres a ou b possibles)", 8, bottom + 8, 220);
@@ -92,6 +95,22 @@ void TForm2::Edit1KeyPress(TObject*, char& Key) {
     if (Key == '\r') UpdateAreaLabels();
 }
 
+// A bound typed into a text that is no number: the row's integral is gone at once; the
+// other rows keep theirs. A readable bound waits for Enter.
+void TForm2::Edit1Change(TObject* Sender) {
+    if (LoadingFlag) return;
+    for (int r = 0; r < AreaRowCount; ++r) {
+        if (Sender != RowLowerBounds[size_t(r)] && Sender != RowUpperBounds[size_t(r)]) continue;
+        if (!IsAreaChecked(r)) return;
+        try {
+            GetAreaSettings(r);
+        } catch (...) {
+            RowResults[size_t(r)]->SetCaption("");
+        }
+        return;
+    }
+}
+
 // Esc hides the dialog; the main window redraws when it is active again.
 void TForm2::FormKeyPress(TObject*, char& Key) {
     if (Key == char(VK_ESCAPE)) Hide();
@@ -105,6 +124,8 @@ void TForm2::FormShow(TObject*) { SaveUndoSnapshot(); }
 
 void TForm2::Button1Click(TObject*) { Hide(); }
 
+bool AreaRowsExist() { return Form2 != nullptr; }
+
 bool IsAreaChecked(int r) { return Form2->RowBoxes.at(size_t(r))->Checked(); }
 
 AreaSettings GetAreaSettings(int r) {
@@ -116,20 +137,23 @@ AreaSettings GetAreaSettings(int r) {
     return settings;
 }
 
+namespace {
+
+// The label of a row that is on: the integral, or nothing when the row has none (no
+// function to integrate, a function whose text is empty or unreadable, a bound, a or b
+// that cannot be read).
+std::string AreaLabelText(int r) {
+    try {
+        return "Int\xE9grale : " + ComputeArea(GetAreaSettings(r));
+    } catch (...) {
+        return "";
+    }
+}
+
+}  // namespace
+
 void UpdateAreaLabels() {
     if (LoadingFlag || !Form2) return;
-    for (int r = 0; r < AreaRowCount; ++r) {
-        TLabel* label = Form2->RowResults[size_t(r)];
-        try {
-            if (!IsAreaChecked(r))
-                label->SetCaption("");
-            else if (!IsFunctionIndex(ComboIndexOf(Form2->RowSecondFunctions[size_t(r)])))
-                label->SetCaption("");  // no function to integrate
-            else
-                label->SetCaption("Int\xE9grale : " + ComputeArea(r));
-        } catch (...) {
-            // A bound, a or b that cannot be read: this row keeps its previous text, the
-            // rows after it are computed as usual.
-        }
-    }
+    for (int r = 0; r < AreaRowCount; ++r)
+        Form2->RowResults[size_t(r)]->SetCaption(IsAreaChecked(r) ? AreaLabelText(r) : std::string());
 }

@@ -3,9 +3,8 @@
 // the picture, with the estimate of their integrals.
 #include <array>
 
+#include "dialogs/area_rows.h"
 #include "platform/ui/components.h"
-
-inline constexpr int AreaRowCount = 5;
 
 class TForm2 : public TForm {
 public:
@@ -36,6 +35,7 @@ public:
     void CheckBox1Click(TObject* Sender);
     void ComboBox1Change(TObject* Sender);
     void Edit1KeyPress(TObject* Sender, char& Key);
+    void Edit1Change(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
     void FormActivate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -44,24 +44,7 @@ public:
 
 extern TForm2* Form2;
 
-// Whether area row r is on.
-bool IsAreaChecked(int r);
-
-// Row r as typed: the item index of the first combo box (0 for "0", -1 for a text that
-// is no item; the first function is this index minus one, any index below 0 standing for
-// the zero function), the function index of the second combo box, and the two bounds
-// clamped into the domain of the second function. Raises when a bound, a or b cannot be
-// read, and std::out_of_range when the second combo box names no function.
-struct AreaSettings {
-    int firstItem = 0;
-    int second = -1;
-    double lower = 0;
-    double upper = 0;
-};
-AreaSettings GetAreaSettings(int r);
-
 // Recomputes the integral shown in the label of each row that is on (the empty text for
-// a row that is off). Does nothing while a settings load runs.
+// a row that is off, and for a row without an integral: a bound, a or b that cannot be
+// read, a function that is empty or unreadable). Does nothing while a settings load runs.
 void UpdateAreaLabels();
-// Hatches the areas of the rows that are on (before the curves are drawn).
-void DrawAreas(TBitmap& bitmap);

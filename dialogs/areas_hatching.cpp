@@ -5,7 +5,8 @@
 #include <algorithm>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/areas_form.h"
+#include "dialogs/area_rows.h"
+#include "dialogs/areas_hatching.h"
 #include "engine/program_variant.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
@@ -94,7 +95,7 @@ void HatchArea(TCanvas& canvas, int r, const AnalysisParameters& p, const HatchP
 }  // namespace
 
 void DrawAreas(TBitmap& bitmap) {
-    if (!Form2) return;
+    if (!AreaRowsExist()) return;
     HourglassCursor hourglass;
     AnalysisParameters parameters;
     try {

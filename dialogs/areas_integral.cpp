@@ -3,14 +3,13 @@
 #include <cmath>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/areas_form.h"
+#include "dialogs/area_rows.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
 #include "engine/program_variant.h"
 #include "plotter/function_rows.h"
 
-std::string ComputeArea(int r) {
-    const AreaSettings row = GetAreaSettings(r);
+std::string ComputeArea(const AreaSettings& row) {
     const int first = row.firstItem - 1;  // below 0: the zero function
     if (first >= 0) CompileRowFunction(first);
     CompileRowFunction(row.second);

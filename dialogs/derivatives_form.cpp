@@ -55,6 +55,7 @@ TForm3::TForm3(TApplication& app) : TForm(app, "Form3") {
         box->OnClick = [this](TObject* s) { CheckBox1Click(s); };
         combo->OnChange = [this](TObject* s) { ComboBox2Change(s); };
         edit->OnKeyPress = [this](TObject* s, char& key) { Edit1KeyPress(s, key); };
+        edit->OnChange = [this](TObject* s) { Edit1Change(s); };
     }
     const int bottom = RowTop + TangentRowCount * RowPitch;
     Label1 = AddLabel(this, "Label1", "(Parametres a ou b possibles)", 8, bottom + 8, 220);
@@ -79,6 +80,23 @@ void TForm3::Edit1KeyPress(TObject*, char& Key) {
     if (Key == '\r') UpdateTangentLabels();
 }
 
+// An abscissa typed into a text that is no number: the row's tangent is gone at once (its
+// label and its drawing); the other rows keep theirs. A readable abscissa waits for Enter.
+void TForm3::Edit1Change(TObject* Sender) {
+    if (LoadingFlag) return;
+    for (int r = 0; r < TangentRowCount; ++r) {
+        if (Sender != RowAbscissae[size_t(r)]) continue;
+        if (!IsTangentChecked(r)) return;
+        try {
+            GetTangentSettings(r);
+        } catch (...) {
+            TangentSides[size_t(r)] = TangentNotDerivable;
+            RowResults[size_t(r)]->SetCaption(std::string("Tangente : ") + NotDerivableText);
+        }
+        return;
+    }
+}
+
 // Esc hides the dialog; the main window redraws when it is active again.
 void TForm3::FormKeyPress(TObject*, char& Key) {
     if (Key == char(VK_ESCAPE)) Hide();
@@ -98,6 +116,10 @@ void TForm3::FormShow(TObject*) {
 }
 
 void TForm3::Button1Click(TObject*) { Hide(); }
+
+bool TangentRowsExist() { return Form3 != nullptr; }
+
+int TangentRowFunction(int r) { return ComboIndexOf(Form3->RowFunctions.at(size_t(r))); }
 
 bool IsTangentChecked(int r) { return Form3->RowBoxes.at(size_t(r))->Checked(); }
 

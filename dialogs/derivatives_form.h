@@ -3,9 +3,8 @@
 // in the dialog and their stretches on the picture.
 #include <array>
 
+#include "dialogs/tangent_rows.h"
 #include "platform/ui/components.h"
-
-inline constexpr int TangentRowCount = 5;
 
 class TForm3 : public TForm {
 public:
@@ -29,6 +28,7 @@ public:
     void CheckBox1Click(TObject* Sender);
     void ComboBox2Change(TObject* Sender);
     void Edit1KeyPress(TObject* Sender, char& Key);
+    void Edit1Change(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
     void FormActivate(TObject* Sender);
     void FormShow(TObject* Sender);
@@ -40,20 +40,6 @@ private:
 
 extern TForm3* Form3;
 
-// Whether tangent row r is on.
-bool IsTangentChecked(int r);
-
-// Row r as typed: the function index of its combo box (-1 when the text is no letter) and
-// x0, its typed value clamped into the function's domain. Raises when x0, a or b cannot
-// be read, and std::out_of_range when the combo box names no function.
-struct TangentSettings {
-    int function = -1;
-    double x0 = 0;
-};
-TangentSettings GetTangentSettings(int r);
-
 // Recomputes the tangent of each row that is on and writes its equation into the row
 // (the empty text for a row that is off). Does nothing while a settings load runs.
 void UpdateTangentLabels();
-// Draws the tangents computed by the last UpdateTangentLabels.
-void DrawTangents(TBitmap& bitmap);

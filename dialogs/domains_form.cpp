@@ -10,16 +10,6 @@
 
 TForm6* Form6 = nullptr;
 
-const long double DomainInfinity = std::exp(600.0L);
-
-std::array<long double, 9> DomainLower;
-std::array<long double, 9> DomainUpper;
-
-void ResetDomainBounds() {
-    DomainLower.fill(-DomainInfinity);
-    DomainUpper.fill(DomainInfinity);
-}
-
 namespace {
 
 constexpr int RowTop = 12;
@@ -114,8 +104,6 @@ void TForm6::Button7Click(TObject*) { ResetRow(5); }
 void TForm6::Button8Click(TObject*) { ResetRow(6); }
 void TForm6::Button9Click(TObject*) { ResetRow(7); }
 void TForm6::Button10Click(TObject*) { ResetRow(8); }
-
-std::string FunctionLetter(int i) { return std::string(1, char('f' + i)); }
 
 long double ParseDomainBound(std::string_view text) {
     // The whole text decides: " inf" (with a space) is not infinite.

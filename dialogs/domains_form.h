@@ -1,14 +1,14 @@
 #pragma once
 // The domains dialog, Form6: an interval of x for each function, outside which it is
-// undefined. "inf" and "-inf" (in any case) stand for the infinities. The same module
-// draws the legend of the picture (legend.h).
+// undefined. "inf" and "-inf" (in any case) stand for the infinities.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "dialogs/legend.h"
 #include "platform/ui/components.h"
+#include "plotter/function_domains.h"
+#include "plotter/function_rows.h"
 
 class TForm6 : public TForm {
 public:
@@ -54,20 +54,8 @@ private:
 
 extern TForm6* Form6;
 
-// What "inf" stands for: e^600. "-inf" is its negative.
-extern const long double DomainInfinity;
-
-// Per function (0 = f .. 8 = n) the lower and upper bound of its domain, both included.
-extern std::array<long double, 9> DomainLower;
-extern std::array<long double, 9> DomainUpper;
-
-// Every function defined from -DomainInfinity to DomainInfinity (done at start-up).
-void ResetDomainBounds();
-
 // A typed bound: "inf" or "-inf" in any case (the whole text) for the infinities, else
 // the tolerant number conversion; a text that is not a number gives 0. Never raises.
 long double ParseDomainBound(std::string_view text);
 // Reads the dialog's bounds into DomainLower and DomainUpper.
 void ReadDomainDialog();
-// The lower-case letter of function i: "f" .. "n".
-std::string FunctionLetter(int i);

@@ -1,8 +1,14 @@
 #include "dialogs/ftp_form.h"
 
 #include <chrono>
+#include <utility>
 
 #include "dialogs/ftp_sending.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/clipboard.h"
+#include "platform/graphics/jpeg.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/screen.h"
 #include "plotter/form_building.h"
 #include "plotter/main_form.h"
 
@@ -110,4 +116,88 @@ void TForm4::FormKeyPress(TObject*, char& Key) {
 
 void TForm4::Button1Click(TObject* Sender) {
     SendDrawingByFtp(this, Sender);
+}
+
+// --- "Envoyer" ---
+
+namespace {
+
+bool gUploadRunning = false;
+
+// Restores the cursor and frees the running flag however the click ends.
+class UploadScope {
+public:
+    explicit UploadScope(TButton* Send) : FSend(Send) {
+        gUploadRunning = true;
+        FSend->SetEnabled(false);
+    }
+    ~UploadScope() {
+        gUploadRunning = false;
+        FSend->SetEnabled(true);
+        Screen->SetCursor(crDefault);
+    }
+    UploadScope(const UploadScope&) = delete;
+    UploadScope& operator=(const UploadScope&) = delete;
+
+private:
+    TButton* FSend;
+};
+
+// Shows Text over the dialog. The message box takes the activation and gives it back,
+// and each activation stamps the remote name afresh: the name the user gave is kept.
+void TellUser(TForm4* Dialog, const std::string& Text) {
+    const std::string typedName = Dialog->Edit6->Text();
+    ShowMessage(Text);
+    Dialog->Edit6->SetText(typedName);
+}
+
+}  // namespace
+
+bool FtpUploadRunning() { return gUploadRunning; }
+
+std::string FieldWithLineBreak(const TForm4& Dialog) {
+    const std::pair<const TLabel*, const TEdit*> fields[] = {
+        {Dialog.Label3, Dialog.edit3}, {Dialog.Label4, Dialog.edit4}, {Dialog.Label5, Dialog.Edit5},
+        {Dialog.Label6, Dialog.Edit6}};
+    for (const auto& [label, edit] : fields) {
+        if (edit->Text().find_first_of(std::string("\r\n\0", 3)) == std::string::npos) continue;
+        // The caption as the user reads it, without the colon some captions end with.
+        std::string caption = label->Caption();
+        while (!caption.empty() && (caption.back() == ':' || caption.back() == ' ')) caption.pop_back();
+        return caption;
+    }
+    return std::string();
+}
+
+void SendDrawingByFtp(TForm4* Dialog, TObject*) {
+    // The blocking calls let other handlers run: a second click meanwhile must not
+    // replace the client still in use.
+    if (gUploadRunning) return;
+    // The fields also come from the state file and curve files: whatever filled them, a
+    // line break never reaches the server.
+    const std::string badField = FieldWithLineBreak(*Dialog);
+    if (!badField.empty()) {
+        TellUser(Dialog, "Le champ \"" + badField +
+                             "\" contient un retour \xE0 la ligne ou un caract\xE8re nul : rien n'a \xE9t\xE9 envoy\xE9.");
+        return;
+    }
+    Form1->Copierdanslepresspapier1Click(Dialog);
+    if (!ClipboardService().HasImage()) return;
+    UploadScope scope(Dialog->Button1);
+    Screen->SetCursor(crHourGlass);
+    {
+        TBitmap bitmap;
+        if (!ClipboardService().GetImage(bitmap)) return;
+        // A failed write raises to the application's report; nothing is sent then.
+        SaveJpegFile(bitmap, PreviewFileName());
+    }
+    const TFtpUploadOutcome outcome =
+        SendFileByFtp(PreviewFileName(), RemoteUploadPath(Dialog->Edit5->Text(), Dialog->Edit6->Text()),
+                      Dialog->Edit1->Text(), Dialog->edit3->Text(), Dialog->edit4->Text(), Dialog->Edit2->Text());
+    Screen->SetCursor(crDefault);
+    if (!outcome.Done) {
+        TellUser(Dialog, "L'envoi par FTP a \xE9" "chou\xE9 : " + outcome.Error);
+        return;
+    }
+    Dialog->Hide();
 }

@@ -45,3 +45,17 @@ std::string DefaultRemoteFileName(const std::tm& When);
 // function restores the system clock).
 using TLocalClock = std::function<std::tm()>;
 void SetFtpFormClock(TLocalClock Clock);
+
+// The caption of the first of the fields that go into FTP commands (login, password,
+// folder, file name) holding a CR, LF or NUL; empty when none does.
+std::string FieldWithLineBreak(const TForm4& Dialog);
+
+// "Envoyer": refuses a field holding a line break, copies the drawing to the clipboard
+// through the main window, writes the clipboard's bitmap as the preview file and sends
+// it; "Envoyer" is disabled meanwhile. A failure shows one message and keeps the dialog;
+// success hides it. Returns at once, doing nothing, when the clipboard holds no bitmap
+// or an upload is already running.
+void SendDrawingByFtp(TForm4* Dialog, TObject* Sender);
+
+// Whether an upload is running (a second "Envoyer" meanwhile is ignored).
+bool FtpUploadRunning();

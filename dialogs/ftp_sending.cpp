@@ -1,38 +1,14 @@
 #include "dialogs/ftp_sending.h"
 
 #include <memory>
+#include <utility>
 
-#include "dialogs/ftp_form.h"
 #include "engine/text_helpers.h"
 #include "ftp/ftp_blocking_client.h"
-#include "platform/graphics/bitmap.h"
-#include "platform/graphics/clipboard.h"
-#include "platform/graphics/jpeg.h"
-#include "platform/ui/screen.h"
 #include "plotter/drawing_state.h"
-#include "plotter/main_form.h"
 
 TFtpClient* CurrentFtpClient = nullptr;
 
-namespace {
-
-bool gUploadRunning = false;
-
-// Restores the cursor and frees the running flag however the click ends.
-class UploadScope {
-public:
-    UploadScope() { gUploadRunning = true; }
-    ~UploadScope() {
-        gUploadRunning = false;
-        Screen->SetCursor(crDefault);
-    }
-    UploadScope(const UploadScope&) = delete;
-    UploadScope& operator=(const UploadScope&) = delete;
-};
-
-}  // namespace
-
-bool FtpUploadRunning() { return gUploadRunning; }
 
 void CreateFtpClient() {
     CurrentFtpClient = new TFtpClient();
@@ -43,7 +19,7 @@ void FreeFtpClient() {
     CurrentFtpClient = nullptr;
 }
 
-void ConnectFtp(const std::string& Host, const std::string& User, const std::string& Password,
+bool ConnectFtp(const std::string& Host, const std::string& User, const std::string& Password,
                 const std::string& Port) {
     TFtpClient& client = *CurrentFtpClient;
     if (client.Connected()) client.Quit();
@@ -54,13 +30,15 @@ void ConnectFtp(const std::string& Host, const std::string& User, const std::str
     client.PassWord = Password;
     if (!Port.empty()) client.Port = Port;
     try {
-        client.Connect();
+        return client.Connect();
     } catch (...) {
+        return false;
     }
 }
 
-void PutFtpFile(const std::string& LocalFile, const std::string& RemotePath) {
+bool PutFtpFile(const std::string& LocalFile, const std::string& RemotePath) {
     TFtpClient& client = *CurrentFtpClient;
+    // A failed TYPE does not stop the upload.
     client.SetTransferType();
     client.SetBinary(true);
     // Only "\" and ":" separate the folder here: a path typed with "/" reaches the server
@@ -74,21 +52,42 @@ void PutFtpFile(const std::string& LocalFile, const std::string& RemotePath) {
         client.HostFileName = RemotePath.substr(cut + 1);
     }
     client.SetLocalFileName(LocalFile);
-    client.Put();
+    return client.Put();
 }
 
 void QuitFtp() {
     CurrentFtpClient->Quit();
 }
 
-void SendFileByFtp(const std::string& LocalFile, const std::string& RemotePath, const std::string& Host,
-                   const std::string& User, const std::string& Password, const std::string& Port) {
+TFtpUploadOutcome SendFileByFtp(const std::string& LocalFile, const std::string& RemotePath,
+                                const std::string& Host, const std::string& User, const std::string& Password,
+                                const std::string& Port) {
     CreateFtpClient();
     // The client is freed whatever happens; the blocking calls never raise.
     std::unique_ptr<TFtpClient, void (*)(TFtpClient*)> owner(CurrentFtpClient, [](TFtpClient*) { FreeFtpClient(); });
-    ConnectFtp(Host, User, Password, Port);
-    PutFtpFile(LocalFile, RemotePath);
+    TFtpClient& client = *CurrentFtpClient;
+    // A refusal (an empty login, no connection) is told through OnError only.
+    std::string refusal;
+    client.OnError = [&refusal](TCustomFtpCli*, std::string& Msg) {
+        if (refusal.empty()) refusal = Msg;
+    };
+    auto errorText = [&] {
+        if (!client.ErrorMessage.empty()) return client.ErrorMessage;
+        if (!refusal.empty()) return refusal;
+        if (!client.LastResponse.empty()) return client.LastResponse;
+        return std::string("erreur inconnue");
+    };
+    TFtpUploadOutcome outcome;
+    if (!ConnectFtp(Host, User, Password, Port)) {
+        outcome.Error = errorText();
+    } else {
+        refusal.clear();
+        const bool stored = PutFtpFile(LocalFile, RemotePath);
+        outcome.Done = stored && (client.StatusCode == 226 || client.StatusCode == 250);
+        if (!outcome.Done) outcome.Error = errorText();
+    }
     QuitFtp();
+    return outcome;
 }
 
 std::string RemoteUploadPath(const std::string& Folder, const std::string& FileName) {
@@ -99,24 +98,4 @@ std::string RemoteUploadPath(const std::string& Folder, const std::string& FileN
 
 std::string PreviewFileName() {
     return AddTrailingBackslash(StartDirectory.string()) + "quimbel_prv.jpg";
-}
-
-void SendDrawingByFtp(TForm4* Dialog, TObject*) {
-    // The blocking calls let other handlers run: a second click meanwhile must not
-    // replace the client still in use.
-    if (gUploadRunning) return;
-    Form1->Copierdanslepresspapier1Click(Dialog);
-    if (!ClipboardService().HasImage()) return;
-    UploadScope scope;
-    Screen->SetCursor(crHourGlass);
-    {
-        TBitmap bitmap;
-        if (!ClipboardService().GetImage(bitmap)) return;
-        // A failed write raises to the application's report; nothing is sent then.
-        SaveJpegFile(bitmap, PreviewFileName());
-    }
-    SendFileByFtp(PreviewFileName(), RemoteUploadPath(Dialog->Edit5->Text(), Dialog->Edit6->Text()),
-                  Dialog->Edit1->Text(), Dialog->edit3->Text(), Dialog->edit4->Text(), Dialog->Edit2->Text());
-    Screen->SetCursor(crDefault);
-    Dialog->Hide();
 }

@@ -21,6 +21,13 @@ TMemo* AddPageMemo(TTabSheet* page, const std::string& name, std::vector<std::st
 TForm8::TForm8(TApplication& app) : TForm(app, "Form8") {
     SetCaption("Aide");
     SetBounds(0, 0, 520, 480);
+    // Esc closes the window, whichever page or memo has the keyboard.
+    SetKeyPreview(true);
+    OnKeyPress = [this](TObject*, char& key) {
+        if (key != 27) return;
+        key = 0;
+        Hide();
+    };
 
     PageControl1 = Add<TPageControl>("PageControl1");
     PageControl1->SetAlign(alClient);

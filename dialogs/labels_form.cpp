@@ -3,10 +3,16 @@
 
 #include <string>
 
+#include "engine/number_conversion.h"
+#include "engine/number_format.h"
+#include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
+#include "plotter/main_form.h"
 #include "plotter/form_building.h"
 #include "plotter/undo_snapshot.h"
 
 TForm7* Form7 = nullptr;
+bool FillingLabelDialog = false;
 
 namespace {
 
@@ -19,11 +25,24 @@ constexpr int ToolsWidth = 200;
 
 int RowTop(int k) { return RowsTop + form_building::RowHeight * k; }
 
+// A size text the conversion refuses ("-", "1,2,3", "1E400") counts as 0 like any other
+// text that is not a number: the labels are read at every keystroke in a label text, and a
+// half-typed size must not raise there.
+double SizeFromText(const std::string& text) {
+    try {
+        return ParseFloatOrZero(text);
+    } catch (const NumberError&) {
+        return 0;
+    }
+}
+
 }  // namespace
 
 TForm7::TForm7(TApplication& app) : TForm(app, "Form7") {
-    // A new run of the program starts with fresh labels.
+    // A new run of the program starts with fresh labels, whose font is the one of the list.
     ResetMovableLabels();
+    FillingLabelDialog = false;
+    SetLabelFontNameReader([] { return Form7 ? Form7->cpol->Text() : std::string("Arial"); });
     SetCaption("Ajouter des ettiquette mobiles");
     SetBorderStyle(bsDialog);
     SetClientSize(ToolsLeft + ToolsWidth + 8, RowTop(LabelCount) + 40);
@@ -150,4 +169,55 @@ void TForm7::Button5Click(TObject*) {
 void TForm7::Button6Click(TObject*) {
     Edit25->SetText("(x)=");
     cnm->SetChecked(true);
+}
+
+void ReadLabelsFromDialog() {
+    if (!Form7) return;
+    for (int k = 0; k < LabelCount; ++k) {
+        LabelTexts[size_t(k)] = Form7->TextEdits[size_t(k)]->Text();
+        LabelSizes[size_t(k)] = SizeFromText(Form7->SizeEdits[size_t(k)]->Text());
+    }
+    // An empty label is parked at the bottom left of the window, one label height apart
+    // from its neighbours, so that it is easy to find when it gets a text again. Before
+    // the image has a height there is no label height: they all park on the bottom edge.
+    const int imageHeight = Form1 ? Form1->im->Height() : 0;
+    const double fontHeight = AxisFontHeight;
+    for (int k = 0; k < LabelCount; ++k) {
+        if (!LabelTexts[size_t(k)].empty()) continue;
+        LabelX[size_t(k)] = WindowXMin;
+        LabelY[size_t(k)] = imageHeight > 0
+                                ? WindowYMin + fontHeight / imageHeight * (WindowYMax - WindowYMin) * 1.1 * (12 - k)
+                                : WindowYMin;
+    }
+}
+
+void FillLabelDialog() {
+    if (!Form7) return;
+    FillingLabelDialog = true;
+    try {
+        for (int k = 0; k < LabelCount; ++k) {
+            Form7->TextEdits[size_t(k)]->SetText(LabelTexts[size_t(k)]);
+            Form7->SizeEdits[size_t(k)]->SetText(FormatGeneral(LabelSizes[size_t(k)], GeneralDigits));
+        }
+    } catch (...) {
+        FillingLabelDialog = false;
+        throw;
+    }
+    FillingLabelDialog = false;
+}
+
+void ImportFunctionLabels() {
+    if (!Form7) return;
+    int n = 0;
+    for (int i = 0; i < FunctionCount; ++i) {
+        const std::string formula = GetFunctionEdit(i)->Text();
+        if (formula.empty() || !IsFunctionShown(i)) continue;
+        std::string text;
+        if (Form7->cnm->Checked()) text += FunctionLetter(i);
+        if (Form7->cpre->Checked()) text += Form7->Edit25->Text();
+        if (Form7->cfor->Checked()) text += formula;
+        LabelTexts[size_t(3 + n)] = text;
+        ++n;
+    }
+    FillLabelDialog();
 }

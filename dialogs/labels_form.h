@@ -4,8 +4,8 @@
 // the shown functions as labels.
 #include <array>
 
-#include "dialogs/movable_labels.h"
 #include "platform/ui/components.h"
+#include "plotter/movable_labels.h"
 
 class TForm7 : public TForm {
 public:
@@ -54,3 +54,19 @@ private:
 };
 
 extern TForm7* Form7;
+
+extern bool FillingLabelDialog;  // set while FillLabelDialog writes the dialog's edits
+
+// Dialog to labels: texts and sizes from the dialog's edits (a size text that is not a
+// number counts as 0); an empty label is parked at the left edge, near the bottom of the
+// window, E.12 1.1 label heights above it and each earlier label 1.1 heights higher.
+void ReadLabelsFromDialog();
+
+// Labels to dialog: the texts and the sizes (general format, 15 digits). The dialog's
+// change handlers do nothing meanwhile.
+void FillLabelDialog();
+
+// "Importer les fonctions": each shown, non-empty function becomes a label from E.4 on,
+// made of its letter, the prefix and its text as the dialog's options say; then the dialog
+// is filled again.
+void ImportFunctionLabels();

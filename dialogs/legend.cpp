@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/domains_form.h"
-#include "dialogs/movable_labels.h"
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
+#include "plotter/movable_labels.h"
 #include "plotter/pixel_mapping.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"

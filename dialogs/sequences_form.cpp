@@ -11,7 +11,6 @@
 
 TForm5* Form5 = nullptr;
 
-std::int32_t StepCounter = 0;
 
 namespace {
 
@@ -65,6 +64,7 @@ TForm5::TForm5(TApplication& app) : TForm(app, "Form5") {
 
         // Only the boxes that switch a row on recompute the limits.
         box->OnClick = [this](TObject* s) { CheckBox1Click(s); };
+        edit->OnChange = [this](TObject* s) { Edit1Change(s); };
     }
     const int bottom = RowTop + SequenceRowCount * RowPitch;
     Label11 = AddLabel(this, "Label11", "(Parametres a ou b possibles)", 8, bottom + 4, 220);
@@ -84,6 +84,22 @@ TForm5::TForm5(TApplication& app) : TForm(app, "Form5") {
 
 void TForm5::CheckBox1Click(TObject*) { UpdateSequenceLimits(); }
 
+// A first term typed into a text that is no number: the row's limit is gone at once; the
+// other rows keep theirs. A readable first term leaves the limit until a row is switched.
+void TForm5::Edit1Change(TObject* Sender) {
+    if (LoadingFlag) return;
+    for (int r = 0; r < SequenceRowCount; ++r) {
+        if (Sender != RowFirstTerms[size_t(r)]) continue;
+        if (!IsSequenceChecked(r)) return;
+        try {
+            GetSequenceSettings(r);
+        } catch (...) {
+            RowResults[size_t(r)]->SetCaption("");
+        }
+        return;
+    }
+}
+
 // Esc hides the dialog; the main window redraws when it is active again.
 void TForm5::FormKeyUp(TObject*, std::uint16_t& Key, TShiftState) {
     if (Key == VK_ESCAPE) Hide();
@@ -98,6 +114,8 @@ void TForm5::Button1Click(TObject*) { Hide(); }
 // "Initiatilise n": the step-by-step staircases start again from their first step at the
 // next redraw.
 void TForm5::Button2Click(TObject*) { StepCounter = 0; }
+
+bool SequenceRowsExist() { return Form5 != nullptr; }
 
 bool IsSequenceChecked(int r) { return Form5->RowBoxes.at(size_t(r))->Checked(); }
 

@@ -4,15 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#include "dialogs/sequence_rows.h"
 #include "platform/ui/components.h"
-
-inline constexpr int SequenceRowCount = 3;
-inline constexpr std::int32_t MaxStepCounter = 200;
-
-// n of the step-by-step drawing, 0 .. MaxStepCounter: the staircases of the rows in step
-// mode show their first n steps. Moved by the main window's arrow keys, reset by
-// "Initiatilise n", kept with the drawing ("Etapes de recurence").
-extern std::int32_t StepCounter;
+#include "plotter/drawing_state.h"
 
 class TForm5 : public TForm {
 public:
@@ -40,6 +34,7 @@ public:
     std::array<TLabel*, SequenceRowCount> RowResults{};
 
     void CheckBox1Click(TObject* Sender);
+    void Edit1Change(TObject* Sender);
     void FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift);
     void FormShow(TObject* Sender);
     void Button1Click(TObject* Sender);
@@ -48,22 +43,6 @@ public:
 
 extern TForm5* Form5;
 
-// Whether sequence row r is on.
-bool IsSequenceChecked(int r);
-
-// Row r as typed: the function index of its combo box (-1 when the text is no letter),
-// U0 clamped into the function's domain, and whether the row is drawn step by step.
-// Raises when U0, a or b cannot be read, and std::out_of_range when the combo box names
-// no function.
-struct SequenceSettings {
-    int function = -1;
-    double u0 = 0;
-    bool stepByStep = false;
-};
-SequenceSettings GetSequenceSettings(int r);
-
 // Writes the limit of each row that is on into its label (the empty text for a row that
 // is off). Does nothing while a settings load runs.
 void UpdateSequenceLimits();
-// Draws the staircases of the rows that are on.
-void DrawSequences(TBitmap& bitmap);

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/sequences_form.h"
+#include "dialogs/sequence_rows.h"
 #include "dialogs/sequences_staircase.h"
 #include "engine/number_format.h"
 #include "engine/program_variant.h"
@@ -23,17 +23,25 @@ std::string ComputeSequenceLimit(int r) {
         long double prevIn = UndefinedValue;
         long double u = row.u0;
         long double v = UndefinedValue;
+        bool stopped = false;
         for (int pass = 0; pass < SequenceLimitPasses; ++pass) {
             v = EvaluateInDomain(row.function, double(u), p.a, p.b);
-            if (SequenceStops(u, v, prev, prevIn)) break;
+            if (SequenceStops(u, v, prev, prevIn)) {
+                stopped = true;
+                break;
+            }
             prev = v;
             prevIn = u;
             u = v;
         }
-        if (v == UndefinedValue || !(std::fabs(v - prev) < SequenceTolerance)) return "Pas de limite ... ";
+        // A sequence still moving after every pass (one that alternates or wanders) has no
+        // limit, whatever its last term.
+        if (!stopped || v == UndefinedValue || !(std::fabs(v - prev) < SequenceTolerance)) return "Pas de limite ... ";
         return "Limite =" + FormatGeneral(v, ShortDigits);
     } catch (...) {
-        return std::string();  // U0, a or b cannot be read, or no function is named
+        // U0, a or b cannot be read, or the row names no function or one whose text is
+        // empty or unreadable.
+        return std::string();
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/sequences_form.h"
+#include "dialogs/sequence_rows.h"
 #include "dialogs/sequences_staircase.h"
 #include "engine/program_variant.h"
 #include "engine/rounding.h"
@@ -128,7 +128,7 @@ void DrawSequenceRow(TCanvas& canvas, int width, int height, const SequenceSetti
 }  // namespace
 
 void DrawSequences(TBitmap& bitmap) {
-    if (!Form5) return;
+    if (!SequenceRowsExist()) return;
     try {
         const AnalysisParameters parameters = ReadAnalysisParameters();
         TCanvas& canvas = bitmap.Canvas();

@@ -3,6 +3,8 @@
 // names and pixel helpers of its staircase drawing.
 #include <string>
 
+class TBitmap;
+
 // Two successive terms closer than this have settled on a limit.
 inline constexpr long double SequenceTolerance = 1e-6L;
 // At most this many terms are computed for the limit.
@@ -14,9 +16,9 @@ inline constexpr int SequenceLimitPasses = 201;
 bool SequenceStops(long double u, long double v, long double prev, long double prevIn);
 
 // The limit of row r: "Limite =" and the last term (6 significant digits) when two
-// successive terms settled (or after SequenceLimitPasses terms without a stop),
-// "Pas de limite ... " when the terms grew past e^30 or reached an undefined value, the
-// empty text when the row cannot be read. Never raises.
+// successive terms settled; "Pas de limite ... " when the terms grew past e^30, reached
+// an undefined value or were still moving after SequenceLimitPasses terms; the empty text
+// when the row cannot be read or its function is empty or unreadable. Never raises.
 std::string ComputeSequenceLimit(int r);
 
 // 0 when v < 0, hi when v > hi, else v.
@@ -24,3 +26,6 @@ int ClampToRange(int v, int hi);
 
 // The upper-case letter of function i: "F" for 0 up to "N" for 8.
 std::string UpperFunctionLetter(int i);
+
+// Draws the staircases of the rows that are on.
+void DrawSequences(TBitmap& bitmap);

@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "dialogs/analysis_rows.h"
-#include "dialogs/derivatives_form.h"
+#include "dialogs/tangent_rows.h"
+#include "dialogs/tangents_drawing.h"
 #include "dialogs/tangents_estimate.h"
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
@@ -69,14 +70,14 @@ void DrawTangent(TCanvas& canvas, int r, int width, int height) {
 }  // namespace
 
 void DrawTangents(TBitmap& bitmap) {
-    if (!Form3) return;
+    if (!TangentRowsExist()) return;
     HourglassCursor hourglass;
     TCanvas& canvas = bitmap.Canvas();
     for (int r = 0; r < TangentRowCount; ++r) {
         if (!IsTangentChecked(r)) continue;
         // Only the function is read here: the results of this pass come from
         // UpdateTangentLabels, which gave a row it could not read no slope.
-        const int function = ComboIndexOf(Form3->RowFunctions[size_t(r)]);
+        const int function = TangentRowFunction(r);
         if (!IsFunctionIndex(function) || !IsFunctionShown(function)) continue;
         if (TangentSides[size_t(r)] >= TangentNotDerivable) continue;
         canvas.Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(function)];

@@ -1,5 +1,6 @@
 #include "dialogs/tangents_estimate.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "dialogs/analysis_rows.h"
@@ -27,6 +28,11 @@ constexpr double FirstStep = 0.1;
 constexpr double SmallestStep = 1e-12;
 // Two successive secant slopes closer than this give the slope.
 constexpr double SlopeTolerance = 1e-6;
+// Where the secants gave up, the closest pair of successive slopes still gives the slope
+// when they agree within this share of it: a steep function (exp at 10) has slopes that
+// settle to many digits but never within the absolute tolerance, because of the rounding
+// of its values.
+constexpr double RelativeSlopeTolerance = 1e-6;
 
 struct SlopeEstimate {
     bool defined = false;
@@ -35,11 +41,20 @@ struct SlopeEstimate {
     std::int32_t side = TangentRightSide;
 };
 
+// The closest pair of successive slopes met so far.
+struct ClosestPair {
+    bool found = false;
+    double difference = 0;  // |s - ps|
+    SlopeEstimate estimate;  // as the loop would have ended on this pair
+};
+
 // Samples at x0 + 0.1, x0 - 0.05, x0 + 0.025, ... (undefined samples skipped) and takes
 // the slope of the secant through the last two kept samples until two successive slopes
-// agree.
+// agree within SlopeTolerance. When they never do, the pair of successive slopes that came
+// closest gives the slope, provided they agree within RelativeSlopeTolerance of it.
 SlopeEstimate EstimateSlope(int function, double x0, const AnalysisParameters& p) {
     SlopeEstimate estimate;
+    ClosestPair closest;
     double h = FirstStep;
     bool havePrevious = false;
     double px = 0;
@@ -60,7 +75,16 @@ SlopeEstimate EstimateSlope(int function, double x0, const AnalysisParameters& p
                     else
                         estimate.side = (x1 - x0 >= 0) ? TangentRightSide : TangentLeftSide;
                 }
-                if (havePreviousSlope && std::fabs(estimate.slope - previousSlope) < SlopeTolerance) break;
+                if (havePreviousSlope) {
+                    const double difference = std::fabs(estimate.slope - previousSlope);
+                    if (difference < SlopeTolerance) break;
+                    if (std::isfinite(difference) && (!closest.found || difference < closest.difference)) {
+                        closest.found = true;
+                        closest.difference = difference;
+                        closest.estimate = estimate;
+                        closest.estimate.point = px;
+                    }
+                }
                 previousSlope = estimate.slope;
                 havePreviousSlope = true;
             }
@@ -75,6 +99,9 @@ SlopeEstimate EstimateSlope(int function, double x0, const AnalysisParameters& p
         h = -h / 2;
     }
     estimate.point = px;
+    if (!estimate.defined && closest.found &&
+        closest.difference < RelativeSlopeTolerance * std::max(1.0, std::fabs(closest.estimate.slope)))
+        return closest.estimate;
     return estimate;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/derivatives_form.h"
+#include "dialogs/tangent_rows.h"
 
 // Per row: the slope and the ordinate at x = 0 of the tangent (both rounded to 6
 // decimals below 10^6), the abscissa of the last sample the estimate kept (the drawn

@@ -28,12 +28,20 @@ public:
 
     // The longest a wait sleeps before it looks at its request and limits again.
     static constexpr DWORD WaitSliceMilliseconds = 1000;
+    // How often a wait asks the system how many bytes the server has taken.
+    static constexpr DWORD ProgressLookMilliseconds = 200;
 
 protected:
     // Runs Starter, then waits for its request; any exception gives false.
     virtual bool RunBlocking(void (TCustomFtpCli::*Starter)());
     virtual bool WaitForRequest();
+    // Whether the awaited request is over, and then (in Result) whether it succeeded.
+    bool RequestOver(bool& Result) const;
     // A moved block also pushes the wait's deadline back.
     bool TriggerProgress() override;
     void PumpMessages();
+
+private:
+    bool Waiting = false;             // a blocking call is waiting on this client
+    std::uint32_t WaitStartCount = 0;  // RequestsEnded when the awaited request began
 };

@@ -7,16 +7,18 @@
 //
 // One command runs like this: a starter (CmdUser, CmdType, ...) checks its parameter and
 // calls StartCommand with the request number, the command text and the expected final
-// reply codes; SendCommand writes the line; ControlDataAvailable cuts the replies into
-// lines and hands each final line to ReplyHandler (FinishCommand for plain commands),
-// which judges the code and calls FinishRequest. FinishRequest either runs
-// StepContinuation (the next step of a high-level request) or ends the request and posts
-// MsgRequestDone to the client's window.
+// reply codes; StartCommand sets the request state (rsCommandReply) and SendCommand
+// writes the line; ControlDataAvailable cuts the replies into lines and hands each final
+// line to the routine of the request state (FinishCommand for plain commands), which
+// judges the code and calls FinishRequest. FinishRequest either runs the next step of a
+// high-level request (HighLevelAsync) or ends the request and posts MsgRequestDone to the
+// client's window. The states, the steps and the transitions between them are in
+// ftp_requests.h and ftp_request_machine.cpp.
 //
 // Refusals (not ready, not connected, an empty parameter) never raise: they go to
 // OnError through ReportError, and no request-done event follows.
 //
-// The high-level requests (the step machine behind StepSet and StepContinuation) and the
+// The high-level requests (the step machine behind StepSet and ContinueSteps) and the
 // data connection with its transfers are operations of this class too, kept in their own
 // source files; the fields they work on are declared here with the others.
 #include <array>
@@ -28,8 +30,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ftp/enum_set.h"
+#include "ftp/ftp_requests.h"
 #include "ftp/socket_component.h"
 #include "ftp/socket_logger.h"
 #include "ftp/sync_wsocket.h"
@@ -55,18 +59,6 @@ enum TFtpClientState : std::uint8_t {
     fcsWaitingReply = 8,
     fcsPassiveReply = 9
 };
-
-// The request number reported by OnRequestDone (1 = open; each starter has its own).
-using TFtpRequest = std::uint8_t;
-
-// The steps of a request; the ordinal is the bit in StepSet and the value of CurrentStep.
-enum TFtpStep : std::uint8_t {
-    stepNone, stepOpen, stepUser, stepPass, stepCwd, stepSize, stepMkd, stepRmd, stepRenFrom, stepRenTo,
-    stepGet, stepDir, stepQuit, stepSyst, stepDele, stepPwd, stepQuote, stepPut, stepTypeSet, stepRest,
-    stepCdup, stepLs, stepAppend, stepPort, stepAbor, stepMlsd, stepFeat, stepMlst, stepMdtm, stepMdtmSet,
-    stepAuth, stepMfmt, stepMd5, stepAcct, stepProt, stepPbsz, stepModeZ, stepOpts, stepCcc, stepXcrc
-};
-using TFtpStepSet = TEnumSet<TFtpStep, std::uint64_t>;
 
 enum TFtpShareMode : std::uint8_t {
     ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone
@@ -104,18 +96,13 @@ class TCustomFtpCli;
 
 using TFtpDisplay = std::function<void(TCustomFtpCli* Sender, std::string& Msg)>;
 using TFtpCommand = std::function<void(TCustomFtpCli* Sender, std::string& Cmd)>;
-using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int32_t Count, bool& Abort)>;
+using TFtpProgress = std::function<void(TCustomFtpCli* Sender, std::int64_t Count, bool& Abort)>;
 using TFtpSessionConnected = std::function<void(TCustomFtpCli* Sender, std::uint16_t ErrCode)>;
 using TFtpSessionClosed = std::function<void(TCustomFtpCli* Sender, std::uint16_t ErrCode)>;
 using TFtpRequestDone = std::function<void(TCustomFtpCli* Sender, TFtpRequest RqType, std::uint16_t ErrCode)>;
 using TFtpNotifyEvent = std::function<void(TCustomFtpCli* Sender)>;
 using TFtpReadyToTransmit = std::function<void(TCustomFtpCli* Sender, bool& bCancel)>;
 using TFtpBgExceptionEvent = std::function<void(TCustomFtpCli* Sender, const std::exception& E, bool& CanClose)>;
-
-// A routine of the client run at a fixed point of a request: the next final reply line
-// (ReplyHandler), the end of a command (CommandDoneHandler), the next step
-// (StepContinuation). Null when none is set.
-using TFtpNextProc = void (TCustomFtpCli::*)();
 
 class TCustomFtpCli : public TSocketComponent {
 public:
@@ -254,6 +241,10 @@ public:
     virtual void CmdStor();
     virtual void CmdAppe();
 
+    // The bytes of the data connection the server has taken so far (sent and
+    // acknowledged); -1 without a data connection. A transfer moves while it grows.
+    std::int64_t DataBytesTaken();
+
     // ---- Log hooks (lines beginning with "! "; level 11 protocol, 12 state machine) ----
     virtual bool IsLogged(int Level);
     virtual void LogDebugText(int Level, const std::string& Text);
@@ -268,9 +259,10 @@ public:
     bool HighLevelActive = false;
     bool RequestDoneFlag = false;
     bool ConnectedFlag = false;  // set once the control connection is up
-    TFtpStep CurrentStep = stepNone;
-    TFtpStepSet StepSet;                     // steps of a high-level request still to run
-    TFtpNextProc StepContinuation = nullptr;  // run by FinishRequest after a step ended with 0
+    TFtpStep CurrentStep() const { return FCurrentStep; }            // the step now running
+    TFtpRequestState RequestState() const { return FRequestState; }  // what the next final reply is for
+    TFtpStepSet StepSet;         // steps of a high-level request still to run
+    bool ContinueSteps = false;  // a step that ends with 0 leads to the next one (HighLevelAsync)
     std::int32_t HighLevelResult = 0;
     std::string SavedResponse;   // the reply that becomes the final one of a high-level request
     std::int32_t SavedCode = -1;  // its code; below 0: none saved
@@ -283,12 +275,14 @@ public:
     std::string PasvReply;           // the last 227 reply in passive mode
     std::string ErrorMessage;        // the first error reply of the request (read-only for users)
     bool RequestRefused = false;     // set by every refusal (ReportError); cleared by its user
+    std::uint32_t RequestsEnded = 0;  // counts the requests ended (request-done posted)
+    std::uint16_t LastRequestCode = 0;  // the code the last ended request was given
     std::uint16_t FeatureFlags = 0;  // Feat... bits from the last FEAT reply
     std::string MlstFactsText;       // the facts the server offers for MLST
     std::string MlstResultText;      // the fact line of the last MLST reply
 
     // ---- Values read from replies ----
-    std::int32_t SizeResult = 0;
+    std::int64_t SizeResult = 0;
     std::string DirResult;
     double FileTimeResult = 0;  // date-time: days since 30 December 1899
     std::string Md5Result;
@@ -298,10 +292,13 @@ public:
     char TypeLetter = 'I';  // 'I' binary, 'A' ASCII
     std::string ProxyPort = "ftp";
     std::string ResolvedAddress;
-    std::int32_t ByteCount = 0;  // bytes moved by the running transfer
-    std::int32_t ResumeAt = 0;   // restart position of the transfer
+    std::int64_t ByteCount = 0;  // bytes moved by the running transfer
+    std::int64_t ResumeAt = 0;   // restart position of the transfer
     bool Passive = false;
     std::int32_t DrainSeconds = 5;
+    // The size of the blocks an upload reads and hands to the data socket, one per
+    // data-sent event.
+    static constexpr std::size_t UploadBlockSize = 256 * 1024;
     std::string OptsText = "MODE Z LEVEL 8";
     std::uint8_t ModeZRequested = 1;
     std::uint8_t ModeZActive = 0;
@@ -334,12 +331,19 @@ protected:
 
     // ---- One command ----
     // Arms and sends one command. Codes: the expected final reply codes (at most 15; none:
-    // any code below 500 succeeds). DoneHandler runs after the final reply in place of
-    // FinishRequest.
+    // any code below 500 succeeds). Awaiting: the request state that takes the final reply
+    // (rsQuitReply closes the control connection after it).
     void StartCommand(TFtpRequest RqType, const std::string& Cmd, std::initializer_list<std::uint16_t> Codes,
-                      TFtpNextProc DoneHandler = nullptr);
+                      TFtpRequestState Awaiting = rsCommandReply);
+    // Writes one command line. A command holding CR, LF or NUL is not written: the
+    // request ends at once with 500 (RefuseUnsafeCommand).
     virtual void SendCommand(const std::string& Cmd);
-    // The reply handler of plain commands: judges the final line in LastResponse.
+    // Ends the request with 500: the argument of Verb holds CR, LF or NUL.
+    void RefuseUnsafeCommand(const std::string& Verb);
+    // The verb of the first of Steps whose argument holds CR, LF or NUL; empty when
+    // none does.
+    std::string VerbWithUnsafeArgument(const TFtpStepSet& Steps) const;
+    // Judges the final line of a plain command (in LastResponse) against the expected codes.
     void FinishCommand();
     // Reads the values of a successful reply of the current step (size, time, folder,
     // checksums).
@@ -362,23 +366,41 @@ protected:
     void ControlLookupDone(TCustomWSocket* Sender, std::uint16_t ErrCode);
     virtual void ControlConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void ControlClosed(TCustomWSocket* Sender, std::uint16_t ErrCode);
+    // Whether Line ends a reply: a three-digit code not followed by "-", and inside a
+    // multi-line reply only the code that opened it followed by a blank. Sets
+    // StatusCode from the first and the last line of a reply.
+    bool IsFinalReplyLine(const std::string& Line);
     // Records the server features named by one line of a FEAT reply.
     void NoteFeatureLine(const std::string& Line);
 
     HWND WindowHandle = nullptr;
     std::array<std::int32_t, 16> ExpectedCodes{};  // a 0 ends the list
-    TFtpNextProc ReplyHandler = nullptr;        // receives every final reply line
-    TFtpNextProc CommandDoneHandler = nullptr;  // runs after a command's final reply
     std::uint16_t FileShareFlags = 16;
     std::uint8_t ConnectionKind = ftpDirect;
     std::array<char, ReplyBufferSize> ReplyBuffer{};  // the byte after the fill is always 0
     // A command has gone out (or the greeting is awaited) and its request step has not
     // ended: a close of the control connection now is a failure, not an end.
     bool ReplyAwaited = false;
+    std::int32_t MultiLineCode = -1;  // the code of the multi-line reply being read; -1: none
+    bool SkipToLineEnd = false;       // the rest of a cut reply line is being dropped
 
-    // ---- High-level request machine ----
+    // ---- The request machine (ftp_request_machine.cpp) ----
+    // The only way the request state changes. A move the machine does not make (a final
+    // reply awaited without its go-ahead) is refused: logged, and reported through
+    // ReportError as a program error, the state kept. Moves are logged old -> new.
+    void SetRequestState(TFtpRequestState NewState);
+    // The only way CurrentStep changes; logged old -> new.
+    void EnterStep(TFtpStep Step);
+    // Hands a final reply line to the routine of the request state; false (after
+    // ReportError) when no reply is awaited.
+    bool HandleFinalReply();
+    // Whether Step runs now, the step before having been Previous with PreviousCode;
+    // readies what the step needs.
+    bool ReadyStep(TFtpStep Step, TFtpStep Previous, std::int32_t PreviousCode);
     void HighLevelStart(TFtpRequest RqType, std::initializer_list<TFtpStep> Steps);
-    void HighLevelAsync();
+    // Picks and runs the next step of a high-level request, or ends the request when none
+    // is left. Virtual so that a subclass can chain steps of its own.
+    virtual void HighLevelAsync();
 
     // ---- Data connection and transfers ----
     void StartDownload(TFtpRequest Kind);
@@ -391,6 +413,9 @@ protected:
     // socket closed, the request finished with Code.
     void FailTransfer(const std::string& Response, std::uint16_t Code);
     void ShowTransferStatistics();
+    // Takes a connection waiting on the listening data socket; true only for one that
+    // comes from the control connection's peer (any other is closed at once).
+    bool AcceptServerConnection(ws::SOCKET& Accepted);
     void GetDataAccepted(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void GetDataConnected(TCustomWSocket* Sender, std::uint16_t ErrCode);
     void GetDataAvailable(TCustomWSocket* Sender, std::uint16_t ErrCode);
@@ -410,6 +435,11 @@ protected:
     void RefuseTransfer();
     void FailTransfer(const std::string& Message);
     void FinishTransferWhenDone(bool DataSessionDone);
+    void AbortTransfer(std::uint16_t Code, const std::string& Text);
+    void EndFaultedTransfer();
+    // Closes (or aborts) the data connection by this side's own decision: its handlers
+    // are let go first, so that the close is never taken for the server's.
+    void DropDataConnection(bool Abortive = false);
 
     // ---- Data connection and transfers ----
     std::unique_ptr<std::fstream> LocalFile;  // owned; the local file of the transfer
@@ -423,13 +453,18 @@ protected:
     bool TransferAllowed = false;  // STOR or APPE was accepted with 150 or 125
     bool DataConnected = false;    // the upload's data connection is up
     bool SendFinished = false;     // the end of the local file was reached
-    std::array<char, 1460> SendBuffer{};
+    std::uint16_t TransferFault = 0;   // 426 or 550 once this side broke the transfer
+    std::string TransferFaultText;      // its reply-like text, the request's final reply
+    std::vector<char> SendBuffer;       // one block of the upload
     DWORD TransferStart = 0;
     DWORD TransferEnd = 0;
     DWORD DrainDeadline = 0;
+    std::int32_t DrainQueued = 0;  // the queued bytes the drain wait saw last
     std::uint8_t DisplayFileMode = 0;  // 0: cut received text into lines; 1: whole blocks
 
 private:
+    TFtpStep FCurrentStep = stepNone;
+    TFtpRequestState FRequestState = rsIdle;
     std::uint32_t FDataPortRangeStart = 0;
     std::uint32_t FDataPortRangeEnd = 0;
     std::string FLocalFileName;

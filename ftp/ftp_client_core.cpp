@@ -274,8 +274,17 @@ void TCustomFtpCli::SendFirstBlockMessage(TMessage&) {
 void TCustomFtpCli::DrainWaitMessage(TMessage&) {
     if (!DataSocket) return;
     // The end of the file is told to the server (by shutting the sending side down) only
-    // once the queued blocks have left, or when they could not leave in time.
-    if (DataSocket->BufferedByteCount() > 0 && !TickDeadlineReached(GetTickCount(), DrainDeadline)) {
+    // once the queued blocks have left. The wait goes on as long as the queue shrinks;
+    // a queue that stops moving for DrainSeconds breaks the transfer, since shutting
+    // down then would pass a cut file off as complete.
+    const std::int32_t queued = DataSocket->BufferedByteCount();
+    if (queued > 0) {
+        if (queued < DrainQueued) DrainDeadline = TickDeadline(GetTickCount(), static_cast<DWORD>(DrainSeconds) * 1000u);
+        DrainQueued = queued;
+        if (TickDeadlineReached(GetTickCount(), DrainDeadline)) {
+            AbortTransfer(426, "Data connection stalled: the end of the file could not be sent");
+            return;
+        }
         if (ControlSocket && ControlSocket->State() == wsConnected && DataSocket->State() == wsConnected)
             PostMessageA(WindowHandle, MsgDrainWait, 0, 0);
         return;
@@ -323,8 +332,19 @@ void TCustomFtpCli::TriggerError(const std::string& Msg) {
 bool TCustomFtpCli::TriggerProgress() {
     bool abort = false;
     if (OnProgress) OnProgress(this, ByteCount + ResumeAt, abort);
-    if (abort) Abort();
-    return !abort;
+    if (!abort) return true;
+    // The application stopped the transfer: both connections are dropped and the
+    // request ends with 426, once, whether the close of the control connection ends it
+    // (it finishes the request with RequestResult) or the call below.
+    LastResponse = "426 Transfer aborted by the application";
+    StatusCode = 426;
+    ErrorMessage = LastResponse;
+    RequestResult = 426;
+    StepSet = TFtpStepSet();
+    ContinueSteps = false;
+    Abort();
+    FinishRequest(426);
+    return false;
 }
 
 void TCustomFtpCli::NotifyReadyToTransmit(bool& Cancel) {
@@ -340,10 +360,10 @@ void TCustomFtpCli::NotifyStateChange() {
 
 void TCustomFtpCli::ReportError(const std::string& Msg) {
     StepSet = TFtpStepSet();
-    CurrentStep = stepNone;
+    EnterStep(stepNone);
     LastResponse.clear();
     ErrorMessage.clear();
-    StepContinuation = nullptr;
+    ContinueSteps = false;
     RequestRefused = true;
     if (OnError) TriggerError(Msg);
 }
@@ -385,8 +405,14 @@ void TCustomFtpCli::Abort() {
     ChangeState(fcsAbort);
     ReleaseLocalFile();
     ReplyAwaited = false;
+    ResumeAt = 0;
     if (ControlSocket) ControlSocket->Abort();
-    if (DataSocket) DataSocket->Abort();
+    DropDataConnection(true);
     ConnectedFlag = false;
     ChangeState(fcsReady);
+}
+
+std::int64_t TCustomFtpCli::DataBytesTaken() {
+    if (!DataSocket || DataSocket->State() != wsConnected) return -1;
+    return DataSocket->BytesTakenByPeer();
 }

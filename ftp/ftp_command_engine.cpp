@@ -4,16 +4,26 @@
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 
+namespace {
+
+bool HoldsLineBreak(const std::string& Text) {
+    return Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+}  // namespace
+
 void TCustomFtpCli::StartOpen() {
     if (!RequireReady()) return;
     if (ConnectedFlag) {
         ReportError("FTP component already connected");
         return;
     }
-    if (!HighLevelActive) RequestType = 1;
+    if (!HighLevelActive) RequestType = rqOpen;
     RequestDoneFlag = false;
     ReplyBufferCount = 0;
     ReplyBuffer[0] = 0;
+    MultiLineCode = -1;
+    SkipToLineEnd = false;
     RequestResult = 0;
     ResolvedAddress.clear();
     MlstFactsText.clear();
@@ -34,7 +44,7 @@ void TCustomFtpCli::StartOpen() {
 }
 
 void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
-                                 std::initializer_list<std::uint16_t> Codes, TFtpNextProc DoneHandler) {
+                                 std::initializer_list<std::uint16_t> Codes, TFtpRequestState Awaiting) {
     // ABOR, STAT and QUIT go out whatever the state: they are how a stuck or closed
     // session is ended.
     if (Cmd != "ABOR" && Cmd != "STAT" && Cmd != "QUIT") {
@@ -53,8 +63,7 @@ void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
     ExpectedCodes[count] = 0;
     AllReplies.clear();
     RequestDoneFlag = false;
-    ReplyHandler = &TCustomFtpCli::FinishCommand;
-    CommandDoneHandler = DoneHandler;
+    SetRequestState(Awaiting);
     ErrorMessage.clear();
     ChangeState(fcsWaitingReply);
     SendCommand(Cmd);
@@ -63,6 +72,12 @@ void TCustomFtpCli::StartCommand(TFtpRequest RqType, const std::string& Cmd,
 void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     std::string command = Cmd;
     if (OnCommand) OnCommand(this, command);
+    // A CR, LF or NUL inside a command would let its argument (a password, a path) end
+    // the line and start a command of its own: such a command never goes out.
+    if (HoldsLineBreak(command)) {
+        RefuseUnsafeCommand(command.substr(0, command.find_first_of(std::string(" \r\n\0", 4))));
+        return;
+    }
     TriggerDisplay("> " + command);
     if (ControlSocket && ControlSocket->State() == wsConnected) {
         ReplyAwaited = true;
@@ -72,8 +87,7 @@ void TCustomFtpCli::SendCommand(const std::string& Cmd) {
     // No control connection: the command ends at once, QUIT as done, anything else as
     // failed.
     StatusCode = command == "QUIT" ? 200 : 550;
-    StepContinuation = nullptr;
-    CommandDoneHandler = nullptr;
+    ContinueSteps = false;
     ConnectedFlag = false;
     RequestResult = StatusCode;
     LastResponse = IntToStr(StatusCode) + " not connected";
@@ -114,10 +128,10 @@ void TCustomFtpCli::FinishCommand() {
         ChangeState(fcsPassiveReply);
         PasvReply = LastResponse;
     }
-    if (CurrentStep == stepModeZ && StatusCode == 200) ModeZActive = ModeZRequested;
+    if (CurrentStep() == stepModeZ && StatusCode == 200) ModeZActive = ModeZRequested;
     ParseReplyValues();
-    if (CommandDoneHandler)
-        (this->*CommandDoneHandler)();
+    if (RequestState() == rsQuitReply)
+        QuitDone();
     else
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
 }
@@ -126,8 +140,9 @@ void TCustomFtpCli::ParseReplyValues() {
     if (RequestResult != 0) return;
     std::int32_t code = 0;
     const char* afterCode = ParseInteger(LastResponse.c_str(), code);
-    if (CurrentStep == stepSize) ParseInteger(afterCode, SizeResult);
-    if (CurrentStep == stepMdtm) {
+    const TFtpStep step = CurrentStep();
+    if (step == stepSize) ParseInteger(afterCode, SizeResult);
+    if (step == stepMdtm) {
         if (code == 213) {
             std::string word;
             ParseWord(afterCode, word);
@@ -136,9 +151,9 @@ void TCustomFtpCli::ParseReplyValues() {
             FileTimeResult = -1.0;
         }
     }
-    if (CurrentStep == stepCwd || CurrentStep == stepMkd || CurrentStep == stepPwd || CurrentStep == stepCdup)
+    if (step == stepCwd || step == stepMkd || step == stepPwd || step == stepCdup)
         ParseQuoted(afterCode, DirResult);
-    if (CurrentStep == stepMd5) {
+    if (step == stepMd5) {
         DirResult.clear();
         Md5Result.clear();
         if (code == 251) {
@@ -147,7 +162,7 @@ void TCustomFtpCli::ParseReplyValues() {
             ParseWord(position, Md5Result);
         }
     }
-    if (CurrentStep == stepXcrc) {
+    if (step == stepXcrc) {
         CrcResult.clear();
         if (code == 250) {
             const char* position = ParseWord(afterCode, CrcResult);
@@ -163,4 +178,49 @@ void TCustomFtpCli::QuitDone() {
         ControlSocket->Close();
     else
         FinishRequest(static_cast<std::uint16_t>(RequestResult));
+}
+
+void TCustomFtpCli::RefuseUnsafeCommand(const std::string& Verb) {
+    TriggerDisplay("! " + Verb + " not sent: its argument holds a line break or a NUL");
+    LastResponse = "500 Line break or NUL in the argument of " + Verb + "; nothing sent";
+    StatusCode = 500;
+    ErrorMessage.clear();
+    KeepFirstError();
+    ReleaseLocalFile();
+    StepSet = TFtpStepSet();
+    ContinueSteps = false;
+    SetRequestState(rsIdle);
+    RequestResult = 500;
+    FinishRequest(500);
+}
+
+std::string TCustomFtpCli::VerbWithUnsafeArgument(const TFtpStepSet& Steps) const {
+    struct StepArgument {
+        TFtpStep Step;
+        const char* Verb;
+        const std::string* Argument;
+    };
+    const StepArgument arguments[] = {
+        {stepUser, "USER", &UserName},
+        {stepPass, "PASS", &PassWord},
+        {stepAcct, "ACCT", &Account},
+        {stepCwd, "CWD", &HostDirName},
+        {stepSize, "SIZE", &HostFileName},
+        {stepMkd, "MKD", &HostFileName},
+        {stepRmd, "RMD", &HostFileName},
+        {stepRenFrom, "RNFR", &HostFileName},
+        {stepRenTo, "RNTO", &FLocalFileName},
+        {stepDele, "DELE", &HostFileName},
+        {stepQuote, "QUOTE", &FLocalFileName},
+        {stepGet, "RETR", &HostFileName},
+        {stepPut, "STOR", &HostFileName},
+        {stepAppend, "APPE", &HostFileName},
+        {stepDir, "LIST", &HostFileName},
+        {stepLs, "NLST", &HostFileName},
+        {stepMlsd, "MLSD", &HostFileName},
+        {stepOpts, "OPTS", &OptsText},
+    };
+    for (const StepArgument& argument : arguments)
+        if (Steps.Contains(argument.Step) && HoldsLineBreak(*argument.Argument)) return argument.Verb;
+    return std::string();
 }

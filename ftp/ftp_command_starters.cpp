@@ -16,7 +16,7 @@ void TCustomFtpCli::CmdUser() {
         ReportError("UserName empty");
         return;
     }
-    CurrentStep = stepUser;
+    EnterStep(stepUser);
     std::string user = UserName;
     if (ConnectionKind == ftpProxy) {
         // Through an FTP proxy the user name also names the real server.
@@ -24,7 +24,7 @@ void TCustomFtpCli::CmdUser() {
         const std::string port = AsciiLowerCase(Port);
         if (port != "ftp" && port != "21") user += ":" + Port;
     }
-    StartCommand(2, "USER " + user, {331, 230});
+    StartCommand(rqUser, "USER " + user, {331, 230});
 }
 
 void TCustomFtpCli::CmdPass() {
@@ -32,8 +32,8 @@ void TCustomFtpCli::CmdPass() {
         ReportError("Password empty");
         return;
     }
-    CurrentStep = stepPass;
-    StartCommand(3, "PASS " + PassWord, {230, 332});
+    EnterStep(stepPass);
+    StartCommand(rqPass, "PASS " + PassWord, {230, 332});
 }
 
 void TCustomFtpCli::CmdAcct() {
@@ -41,19 +41,19 @@ void TCustomFtpCli::CmdAcct() {
         ReportError("Account empty!");
         return;
     }
-    CurrentStep = stepAcct;
-    StartCommand(51, "ACCT " + Account, {230, 202});
+    EnterStep(stepAcct);
+    StartCommand(rqAcct, "ACCT " + Account, {230, 202});
 }
 
 void TCustomFtpCli::CmdQuit() {
     ReleaseLocalFile();
-    CurrentStep = stepQuit;
-    StartCommand(15, "QUIT", {221}, &TCustomFtpCli::QuitDone);
+    EnterStep(stepQuit);
+    StartCommand(rqQuit, "QUIT", {221}, rsQuitReply);
 }
 
 void TCustomFtpCli::CmdType() {
-    CurrentStep = stepTypeSet;
-    StartCommand(37, std::string("TYPE ") + TypeLetter, {200});
+    EnterStep(stepTypeSet);
+    StartCommand(rqType, std::string("TYPE ") + TypeLetter, {200});
 }
 
 void TCustomFtpCli::CmdTypeBinary() {
@@ -67,8 +67,8 @@ void TCustomFtpCli::CmdTypeAscii() {
 }
 
 void TCustomFtpCli::CmdPwd() {
-    CurrentStep = stepPwd;
-    StartCommand(32, "PWD", {250, 257});
+    EnterStep(stepPwd);
+    StartCommand(rqPwd, "PWD", {250, 257});
 }
 
 void TCustomFtpCli::CmdCwd() {
@@ -76,92 +76,90 @@ void TCustomFtpCli::CmdCwd() {
         ReportError("HostDirName empty");
         return;
     }
-    CurrentStep = stepCwd;
-    StartCommand(4, "CWD " + HostDirName, {200, 250, 257});
+    EnterStep(stepCwd);
+    StartCommand(rqCwd, "CWD " + HostDirName, {200, 250, 257});
 }
 
 void TCustomFtpCli::CmdCdup() {
-    CurrentStep = stepCdup;
-    StartCommand(34, "CDUP", {250, 257});
+    EnterStep(stepCdup);
+    StartCommand(rqCdup, "CDUP", {250, 257});
 }
 
 void TCustomFtpCli::CmdSyst() {
-    CurrentStep = stepSyst;
-    StartCommand(14, "SYST", {215});
+    EnterStep(stepSyst);
+    StartCommand(rqSyst, "SYST", {215});
 }
 
 void TCustomFtpCli::CmdSize() {
     SizeResult = 0;
-    CurrentStep = stepSize;
-    StartCommand(17, "SIZE " + HostFileName, {213});
+    EnterStep(stepSize);
+    StartCommand(rqSize, "SIZE " + HostFileName, {213});
 }
 
 void TCustomFtpCli::CmdMkd() {
-    CurrentStep = stepMkd;
-    StartCommand(22, "MKD " + HostFileName, {200, 250, 257});
+    EnterStep(stepMkd);
+    StartCommand(rqMkd, "MKD " + HostFileName, {200, 250, 257});
 }
 
 void TCustomFtpCli::CmdRmd() {
-    CurrentStep = stepRmd;
-    StartCommand(23, "RMD " + HostFileName, {200, 250, 257});
+    EnterStep(stepRmd);
+    StartCommand(rqRmd, "RMD " + HostFileName, {200, 250, 257});
 }
 
 void TCustomFtpCli::CmdDele() {
-    CurrentStep = stepDele;
-    StartCommand(25, "DELE " + HostFileName, {200, 250, 257});
+    EnterStep(stepDele);
+    StartCommand(rqDele, "DELE " + HostFileName, {200, 250, 257});
 }
 
 void TCustomFtpCli::CmdRnfr() {
-    CurrentStep = stepRenFrom;
-    StartCommand(28, "RNFR " + HostFileName, {350});
+    EnterStep(stepRenFrom);
+    StartCommand(rqRnfr, "RNFR " + HostFileName, {350});
 }
 
 void TCustomFtpCli::CmdRnto() {
-    CurrentStep = stepRenTo;
-    StartCommand(27, "RNTO " + LocalFileName(), {200, 250, 257});
+    EnterStep(stepRenTo);
+    StartCommand(rqRnto, "RNTO " + LocalFileName(), {200, 250, 257});
 }
 
 void TCustomFtpCli::CmdQuote() {
-    CurrentStep = stepQuote;
-    StartCommand(33, LocalFileName(), {});
+    EnterStep(stepQuote);
+    StartCommand(rqQuote, LocalFileName(), {});
 }
 
 void TCustomFtpCli::CmdAbor() {
-    CurrentStep = stepAbor;
-    StartCommand(16, "ABOR", {});
+    EnterStep(stepAbor);
+    StartCommand(rqAbor, "ABOR", {});
 }
 
 void TCustomFtpCli::CmdRest() {
-    CurrentStep = stepRest;
+    EnterStep(stepRest);
     // A download resumes after what the local file already holds, unless the request is
     // a resuming upload (its position is set by the caller) or the option forbids it.
-    if (RequestType != 41 && RequestType != 42 && !Options.Contains(ftpNoAutoResumeAt))
+    if (RequestType != rqResumePut && RequestType != rqFullResumePut && !Options.Contains(ftpNoAutoResumeAt))
         ResumeAt = GetFileSize(LocalFileName());
     if (ResumeAt <= 0) {
         // Nothing to skip: the step ends at once without a command.
         RequestDoneFlag = false;
-        ReplyHandler = &TCustomFtpCli::FinishCommand;
-        CommandDoneHandler = nullptr;
         FinishRequest(0);
         return;
     }
-    StartCommand(38, "REST " + IntToStr(ResumeAt), {});
+    StartCommand(rqRest, "REST " + IntToStr(ResumeAt), {});
 }
 
 void TCustomFtpCli::CmdMlst() {
     MlstResultText.clear();
-    CurrentStep = stepMlst;
-    StartCommand(45, "MLST " + HostFileName, {250});
+    EnterStep(stepMlst);
+    StartCommand(rqMlst, "MLST " + HostFileName, {250});
 }
 
 void TCustomFtpCli::CmdFeat() {
-    CurrentStep = stepFeat;
-    StartCommand(44, "FEAT", {211});
+    EnterStep(stepFeat);
+    StartCommand(rqFeat, "FEAT", {211});
 }
 
 void TCustomFtpCli::CmdMdtm() {
-    CurrentStep = stepMdtm;
-    StartCommand(46, "MDTM " + HostFileName, {213});
+    EnterStep(stepMdtm);
+    StartCommand(rqMdtm, "MDTM " + HostFileName, {213});
 }
 
 void TCustomFtpCli::CmdMdtmSet() {
@@ -169,8 +167,8 @@ void TCustomFtpCli::CmdMdtmSet() {
         ReportError("Modification date empty");
         return;
     }
-    CurrentStep = stepMdtmSet;
-    StartCommand(47, "MDTM " + FormatFtpTimestamp(FileTimeResult) + "+0 " + HostFileName, {213, 253});
+    EnterStep(stepMdtmSet);
+    StartCommand(rqMdtmSet, "MDTM " + FormatFtpTimestamp(FileTimeResult) + "+0 " + HostFileName, {213, 253});
 }
 
 void TCustomFtpCli::CmdAuth() {
@@ -194,26 +192,26 @@ void TCustomFtpCli::CmdMfmt() {
         ReportError("Modification date empty");
         return;
     }
-    CurrentStep = stepMfmt;
-    StartCommand(49, "MFMT " + FormatFtpTimestamp(FileTimeResult) + " " + HostFileName, {213});
+    EnterStep(stepMfmt);
+    StartCommand(rqMfmt, "MFMT " + FormatFtpTimestamp(FileTimeResult) + " " + HostFileName, {213});
 }
 
 void TCustomFtpCli::CmdMd5() {
-    CurrentStep = stepMd5;
-    StartCommand(50, "MD5 " + HostFileName, {251});
+    EnterStep(stepMd5);
+    StartCommand(rqMd5, "MD5 " + HostFileName, {251});
 }
 
 void TCustomFtpCli::CmdMode() {
-    CurrentStep = stepModeZ;
-    StartCommand(54, ModeZRequested ? "MODE Z" : "MODE S", {200});
+    EnterStep(stepModeZ);
+    StartCommand(rqMode, ModeZRequested ? "MODE Z" : "MODE S", {200});
 }
 
 void TCustomFtpCli::CmdOpts() {
-    CurrentStep = stepOpts;
-    StartCommand(55, "OPTS " + OptsText, {200});
+    EnterStep(stepOpts);
+    StartCommand(rqOpts, "OPTS " + OptsText, {200});
 }
 
 void TCustomFtpCli::CmdXcrc() {
-    CurrentStep = stepXcrc;
-    StartCommand(57, "XCRC " + HostFileName, {250});
+    EnterStep(stepXcrc);
+    StartCommand(rqXcrc, "XCRC " + HostFileName, {250});
 }

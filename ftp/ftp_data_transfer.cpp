@@ -1,25 +1,24 @@
 // The data connection: the PORT or PASV step that prepares it, the downloads (RETR,
-// LIST, NLST, MLSD) and uploads (STOR, APPE) that run over it, their reply handlers and
-// data-socket events, and the end-of-transfer statistics. An upload sends the local file
-// in blocks of 1460 bytes, one block per data-sent event, so the send queue never holds
-// more than one.
-#include <cstring>
+// LIST, NLST, MLSD) that run over it with their reply handlers and data-socket events,
+// and the end of a transfer shared with the uploads (ftp_upload.cpp): refusals,
+// failures, the statistics and the close of the data connection.
 #include <exception>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 #include "ftp/socket_errors.h"
 #include "ftp/tick_deadline.h"
-#include "platform/messages/message_queue.h"
+#include "ftp/winsock_binding.h"
 #include "platform/messages/ticks.h"
 
 namespace {
 
 std::string VerbOf(TFtpRequest Kind) {
     switch (Kind) {
-    case 10: return "RETR";
-    case 7: return "LIST";
-    case 8: return "NLST";
+    case rqGet: return "RETR";
+    case rqList: return "LIST";
+    case rqNameList: return "NLST";
     default: return "MLSD";
     }
 }
@@ -112,27 +111,40 @@ void TCustomFtpCli::StartPortCommand() {
         }
     }
     ByteCount = 0;
-    CurrentStep = stepPort;
-    StartCommand(9, command, {200, 227});
+    EnterStep(stepPort);
+    StartCommand(rqPort, command, {200, 227});
 }
 
 bool TCustomFtpCli::ParsePasvReply(std::string& AddrText, std::string& PortText) const {
     const std::size_t open = PasvReply.find('(');
     if (open == std::string::npos) return false;
     const char* position = PasvReply.c_str() + open + 1;
-    std::int32_t numbers[6] = {};
+    std::int64_t numbers[6] = {};
     for (int i = 0; i < 6; ++i) {
+        if (!IsDigit(*position)) return false;
         const char* after = ParseInteger(position, numbers[i]);
-        if (after == position) return false;
+        if (numbers[i] < 0 || numbers[i] > 255) return false;
         position = after;
         if (i < 5) {
             if (*position != ',') return false;
             ++position;
         }
     }
-    AddrText = IntToStr(numbers[0] & 0xFF) + "." + IntToStr(numbers[1] & 0xFF) + "." + IntToStr(numbers[2] & 0xFF) +
-               "." + IntToStr(numbers[3] & 0xFF);
-    PortText = IntToStr((numbers[4] * 256 + numbers[5]) & 0xFFFF);
+    const std::int64_t port = numbers[4] * 256 + numbers[5];
+    if (port == 0) return false;
+    // The data connection goes to the server the control connection reached, whatever
+    // address the reply names: a reply cannot send the data elsewhere.
+    if (!ControlSocket) return false;
+    if (ConnectionKind >= ftpSocks4 && ConnectionKind <= ftpSocks5) {
+        // Through a SOCKS server the control connection's far end is the FTP server it
+        // was asked to reach, not the SOCKS server itself.
+        AddrText = ControlSocket->Addr();
+    } else {
+        ws::sockaddr_in server{};
+        if (ControlSocket->GetPeerName(server, sizeof server) != 0) return false;
+        AddrText = WSocket::inet_ntoa(server.sin_addr);
+    }
+    PortText = IntToStr(port);
     return true;
 }
 
@@ -148,6 +160,7 @@ void TCustomFtpCli::SetupPassiveGet(const std::string& PortText, const std::stri
 
 void TCustomFtpCli::SetupPassivePut(const std::string& PortText, const std::string& AddrText) {
     SetupPassiveGet(PortText, AddrText);
+    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
     DataSocket->OnSessionConnected = [this](TCustomWSocket* s, std::uint16_t e) { PutDataConnected(s, e); };
 }
 
@@ -155,7 +168,7 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
     LastResponse = Response;
     StatusCode = Code;
     KeepFirstError();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     ReleaseLocalFile();
     RequestResult = Code;
     FinishRequest(Code);
@@ -164,10 +177,10 @@ void TCustomFtpCli::FailTransfer(const std::string& Response, std::uint16_t Code
 // ---------------------------------------------------------------------------
 // Downloads
 
-void TCustomFtpCli::CmdRetr() { StartDownload(10); }
-void TCustomFtpCli::CmdList() { StartDownload(7); }
-void TCustomFtpCli::CmdNlst() { StartDownload(8); }
-void TCustomFtpCli::CmdMlsd() { StartDownload(43); }
+void TCustomFtpCli::CmdRetr() { StartDownload(rqGet); }
+void TCustomFtpCli::CmdList() { StartDownload(rqList); }
+void TCustomFtpCli::CmdNlst() { StartDownload(rqNameList); }
+void TCustomFtpCli::CmdMlsd() { StartDownload(rqMachineList); }
 
 void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
     if (!ConnectedFlag) {
@@ -180,6 +193,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
     }
     if (!HighLevelActive) RequestType = Kind;
     TransferVerb = VerbOf(Kind);
+    TransferFault = 0;
     TransferReplyDone = false;
     GetDataSessionDone = false;
     RequestDoneFlag = false;
@@ -223,8 +237,7 @@ void TCustomFtpCli::StartDownload(TFtpRequest Kind) {
         }
     }
     ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::GetFirstReply;
-    CommandDoneHandler = nullptr;
+    SetRequestState(rsGetFirstReply);
     ErrorMessage.clear();
     SendCommand(HostFileName.empty() ? TransferVerb : TransferVerb + " " + HostFileName);
 }
@@ -236,9 +249,26 @@ void TCustomFtpCli::BindGetDataHandlers() {
     DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
 }
 
+bool TCustomFtpCli::AcceptServerConnection(ws::SOCKET& Accepted) {
+    Accepted = DataSocket->Accept();
+    if (Accepted == ws::INVALID_SOCKET) return false;
+    ws::sockaddr_in server{};
+    const ws::in_addr from = DataSocket->RemoteSockAddr.sin_addr;
+    if (ControlSocket && ControlSocket->GetPeerName(server, sizeof server) == 0 &&
+        server.sin_addr.s_addr == from.s_addr)
+        return true;
+    // Anyone else who reached the listening port is turned away; the socket goes on
+    // listening for the server until the request ends or times out.
+    TriggerDisplay(std::string("! Data connection from ") + WSocket::inet_ntoa(from) + " refused");
+    WSocket::closesocket(Accepted);
+    Accepted = ws::INVALID_SOCKET;
+    return false;
+}
+
 void TCustomFtpCli::GetDataAccepted(TCustomWSocket*, std::uint16_t) {
     if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
-    const ws::SOCKET accepted = DataSocket->Accept();
+    ws::SOCKET accepted = ws::INVALID_SOCKET;
+    if (!AcceptServerConnection(accepted)) return;
     BindGetDataHandlers();
     DataSocket->Dup(accepted);  // closes the listening socket and takes the connection over
     TransferStart = GetTickCount();
@@ -265,8 +295,7 @@ void TCustomFtpCli::GetDataAvailable(TCustomWSocket*, std::uint16_t) {
         if (LocalFile) {
             LocalFile->write(buffer, received);
             if (!*LocalFile) {
-                TriggerDisplay("! Error writing local file");
-                DataSocket->Shutdown(ws::SD_BOTH);
+                AbortTransfer(550, "Error writing local file " + LocalFileName());
                 return;
             }
         }
@@ -306,11 +335,15 @@ void TCustomFtpCli::GetFirstReply() {
         RefuseTransfer();
         return;
     }
-    ReplyHandler = &TCustomFtpCli::GetFinalReply;
+    SetRequestState(rsGetFinalReply);
 }
 
 void TCustomFtpCli::GetFinalReply() {
     ShowLastReply();
+    if (TransferFault != 0) {
+        EndFaultedTransfer();
+        return;
+    }
     ParseInteger(LastResponse.c_str(), StatusCode);
     if (StatusCode == 125 || StatusCode == 226 || StatusCode == 250) {
         TransferReplyDone = true;
@@ -326,224 +359,14 @@ void TCustomFtpCli::TryFinishGet() {
 }
 
 // ---------------------------------------------------------------------------
-// Uploads
-
-void TCustomFtpCli::CmdStor() {
-    AppendMode = false;
-    RequestType = 18;
-    StartUpload();
-}
-
-void TCustomFtpCli::CmdAppe() {
-    AppendMode = true;
-    RequestType = 19;
-    StartUpload();
-}
-
-void TCustomFtpCli::StartUpload() {
-    if (!ConnectedFlag) {
-        ReportError("STOR/APPE: not connected");
-        return;
-    }
-    if (LocalFileName().empty()) {
-        ReportError("LocalFileName empty");
-        return;
-    }
-    TransferReplyDone = false;
-    PutDataSessionDone = false;
-    RequestDoneFlag = false;
-    // In active mode the server may connect as soon as it has the PORT command, before
-    // this starter runs: a connection already taken over stays usable.
-    DataConnected = !Passive && DataSocket && DataSocket->State() == wsConnected;
-    TransferAllowed = false;
-    TransferStart = 0;
-    ByteCount = 0;
-    DataCloseError = 0;
-
-    bool cancel = false;
-    NotifyReadyToTransmit(cancel);
-    if (cancel) {
-        ErrorMessage = "426 Transmit cancelled by application";
-        StatusCode = 426;
-        TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
-        RequestResult = 426;
-        FinishRequest(426);
-        return;
-    }
-    DataSocket->OnSessionAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataAccepted(s, e); };
-
-    std::int64_t size = 0;
-    try {
-        ReleaseLocalFile();
-        SendFinished = false;
-        LocalFile = std::make_unique<std::fstream>(LocalFileName(), std::ios::in | std::ios::binary);
-        if (!LocalFile->is_open()) throw FtpException("cannot open the file for reading");
-        LocalFile->seekg(0, std::ios::end);
-        size = static_cast<std::int64_t>(LocalFile->tellg());
-        LocalFile->seekg(ResumeAt > 0 ? ResumeAt : 0, std::ios::beg);
-        if (ResumeAt > 0 && (!*LocalFile || LocalFile->tellg() != ResumeAt)) {
-            FailTransfer("Unable to set resume position in local file", 550);
-            return;
-        }
-    } catch (const std::exception& E) {
-        LastResponse = "Unable to open local file " + LocalFileName() + ": " + E.what();
-        StatusCode = 426;
-        KeepFirstError();
-        TriggerDisplay("! " + ErrorMessage);
-        if (DataSocket) DataSocket->Close();
-        ReleaseLocalFile();
-        RequestResult = 426;
-        FinishRequest(426);
-        return;
-    }
-    TriggerDisplay("! Upload Size " + IntToStr(size - (ResumeAt > 0 ? ResumeAt : 0)));
-
-    if (Passive) {
-        std::string addr, port;
-        try {
-            if (!ParsePasvReply(addr, port)) throw FtpException("No address in the PASV reply");
-            SetupPassivePut(port, addr);
-            DataSocket->Connect();
-        } catch (const std::exception& E) {
-            LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
-            StatusCode = 426;
-            KeepFirstError();
-            if (DataSocket) DataSocket->Close();
-            ReleaseLocalFile();
-            RequestResult = 426;
-            FinishRequest(426);
-        }
-        return;  // the command goes out once the data connection is up
-    }
-    ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
-    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
-}
-
-void TCustomFtpCli::PutDataAccepted(TCustomWSocket*, std::uint16_t) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session requested");
-    const ws::SOCKET accepted = DataSocket->Accept();
-    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
-    DataSocket->OnDataAvailable = [this](TCustomWSocket* s, std::uint16_t e) { PutDataDiscard(s, e); };
-    DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
-    DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
-    DataSocket->LingerOnOff = wsLingerOff;
-    DataSocket->LingerTimeout = 10;
-    try {
-        DataSocket->Dup(accepted);  // closes the listening socket, reads the buffer sizes
-    } catch (const std::exception&) {
-        ReportError("winsock.getsockopt(SO_SNDBUF) failed");
-        return;
-    }
-    DataConnected = true;
-    if (TransferAllowed && TransferStart == 0) PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened");
-}
-
-void TCustomFtpCli::PutDataConnected(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session opened (Put)");
-    DataSocket->OnSessionClosed = [this](TCustomWSocket* s, std::uint16_t e) { PutDataClosed(s, e); };
-    DataSocket->OnDataAvailable = nullptr;
-    DataSocket->OnDataSent = nullptr;
-    DataConnected = true;
-    TransferStart = GetTickCount();
-    if (ErrCode != 0) {
-        FailTransfer("Unable to establish data connection - " + FormatSocketError(ErrCode), 550);
-        return;
-    }
-    ChangeState(fcsWaitingReply);
-    ReplyHandler = &TCustomFtpCli::PutFirstReply;
-    CommandDoneHandler = nullptr;
-    SendCommand((AppendMode ? "APPE " : "STOR ") + HostFileName);
-}
-
-void TCustomFtpCli::PutFirstReply() {
-    ShowLastReply();
-    ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 150 || StatusCode == 125) {
-        TransferAllowed = true;
-        ReplyHandler = &TCustomFtpCli::PutFinalReply;
-        if (Passive) {
-            if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Send first block");
-            DataSocket->OnDataSent = [this](TCustomWSocket* s, std::uint16_t e) { PutDataSent(s, e); };
-            PutDataSent(DataSocket, 0);
-        } else if (DataConnected && TransferStart == 0) {
-            PostMessageA(WindowHandle, MsgSendFirstBlock, 0, 0);
-        }
-        return;
-    }
-    RefuseTransfer();
-}
-
-void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (!LocalFile || !DataSocket) return;
-    if (!TriggerProgress()) return;
-    if (ErrCode != 0) {
-        TriggerDisplay("! Error sending data - " + FormatSocketError(ErrCode));
-        DataSocket->Close();
-        return;
-    }
-    if (SendFinished || !TransferAllowed || !DataConnected) return;
-    try {
-        LocalFile->read(SendBuffer.data(), static_cast<std::streamsize>(SendBuffer.size()));
-        const std::streamsize count = LocalFile->gcount();
-        if (LocalFile->bad()) throw FtpException("read error");
-        if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "DataSocketPutDataSent " + IntToStr(count));
-        if (count > 0) {
-            ByteCount += static_cast<std::int32_t>(count);
-            DataSocket->Send(SendBuffer.data(), static_cast<int>(count));
-            return;
-        }
-        // The end of the file: the server learns it once the queue has drained.
-        SendFinished = true;
-        DrainDeadline = GetTickCount() + static_cast<DWORD>(DrainSeconds) * 1000u;
-        PostMessageA(WindowHandle, MsgDrainWait, 0, 0);
-    } catch (const std::exception& E) {
-        TriggerDisplay(std::string("! Error reading file ") + ExceptionClassName(E) + ": " + E.what());
-        DataSocket->Close();
-    }
-}
-
-void TCustomFtpCli::PutDataDiscard(TCustomWSocket*, std::uint16_t) {
-    char buffer[2048];
-    if (DataSocket) DataSocket->Receive(buffer, sizeof buffer);
-}
-
-void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
-    if (IsLogged(loProtSpecInfo)) LogDebugText(loProtSpecInfo, "! Data Session closed");
-    ReleaseLocalFile();
-    PutDataSessionDone = true;
-    DataCloseError = ErrCode;
-    TryFinishPut();
-}
-
-void TCustomFtpCli::PutFinalReply() {
-    ShowLastReply();
-    ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 226 || StatusCode == 250) {
-        TransferReplyDone = true;
-        TryFinishPut();
-        return;
-    }
-    FailTransfer("! STOR Failed");
-}
-
-void TCustomFtpCli::TryFinishPut() {
-    if (IsLogged(loProtSpecDump)) LogDebugText(loProtSpecDump, "! Next3PutAsync");
-    FinishTransferWhenDone(PutDataSessionDone);
-}
-
-// ---------------------------------------------------------------------------
 // Shared by downloads and uploads
 
 // A first reply that does not open the transfer ends the request with the reply's
 // code: no further reply is awaited and the data connection and local file are let go.
 void TCustomFtpCli::RefuseTransfer() {
     KeepFirstError();
-    ReplyHandler = nullptr;
-    if (DataSocket) DataSocket->Close();
+    SetRequestState(rsIdle);
+    DropDataConnection();
     ReleaseLocalFile();
     ResumeAt = 0;
     RequestResult = StatusCode;
@@ -555,7 +378,7 @@ void TCustomFtpCli::RefuseTransfer() {
 void TCustomFtpCli::FailTransfer(const std::string& Message) {
     KeepFirstError();
     ReleaseLocalFile();
-    if (DataSocket) DataSocket->Close();
+    DropDataConnection();
     TriggerDisplay(Message);
     RequestResult = StatusCode;
     FinishRequest(static_cast<std::uint16_t>(StatusCode));
@@ -565,6 +388,10 @@ void TCustomFtpCli::FailTransfer(const std::string& Message) {
 // connection have arrived, in either order; the close's error is the result.
 void TCustomFtpCli::FinishTransferWhenDone(bool DataSessionDone) {
     if (!TransferReplyDone || !DataSessionDone) return;
+    if (TransferFault != 0) {
+        EndFaultedTransfer();
+        return;
+    }
     ShowTransferStatistics();
     ResumeAt = 0;
     RequestResult = DataCloseError;
@@ -583,4 +410,45 @@ void TCustomFtpCli::ShowTransferStatistics() {
         text += IntToStr(elapsed) + " milliseconds";
     }
     TriggerDisplay("! " + text);
+}
+
+// A failure on this side of the data connection (a block that cannot be sent, a local
+// file that cannot be read or written): the connection is aborted at once, so the
+// server sees a broken transfer rather than a complete one, and the request ends with
+// Code once the server has answered, whatever it answers.
+void TCustomFtpCli::AbortTransfer(std::uint16_t Code, const std::string& Text) {
+    TriggerDisplay("! " + Text);
+    if (TransferFault == 0) {
+        TransferFault = Code;
+        TransferFaultText = IntToStr(Code) + " " + Text;
+    }
+    ReleaseLocalFile();
+    DropDataConnection(true);
+    GetDataSessionDone = true;
+    PutDataSessionDone = true;
+    if (TransferReplyDone) EndFaultedTransfer();
+}
+
+void TCustomFtpCli::EndFaultedTransfer() {
+    const std::uint16_t code = TransferFault;
+    TransferReplyDone = true;
+    SetRequestState(rsIdle);
+    LastResponse = TransferFaultText;
+    StatusCode = code;
+    ErrorMessage = TransferFaultText;
+    ReleaseLocalFile();
+    DropDataConnection();
+    RequestResult = code;
+    FinishRequest(code);
+}
+
+void TCustomFtpCli::DropDataConnection(bool Abortive) {
+    if (!DataSocket) return;
+    DataSocket->OnSessionClosed = nullptr;
+    DataSocket->OnDataSent = nullptr;
+    DataSocket->OnDataAvailable = nullptr;
+    if (Abortive)
+        DataSocket->Abort();
+    else
+        DataSocket->Close();
 }

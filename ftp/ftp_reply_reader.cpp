@@ -1,18 +1,12 @@
 // The control connection's events: the host lookup, the connection, the replies cut
-// into lines (greeting, multi-line replies, FEAT lines) and the close; and the end of a
-// request step, which either lets a high-level request go on or posts the request-done
-// message.
+// into lines (greeting, multi-line replies, FEAT lines) and the close.
 #include <cstring>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
-#include "platform/messages/message_queue.h"
 
 namespace {
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
-}
 
 // The text without leading and trailing blanks and control characters.
 std::string Trimmed(const std::string& Text) {
@@ -48,6 +42,16 @@ void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode)
     while (ReplyBufferCount > 0) {
         const char* data = ReplyBuffer.data();
         const std::size_t fill = static_cast<std::size_t>(ReplyBufferCount);
+        if (SkipToLineEnd) {
+            // The rest of a line that was cut: dropped up to and with its LF, so that
+            // nothing inside it is read as a reply of its own.
+            const void* lf = std::memchr(data, '\n', fill);
+            const std::size_t dropped = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) + 1 : fill;
+            if (lf) SkipToLineEnd = false;
+            std::memmove(ReplyBuffer.data(), ReplyBuffer.data() + dropped, fill - dropped + 1);
+            ReplyBufferCount -= static_cast<std::int32_t>(dropped);
+            continue;
+        }
         std::size_t lineLength = 0;
         std::size_t consumed = 0;
         if (Options.Contains(ftpAcceptLF)) {
@@ -67,10 +71,12 @@ void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode)
         }
         if (consumed == 0) {
             // A line that fills the whole buffer without a line end can never be
-            // completed there: it is taken as it stands rather than stall the session.
+            // completed there: its first 4095 bytes are taken as the line and the rest
+            // is skipped up to the next LF.
             if (ReplyBufferCount < ReplyBufferSize - 1) break;
             lineLength = fill;
             consumed = fill;
+            SkipToLineEnd = true;
         }
 
         std::string line(data, lineLength);
@@ -83,15 +89,12 @@ void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode)
         std::memmove(ReplyBuffer.data(), ReplyBuffer.data() + consumed, fill - consumed + 1);
         ReplyBufferCount -= static_cast<std::int32_t>(consumed);
 
-        bool final = false;
-        if (!line.empty() && IsDigit(line[0])) {
-            const char* after = ParseInteger(line.c_str(), StatusCode);
-            final = *after != '-';
-        }
+        const bool final = IsFinalReplyLine(line);
 
         if (ClientState == fcsWaitingGreeting) {
             ShowLastReply();
-            if (!final) continue;
+            // 120: the server will be ready later; its 220 is still to come.
+            if (!final || StatusCode == 120) continue;
             ReplyAwaited = false;
             if (StatusCode != 220) {
                 KeepFirstError();
@@ -106,23 +109,38 @@ void TCustomFtpCli::ControlDataAvailable(TCustomWSocket*, std::uint16_t ErrCode)
         }
 
         if (ClientState == fcsWaitingReply) {
-            if (CurrentStep == stepFeat) NoteFeatureLine(line);
-            if (CurrentStep == stepMlst && line.size() > 4 && StatusCode == 250 && line[0] == ' ')
+            if (CurrentStep() == stepFeat) NoteFeatureLine(line);
+            if (CurrentStep() == stepMlst && line.size() > 4 && StatusCode == 250 && line[0] == ' ')
                 MlstResultText = Trimmed(line);
             if (!final) {
                 ShowLastReply();
                 continue;
             }
-            if (!ReplyHandler) {
-                ReportError("Program error: FNext is nil");
-                return;
-            }
-            (this->*ReplyHandler)();
+            if (!HandleFinalReply()) return;
             continue;
         }
 
         ShowLastReply();
     }
+}
+
+bool TCustomFtpCli::IsFinalReplyLine(const std::string& Line) {
+    if (Line.size() < 3 || !IsDigit(Line[0]) || !IsDigit(Line[1]) || !IsDigit(Line[2])) return false;
+    const std::int32_t code = (Line[0] - '0') * 100 + (Line[1] - '0') * 10 + (Line[2] - '0');
+    const char after = Line.size() > 3 ? Line[3] : ' ';
+    if (MultiLineCode >= 0) {
+        // Inside a multi-line reply only its own code followed by a blank ends it.
+        if (code != MultiLineCode || Line.size() < 4 || after != ' ') return false;
+        MultiLineCode = -1;
+        StatusCode = code;
+        return true;
+    }
+    StatusCode = code;
+    if (after == '-') {
+        MultiLineCode = code;
+        return false;
+    }
+    return true;
 }
 
 void TCustomFtpCli::NoteFeatureLine(const std::string& Line) {
@@ -149,32 +167,6 @@ void TCustomFtpCli::NoteFeatureLine(const std::string& Line) {
     if (feature == "CCC") FeatureFlags |= FeatCcc;
     if (StartsWith(feature, "XCRC")) FeatureFlags |= FeatXcrc;
     if (StartsWith(feature, "MODE Z")) FeatureFlags |= FeatModeZ;
-}
-
-void TCustomFtpCli::FinishRequest(std::uint16_t Code) {
-    if (RequestDoneFlag) return;
-    RequestDoneFlag = true;
-    ReplyAwaited = false;
-    if (Code == 0 && StepContinuation) {
-        if (ClientState != fcsAbort && ClientState != fcsPassiveReply) ChangeState(fcsInternalReady);
-        (this->*StepContinuation)();
-        return;
-    }
-    ChangeState(fcsReady);
-    if (DataSocket && DataSocket->State() != wsClosed) {
-        // The request ends whatever the data connection's close says.
-        try {
-            DataSocket->Close();
-        } catch (...) {
-        }
-    }
-    if (HighLevelActive && SavedCode >= 0) {
-        LastResponse = SavedResponse;
-        StatusCode = SavedCode;
-    }
-    HighLevelActive = false;
-    StepContinuation = nullptr;
-    PostMessageA(WindowHandle, MsgRequestDone, 0, static_cast<LPARAM>(Code));
 }
 
 void TCustomFtpCli::ControlLookupDone(TCustomWSocket*, std::uint16_t ErrCode) {
@@ -210,7 +202,7 @@ void TCustomFtpCli::ControlConnected(TCustomWSocket*, std::uint16_t ErrCode) {
         StatusCode = 500;
         RequestResult = 500;
         KeepFirstError();
-        StepContinuation = nullptr;
+        ContinueSteps = false;
         FinishRequest(ErrCode);
         if (ControlSocket) ControlSocket->Close();
         ChangeState(fcsReady);
@@ -233,7 +225,7 @@ void TCustomFtpCli::ControlClosed(TCustomWSocket*, std::uint16_t ErrCode) {
         KeepFirstError();
     } else if (ReplyAwaited && ClientState != fcsAbort) {
         // The server hung up while a reply was still awaited: that request failed.
-        LastResponse = "500 Control connection closed by the server";
+        LastResponse = "500 Control connection closed.";
         StatusCode = 500;
         RequestResult = 500;
         KeepFirstError();

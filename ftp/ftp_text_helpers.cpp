@@ -6,14 +6,12 @@
 #include <limits>
 #include <system_error>
 
+#include "ftp/ascii_chars.h"
+
 namespace {
 
 bool IsBlankOrLineEnd(char Ch) {
     return Ch == ' ' || Ch == '\t' || Ch == '\r' || Ch == '\n';
-}
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
 }
 
 // Days from 1 March of year 0 style civil arithmetic: the day number of a date in the
@@ -78,7 +76,7 @@ const char* SkipSpaces(const char* Position) {
     return Position;
 }
 
-const char* ParseInteger(const char* Position, std::int32_t& N) {
+const char* ParseInteger(const char* Position, std::int64_t& N) {
     N = 0;
     Position = SkipSpaces(Position);
     if (!Position) return Position;
@@ -87,14 +85,30 @@ const char* ParseInteger(const char* Position, std::int32_t& N) {
         negative = *Position == '-';
         ++Position;
     }
-    // Unsigned arithmetic: an over-long number wraps instead of overflowing.
-    std::uint32_t value = 0;
+    // An over-long number stops at the limit of its sign instead of wrapping.
+    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    bool saturated = false;
     while (IsDigit(*Position)) {
-        value = value * 10u + static_cast<std::uint32_t>(*Position - '0');
+        const int digit = *Position - '0';
+        if (!saturated && value > (limit - digit) / 10) saturated = true;
+        if (!saturated) value = value * 10 + digit;
         ++Position;
     }
-    if (negative) value = 0u - value;
-    N = static_cast<std::int32_t>(value);
+    if (saturated) value = limit;
+    N = negative ? (saturated ? std::numeric_limits<std::int64_t>::min() : -value) : value;
+    return Position;
+}
+
+const char* ParseInteger(const char* Position, std::int32_t& N) {
+    std::int64_t wide = 0;
+    Position = ParseInteger(Position, wide);
+    if (wide > std::numeric_limits<std::int32_t>::max())
+        N = std::numeric_limits<std::int32_t>::max();
+    else if (wide < std::numeric_limits<std::int32_t>::min())
+        N = std::numeric_limits<std::int32_t>::min();
+    else
+        N = static_cast<std::int32_t>(wide);
     return Position;
 }
 
@@ -127,14 +141,16 @@ const char* ParseWord(const char* Position, std::string& S) {
     return Position;
 }
 
-std::int32_t GetFileSize(const std::string& Name) {
+std::int64_t GetFileSize(const std::string& Name) {
     if (Name.empty()) return -1;
     std::error_code error;
     const std::filesystem::path path(Name);
     if (!std::filesystem::is_regular_file(path, error)) return -1;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > static_cast<std::uintmax_t>(std::numeric_limits<std::int32_t>::max())) return -1;
-    return static_cast<std::int32_t>(size);
+    if (error) return -1;
+    if (size > static_cast<std::uintmax_t>(std::numeric_limits<std::int64_t>::max()))
+        return std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(size);
 }
 
 namespace {

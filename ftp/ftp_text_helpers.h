@@ -12,8 +12,11 @@
 const char* SkipSpaces(const char* Position);
 
 // Reads an optionally signed decimal number after leading blanks into N (0 when there
-// are no digits; no overflow check, the value wraps). Returns the position of the first
-// byte after the digits, or after the sign when no digit follows it.
+// are no digits; a number beyond the 64-bit range saturates at the limit of its sign).
+// Returns the position of the first byte after the digits, or after the sign when no
+// digit follows it.
+const char* ParseInteger(const char* Position, std::int64_t& N);
+// The same, saturated to the 32-bit range (reply codes).
 const char* ParseInteger(const char* Position, std::int32_t& N);
 
 // Reads a double-quoted text after leading blanks into S; a doubled quote inside
@@ -27,9 +30,8 @@ const char* ParseQuoted(const char* Position, std::string& S);
 // the blank that ends it (or of the end).
 const char* ParseWord(const char* Position, std::string& S);
 
-// The size in bytes of the regular file Name, or -1 when there is no such file. A size
-// that does not fit 32 bits also gives -1: no caller could use a cut-down size safely.
-std::int32_t GetFileSize(const std::string& Name);
+// The size in bytes of the regular file Name, or -1 when there is no such file.
+std::int64_t GetFileSize(const std::string& Name);
 
 // The moment an MDTM time stamp "yyyymmddhhnnss[.zzz]" stands for, as days since
 // 30 December 1899 with the time of day as the fraction. 0 when the text is too short,

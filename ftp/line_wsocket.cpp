@@ -1,6 +1,20 @@
 // Line mode of the socket family: collecting received bytes, finding lines, offering
 // them to the application, line editing and echo, the line limit, and the re-dispatch
 // of held data after a change of mode.
+//
+// The states (TLineModeState) and who moves between them, all through SetLineState:
+//
+//   lmOff          -> lmCollecting   SetLineMode(true)
+//   any            -> lmOff          SetLineMode(false); an unread rest of the line is held raw
+//   lmCollecting   -> lmLineOffered  DeliverHeldLines finds LineEnd; TriggerSessionClosed
+//                                    makes the unterminated rest a last line
+//   lmLineOffered  -> lmLineDone     DoRecv hands out the last byte of the line; OfferLine
+//                                    drops the line when nobody reads
+//   lmLineDone     -> lmCollecting   RemoveDeliveredLine (the line leaves the buffer)
+//   lmCollecting   -> lmOverLimit    CheckLineLimit, while OnLineLimitExceeded runs
+//   lmOverLimit    -> lmCollecting   CheckLineLimit, once the handler has decided
+//   any but lmOff  -> lmCollecting   FreeLineBuffer (the session closed); CompactPendingLine
+//                                    (the unread rest of a line goes back to the held bytes)
 #include "ftp/line_wsocket.h"
 
 #include <algorithm>
@@ -18,13 +32,29 @@ const std::string kBackspaceEcho("\x08\x20\x08", 3);
 
 TCustomLineWSocket::TCustomLineWSocket() {
     LineEnd = "\r\n";
-    FLineMode = false;
+    FLineState = lmOff;
     LineLimit = 65536;
 }
 
 TCustomLineWSocket::~TCustomLineWSocket() {
     BeginDestruction();
     FreeLineBuffer();
+}
+
+// ---------------------------------------------------------------------------
+// The states
+
+void TCustomLineWSocket::SetLineState(TLineModeState NewState) {
+    if (NewState == FLineState) return;
+    static constexpr const char* kNames[] = {"lmOff", "lmCollecting", "lmLineOffered", "lmLineDone", "lmOverLimit"};
+    static_assert(sizeof kNames / sizeof kNames[0] == lmOverLimit + 1);
+    if (!Destroying() && CheckLogOptions(loWsockDump))
+        DebugLog(loWsockDump, IdentityText() + " Line mode " + kNames[FLineState] + " -> " + kNames[NewState]);
+    FLineState = NewState;
+}
+
+void TCustomLineWSocket::AwaitNextLine() {
+    if (FLineState != lmOff) SetLineState(lmCollecting);
 }
 
 // ---------------------------------------------------------------------------
@@ -39,7 +69,11 @@ void TCustomLineWSocket::FreeLineBuffer() {
     FLineBufferCount = 0;
     FLineLength = 0;
     FLineSpan = 0;
+    // A session closed from inside OnLineLimitExceeded leaves no choice of ClearData behind
+    // for the next one.
+    FLineClearData = false;
     ++FLineBufferGeneration;
+    AwaitNextLine();
 }
 
 int TCustomLineWSocket::ReceiveRaw(char* Buffer, int BufferSize) {
@@ -58,10 +92,10 @@ void TCustomLineWSocket::Echo(const char* Data, int Len) {
 // Properties and sending
 
 void TCustomLineWSocket::SetLineMode(bool Value) {
-    if (Value == FLineMode) return;
+    if (Value == LineMode()) return;
     // A line given up half read: what is left of it and what follows are held raw.
-    if (!Value && FLineLength > 0) CompactPendingLine();
-    FLineMode = Value;
+    if (!Value && FLineState == lmLineOffered) CompactPendingLine();
+    SetLineState(Value ? lmCollecting : lmOff);
     if ((FLineBufferCount > 0 || FLineLength > 0) && FWindowHandle)
         PostMessageA(FWindowHandle, WM_TRIGGER_DATA_AVAILABLE, 0, 0);
 }
@@ -77,7 +111,7 @@ int TCustomLineWSocket::SendLine(const std::string& Str) {
 }
 
 std::int32_t TCustomLineWSocket::GetRcvdCount() {
-    if (FLineMode) return FLineLength;
+    if (LineMode()) return FLineLength;
     return TCustomSocksWSocket::GetRcvdCount();
 }
 
@@ -86,7 +120,7 @@ std::int32_t TCustomLineWSocket::GetRcvdCount() {
 
 int TCustomLineWSocket::DoRecv(void* Buffer, int BufferSize, int Flags) {
     char* out = static_cast<char*>(Buffer);
-    if (FLineMode && FLineLength > 0) {
+    if (FLineState == lmLineOffered) {
         if (BufferSize < FLineLength) {
             const int n = std::max(0, BufferSize);
             std::memcpy(out, FLineBuffer.data(), static_cast<std::size_t>(n));
@@ -97,9 +131,10 @@ int TCustomLineWSocket::DoRecv(void* Buffer, int BufferSize, int Flags) {
         const int n = FLineLength;
         std::memcpy(out, FLineBuffer.data(), static_cast<std::size_t>(n));
         FLineLength = 0;
+        SetLineState(lmLineDone);
         return n;
     }
-    if (!FLineMode && FLineBufferCount > 0) {
+    if (!LineMode() && FLineBufferCount > 0) {
         if (BufferSize < FLineBufferCount) {
             const int n = std::max(0, BufferSize);
             std::memcpy(out, FLineBuffer.data(), static_cast<std::size_t>(n));
@@ -121,7 +156,8 @@ int TCustomLineWSocket::DoRecv(void* Buffer, int BufferSize, int Flags) {
 // Receiving in line mode
 
 bool TCustomLineWSocket::TriggerDataAvailable(std::uint16_t ErrCode) {
-    if (!FLineMode || LineEnd.empty() || SocksNegotiating()) return TCustomSocksWSocket::TriggerDataAvailable(ErrCode);
+    if (!LineMode() || LineEnd.empty() || SocksNegotiating())
+        return TCustomSocksWSocket::TriggerDataAvailable(ErrCode);
 
     std::int32_t count = TCustomSocksWSocket::GetRcvdCount();
     if (count < 0) return true;
@@ -164,8 +200,9 @@ std::int32_t TCustomLineWSocket::FindLineEnd(std::int32_t Start) const {
 void TCustomLineWSocket::DeliverHeldLines(std::int32_t Start) {
     const std::uint32_t generation = FLineBufferGeneration;
     ScopedCount delivering(FDeliveryDepth);
-    while (FLineMode && !LineEnd.empty()) {
-        if (FLineLength == 0) {
+    while (LineMode() && !LineEnd.empty()) {
+        // A line left pending (its handler took nothing) is offered again first.
+        if (FLineState != lmLineOffered) {
             const std::int32_t i = FindLineEnd(Start);
             if (i < 0) {
                 CheckLineLimit(generation);
@@ -174,7 +211,8 @@ void TCustomLineWSocket::DeliverHeldLines(std::int32_t Start) {
             FLineLength = i + static_cast<std::int32_t>(LineEnd.size());
             FLineSpan = FLineLength;
             FLineReceived = true;
-            FLineFound = true;
+            ++FLinesFound;
+            SetLineState(lmLineOffered);
         }
         if (!OfferLine(generation)) return;
         RemoveDeliveredLine();
@@ -185,17 +223,18 @@ void TCustomLineWSocket::DeliverHeldLines(std::int32_t Start) {
 }
 
 bool TCustomLineWSocket::OfferLine(std::uint32_t Generation) {
-    while (FLineMode && FLineLength > 0) {
+    while (FLineState == lmLineOffered) {
         const std::int32_t before = FLineLength;
         const bool handled = TCustomSocksWSocket::TriggerDataAvailable(0);
         if (FLineBufferGeneration != Generation) return false;
         if (!handled) {
             FLineLength = 0;  // nobody reads: the line is dropped
+            if (FLineState == lmLineOffered) SetLineState(lmLineDone);
             break;
         }
         // A handler that took nothing would be offered the line forever: it stays
         // pending and is offered again with the next data.
-        if (FLineMode && FLineLength == before) return false;
+        if (FLineState == lmLineOffered && FLineLength == before) return false;
     }
     return true;
 }
@@ -212,6 +251,7 @@ void TCustomLineWSocket::RemoveDeliveredLine() {
     FLineSpan = 0;
     FLineLength = 0;
     if (!FLineBuffer.empty()) FLineBuffer[static_cast<std::size_t>(FLineBufferCount)] = 0;
+    AwaitNextLine();
 }
 
 void TCustomLineWSocket::CompactPendingLine() {
@@ -223,22 +263,25 @@ void TCustomLineWSocket::CompactPendingLine() {
     }
     FLineLength = 0;
     FLineSpan = 0;
+    AwaitNextLine();
 }
 
 void TCustomLineWSocket::DeliverRaw(std::uint32_t Generation) {
-    while (!FLineMode && FLineBufferCount > 0) {
+    while (!LineMode() && FLineBufferCount > 0) {
         const std::int32_t before = FLineBufferCount;
         const bool handled = TCustomSocksWSocket::TriggerDataAvailable(0);
         if (FLineBufferGeneration != Generation) return;
-        if (!handled || (!FLineMode && FLineBufferCount >= before)) return;  // nothing taken
+        if (!handled || (!LineMode() && FLineBufferCount >= before)) return;  // nothing taken
     }
 }
 
 void TCustomLineWSocket::CheckLineLimit(std::uint32_t Generation) {
     if (LineLimit <= 0 || FLineBufferCount <= LineLimit) return;
+    SetLineState(lmOverLimit);
     FLineClearData = true;
     TriggerLineLimitExceeded(FLineBufferCount, FLineClearData);
     if (FLineBufferGeneration != Generation) return;
+    if (FLineState == lmOverLimit) SetLineState(lmCollecting);
     if (FLineClearData) {
         FLineLength = 0;
         FLineSpan = 0;
@@ -262,7 +305,7 @@ void TCustomLineWSocket::EditLine(std::int32_t& N) {
     std::int32_t w = FLineBufferCount;
     std::int32_t low = FLineBufferCount;
     // A backspace never reaches into a line that is still offered.
-    const std::int32_t floor = FLineLength > 0 ? FLineSpan : 0;
+    const std::int32_t floor = FLineState == lmLineOffered ? FLineSpan : 0;
     auto store = [&](char ch) {
         // The area grows before every store, so no run of tabs can pass its end.
         while (static_cast<std::int32_t>(work.size()) <= w) work.resize(work.size() + 256, 0);
@@ -308,25 +351,27 @@ void TCustomLineWSocket::RedispatchLines() {
     int rounds = 0;
     while (FLineBufferCount > 0) {
         ++rounds;
-        FLineFound = false;
+        const std::uint32_t linesBefore = FLinesFound;
         const std::int32_t before = FLineBufferCount;
         const std::int32_t lineBefore = FLineLength;
         TriggerDataAvailable(0);
+        const bool lineFound = FLinesFound != linesBefore;
         if (FLineBufferCount == 0) break;
-        if (FLineMode && rounds > 3 && !FLineFound) break;
+        if (LineMode() && rounds > 3 && !lineFound) break;
         // A pass that took nothing would be repeated forever.
-        if (!FLineFound && FLineBufferCount >= before && FLineLength == lineBefore) break;
+        if (!lineFound && FLineBufferCount >= before && FLineLength == lineBefore) break;
     }
 }
 
 void TCustomLineWSocket::TriggerSessionClosed(std::uint16_t ErrCode) {
     FLineReceived = true;
     if (!FLineBuffer.empty()) {
-        if (FLineMode && FLineBufferCount > 0 && !FLineClearData) {
+        if (LineMode() && FLineBufferCount > 0 && !FLineClearData) {
             // The unterminated rest becomes a last line.
             CompactPendingLine();
             FLineLength = FLineBufferCount;
             FLineSpan = FLineBufferCount;
+            SetLineState(lmLineOffered);
             const std::uint32_t generation = FLineBufferGeneration;
             ScopedCount delivering(FDeliveryDepth);
             OfferLine(generation);

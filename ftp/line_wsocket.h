@@ -2,7 +2,8 @@
 // TCustomLineWSocket: line mode. Received bytes are collected in a buffer and offered
 // to OnDataAvailable one line at a time, each ended by LineEnd, with an optional echo
 // to the peer and simple line editing (backspace and tab). The application reads the
-// offered line with Receive, in one piece or several.
+// offered line with Receive, in one piece or several. The states of line mode and the
+// moves between them are described at the head of line_wsocket.cpp.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -16,13 +17,21 @@ inline constexpr UINT WM_TRIGGER_DATA_AVAILABLE = WM_USER + 20;
 
 using TLineLimitEvent = std::function<void(TCustomWSocket* Sender, std::int32_t RcvdLength, bool& ClearData)>;
 
+// The states of line mode. Off: held bytes go to the application as they are. On, a line
+// passes through Collecting (its bytes held until LineEnd), LineOffered (found, offered
+// to OnDataAvailable until read), LineDone (read, or dropped when nobody reads) and back
+// to Collecting once it has left the buffer. OverLimit: more than LineLimit bytes held
+// without a line end, while OnLineLimitExceeded decides what becomes of them.
+enum TLineModeState : std::uint8_t { lmOff, lmCollecting, lmLineOffered, lmLineDone, lmOverLimit };
+
 class TCustomLineWSocket : public TCustomSocksWSocket {
 public:
     TCustomLineWSocket();
     ~TCustomLineWSocket() override;
 
-    bool LineMode() const { return FLineMode; }
+    bool LineMode() const { return FLineState != lmOff; }
     virtual void SetLineMode(bool Value);
+    TLineModeState LineState() const { return FLineState; }
     // The most bytes held without a line end before OnLineLimitExceeded; 0 or less: none.
     std::int32_t LineLimit = 65536;
     // The bytes that end a line; an empty LineEnd switches line splitting off.
@@ -52,6 +61,10 @@ protected:
     std::int32_t HeldByteCount() const { return FLineBufferCount; }
 
 private:
+    // The only way the state of line mode changes; logged old -> new (socket dump level).
+    void SetLineState(TLineModeState NewState);
+    // Back to Collecting once a line has left the buffer (or the buffer went); Off stays.
+    void AwaitNextLine();
     void GrowLineBuffer(std::int32_t Size);
     void FreeLineBuffer();
     // Reads from the socket (or the SOCKS left-over bytes), bypassing the held data.
@@ -73,14 +86,14 @@ private:
     void CheckLineLimit(std::uint32_t Generation);
     void RedispatchLines();
 
-    bool FLineMode = false;
+    TLineModeState FLineState = lmOff;
     std::vector<char> FLineBuffer;      // the held bytes, then always a 0
     std::int32_t FLineBufferCount = 0;  // bytes held
-    std::int32_t FLineLength = 0;       // unread bytes of the line offered, 0 = none
+    std::int32_t FLineLength = 0;       // unread bytes of the line offered (lmLineOffered), else 0
     std::int32_t FLineSpan = 0;         // where the bytes after the offered line start
     bool FLineReceived = false;
-    bool FLineFound = false;
-    bool FLineClearData = false;
+    std::uint32_t FLinesFound = 0;  // lines found so far (a re-dispatch round watches it grow)
+    bool FLineClearData = false;    // the ClearData given to OnLineLimitExceeded
     int FDeliveryDepth = 0;                // a delivery to the application is running
     std::uint32_t FLineBufferGeneration = 0;  // changes each time the buffer is freed
 };

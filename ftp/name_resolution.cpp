@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "ftp/ascii_chars.h"
 #include "ftp/socket_errors.h"
 #include "ftp/winsock_binding.h"
 
@@ -18,10 +19,6 @@ std::string AsciiLowerCase(std::string Text) {
     for (char& ch : Text)
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
     return Text;
-}
-
-bool IsDigit(char Ch) {
-    return Ch >= '0' && Ch <= '9';
 }
 
 std::string TrimBlanks(const std::string& Text) {

@@ -7,7 +7,6 @@
 
 #include "platform/winsock/winsock_types.h"
 
-bool IsDigit(char Ch);
 // True for a dotted IPv4 address of four decimal parts of at most 255, with optional
 // blanks around it (" 10.0.0.1 " is one; "1..2.3", "1.2.3", "1.2.3.4x", "256.1.1.1" are not).
 bool IsDottedIp(const std::string& Text);

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ftp/socket_errors.h"
-#include "ftp/wsocket_unit.h"
 #include "platform/messages/thread_services.h"
 #include "platform/winsock/winsock_api.h"
 
@@ -68,6 +67,15 @@ struct UseScope {
 
 }  // namespace
 
+namespace {
+void (*gLoadedHandler)() = nullptr;
+}  // namespace
+
+void SetWinsockLoadedHandler(void (*handler)()) {
+    std::lock_guard<std::recursive_mutex> guard(WinsockLock());
+    gLoadedHandler = handler;
+}
+
 std::recursive_mutex& WinsockLock() {
     static std::recursive_mutex lock;
     return lock;
@@ -81,7 +89,7 @@ FARPROC BindWinsockProc(const char* ProcName) {
             throw ESocketException("Unable to load wsock32.dll - " + FormatSystemError(GetLastError()));
         // Recorded before the start-up, so that a failed start-up is not tried again.
         gState.Wsock32 = module;
-        ArmWSocketUnitShutdown();
+        if (gLoadedHandler) gLoadedHandler();
         const int result = WSocket::WSAStartup(MAKEWORD(gState.ReqVerLow, gState.ReqVerHigh), &gState.Data);
         if (result != 0)
             throw ESocketException("Winsock startup error wsock32.dll - " +

@@ -61,6 +61,10 @@ u_long CountedHtonl(u_long HostLong);
 FARPROC BindWinsockProc(const char* ProcName);
 FARPROC BindWs2Proc(const char* ProcName);
 
+// A routine run each time the library has been loaded, before it is started (the socket
+// unit arms its shut-down there); none by default.
+void SetWinsockLoadedHandler(void (*handler)());
+
 void IncrementWinsockUse();
 void DecrementWinsockUse();
 // Cleans up and frees the libraries when the use count is exactly 0.

@@ -149,6 +149,13 @@ public:
     DWORD ThreadId() const { return FThreadId; }
     bool AllSent() const { return FAllSent; }
     std::int32_t BufferedByteCount() const;
+    // The size of the blocks the send queue is made of (1460 by default); a size of 0
+    // or less restores the default. Applies to the blocks made from then on.
+    std::int32_t BufSize() const { return FBufSize; }
+    void SetBufSize(std::int32_t Value) { FBufSize = Value > 0 ? Value : 1460; }
+    // The bytes of this connection the peer has taken (sent and acknowledged) so far,
+    // as the system counts them; -1 when the system cannot tell.
+    std::int64_t BytesTakenByPeer();
     ws::SOCKET LastAcceptedHandle() const { return FLastAcceptedHandle; }
     std::int32_t SndBufSize() const { return FSndBufSize; }
     std::int32_t RcvBufSize() const { return FRcvBufSize; }
@@ -215,6 +222,9 @@ protected:
     virtual std::int32_t GetRcvdCount();
     virtual void Bind();
     virtual int RealSend(const void* Data, int Len);
+    // A send the system refused with Error (not a full buffer): a broken connection is
+    // closed and reported, anything else raises.
+    void SendRefused(int Error);
     // The single way every operation reports a failure: OnError when assigned (the
     // operation then carries on), else an ESocketException with Msg.
     virtual void RaiseSocketException(const std::string& Msg);

@@ -34,8 +34,31 @@ int TCustomWSocket::Send(const void* Data, int Len) {
     FAllSent = false;
     int result = 0;
     if (Len > 0) {
-        QueueSendData(Data, Len);
+        const char* bytes = static_cast<const char*>(Data);
+        int left = Len;
+        // With nothing queued ahead of them, the system takes what it can straight from
+        // the caller's bytes: only the rest is copied into the queue. A refusal is left
+        // to the flush below, which meets it again and handles it.
+        int sentAtOnce = 0;
+        int refusal = 0;
+        if (FType == ws::SOCK_STREAM && !FFlushing && FHSocket != ws::INVALID_SOCKET && BufferedByteCount() == 0) {
+            const int sent = RealSend(bytes, left);
+            if (sent > 0) {
+                sentAtOnce = sent;
+                bytes += sent;
+                left -= sent;
+            } else if (sent < 0 && WSocket::WSAGetLastError() != ws::WSAEWOULDBLOCK) {
+                refusal = WSocket::WSAGetLastError();
+            }
+        }
+        QueueSendData(bytes, left);
         result = Len;
+        if (refusal != 0) {
+            SendRefused(refusal);
+            return result;
+        }
+        // Told once the rest is queued, so that a handler that sends more comes after it.
+        if (sentAtOnce > 0) TriggerSendData(sentAtOnce);
     }
     if (!FAllSent) FlushSendQueue();
     // Everything went out at once: OnDataSent follows through FD_WRITE. Nothing is
@@ -120,16 +143,7 @@ void TCustomWSocket::FlushSendQueue() {
         if (sent == 0) return;
         if (sent < 0) {
             const int error = WSocket::WSAGetLastError();
-            if (BreaksConnection(error)) {
-                if (CheckLogOptions(loWsockInfo))
-                    DebugLog(loWsockInfo, Name + " Winsock Send failed - " + FormatSocketError(error));
-                FCloseInvoked = true;
-                Close();
-                TriggerSessionClosed(static_cast<std::uint16_t>(error));
-                return;
-            }
-            if (error == ws::WSAEWOULDBLOCK) return;  // FD_WRITE brings the rest
-            RaiseSocketError("TryToSend failed");
+            if (error != ws::WSAEWOULDBLOCK) SendRefused(error);  // else FD_WRITE brings the rest
             return;
         }
         {
@@ -144,6 +158,19 @@ void TCustomWSocket::FlushSendQueue() {
         // only that failure re-arms FD_WRITE; stopping here would wait for an FD_WRITE
         // that never comes.
     }
+}
+
+void TCustomWSocket::SendRefused(int Error) {
+    if (BreaksConnection(Error)) {
+        if (CheckLogOptions(loWsockInfo))
+            DebugLog(loWsockInfo, Name + " Winsock Send failed - " + FormatSocketError(Error));
+        FCloseInvoked = true;
+        Close();
+        TriggerSessionClosed(static_cast<std::uint16_t>(Error));
+        return;
+    }
+    WSocket::WSASetLastError(Error);
+    RaiseSocketError("TryToSend failed");
 }
 
 int TCustomWSocket::RealSend(const void* Data, int Len) {
@@ -195,4 +222,16 @@ void TCustomWSocket::SetSendFlags(TSocketSendFlags Value) {
 
 void TCustomWSocket::TriggerSendData(std::int32_t BytesSent) {
     if (OnSendData && !Destroying()) OnSendData(this, BytesSent);
+}
+
+std::int64_t TCustomWSocket::BytesTakenByPeer() {
+    if (FHSocket == ws::INVALID_SOCKET || FType != ws::SOCK_STREAM) return -1;
+    DWORD version = 0;
+    ws::TCP_INFO_v0 info{};
+    DWORD returned = 0;
+    if (WSocket::CountedWSAIoctl(FHSocket, ws::SIO_TCP_INFO, &version, sizeof version, &info, sizeof info, &returned,
+                                 nullptr, nullptr) != 0)
+        return -1;
+    const std::int64_t taken = static_cast<std::int64_t>(info.BytesOut) - info.BytesRetrans - info.BytesInFlight;
+    return taken < 0 ? 0 : taken;
 }

@@ -37,6 +37,9 @@ void WSocketUnitStartup() {
     WindowClassLock();
     WinsockLock();
     SendQueueLock();
+    // The shut-down is armed once the library is loaded (at once if it already is).
+    SetWinsockLoadedHandler(ArmWSocketUnitShutdown);
+    if (WinsockLoaded()) ArmWSocketUnitShutdown();
 }
 
 void WSocketUnitShutdown() {

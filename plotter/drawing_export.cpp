@@ -23,8 +23,16 @@ void CopyDrawingToClipboard(TForm1& form) {
     if (screenWidth < 1) throw FloatZeroDivideError();
     const int height = RoundToInt(static_cast<long double>(width) / screenWidth * screenHeight);
 
+    // The export shows what the screen shows, also with "Figer les images": a white
+    // picture with everything a forced redraw draws (axes, grid and every curve).
     TBitmap picture(width, height);
+    picture.Canvas().Brush.Color = clWhite;
+    picture.Canvas().Brush.Style = bsSolid;
+    picture.Canvas().FillRect(TRect{0, 0, width, height});
+    const bool forced = ForcedRedrawFlag;
+    ForcedRedrawFlag = true;
     RedrawGraph(picture);
+    ForcedRedrawFlag = forced;
     ClipboardService().SetImage(picture);
     // The export redraw computed the font height for its own size.
     AxisFontHeight = ComputeAxisFontHeight(screenWidth, screenHeight);

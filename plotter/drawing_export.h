@@ -13,7 +13,9 @@ public:
 };
 
 // Draws the whole picture into a new bitmap as wide as the export width ("Largeur
-// d'image", a decimal integer) with the proportions of the image on screen, puts it on the
+// d'image", a decimal integer) with the proportions of the image on screen, on white and
+// as a forced redraw draws it (also while "Figer les images" keeps the screen's older
+// curves, which the new bitmap cannot hold), puts it on the
 // clipboard, and gives the screen back its own graduation font height. A width that is
 // not a decimal integer, or not a positive one, raises before anything is drawn.
 void CopyDrawingToClipboard(TForm1& form);

@@ -19,6 +19,7 @@ std::int32_t AbscissaInPi = 0;
 std::int32_t ShowLegend = 0;
 bool ClosingFlag = false;
 bool FormsReady = false;
+std::int32_t StepCounter = 0;
 
 void ResetDrawingState() {
     WindowXMin = WindowXMax = WindowYMin = WindowYMax = 0;

@@ -40,5 +40,11 @@ extern bool ClosingFlag;
 // Set once all nine windows exist. Nothing is drawn before: the redraw reads the dialogs.
 extern bool FormsReady;
 
+inline constexpr std::int32_t MaxStepCounter = 200;
+// n of the step-by-step drawing of the sequences, 0 .. MaxStepCounter: the staircases of
+// the rows in step mode show their first n steps. Moved by the main window's arrow keys,
+// reset by "Initiatilise n", kept with the drawing ("Etapes de recurence").
+extern std::int32_t StepCounter;
+
 // Puts every flag and value above back to its state at start (a new run of the program).
 void ResetDrawingState();

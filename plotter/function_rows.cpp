@@ -2,10 +2,11 @@
 
 #include <stdexcept>
 
-#include "dialogs/domains_form.h"
+#include "engine/compiled_slots.h"
 #include "engine/expression_compiler.h"
 #include "engine/expression_evaluator.h"
 #include "engine/program_variant.h"
+#include "plotter/function_domains.h"
 #include "plotter/main_form.h"
 
 namespace {
@@ -34,9 +35,16 @@ long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b)
     return EvaluateFunction(index, x, a, b);
 }
 
-void CompileShownFunctions() {
-    for (int i = 0; i < FunctionCount; ++i) {
-        const std::string text = GetFunctionEdit(i)->Text();
-        if (!text.empty() && IsFunctionShown(i)) PrepareFunction(text, i);
+bool CompileFunctionText(TFunctionIndex index) {
+    const std::string text = GetFunctionEdit(index)->Text();
+    if (text.empty()) {
+        DiscardCompiledSlot(index);
+        return false;
     }
+    return PrepareFunction(text, index);
+}
+
+void CompileShownFunctions() {
+    for (int i = 0; i < FunctionCount; ++i)
+        if (GetFunctionEdit(i)->Text().empty() || IsFunctionShown(i)) CompileFunctionText(i);
 }

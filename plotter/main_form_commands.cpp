@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <string>
 
-#include "dialogs/areas_form.h"
-#include "dialogs/derivatives_form.h"
 #include "engine/number_conversion.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
+#include "plotter/main_window_actions.h"
+#include "plotter/main_window_hooks.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
 #include "platform/ui/screen.h"
@@ -57,8 +57,7 @@ void ScaleAboutCentre(TEdit* low, TEdit* high, TUDBtnType button) {
 
 // A parameter moved: the tangent and area results follow it, then the picture.
 void AfterParameterChange(TForm1& form) {
-    UpdateTangentLabels();
-    UpdateAreaLabels();
+    RunAction(MainWindowActionTable().UpdateTangentsAndAreas);
     RedrawGraph(form.im->Bitmap());
     SaveUndoSnapshot();
 }
@@ -67,13 +66,14 @@ void AfterParameterChange(TForm1& form) {
 
 // --- Function rows ---
 
-// Enter in a function edit shows the function if it was hidden, then draws it.
+// Enter in a function edit shows the function if it was hidden, then draws it. The rows
+// of every analysis follow the new texts (an emptied function leaves its rows without a
+// result).
 void TForm1::Edit1KeyPress(TObject*, char& Key) {
     if (Key != EnterKey) return;
     for (int i = 0; i < FunctionCount; ++i)
         if (GetFunctionEdit(i)->Focused() && !IsFunctionShown(i)) ToggleFunctionShown(i);
-    UpdateAreaLabels();
-    UpdateTangentLabels();
+    RunAction(LifecycleHooks().RecomputeAnalysisResults);
     RedrawGraph(im->Bitmap());
     SaveUndoSnapshot();
 }
@@ -188,6 +188,7 @@ void TForm1::Button4Click(TObject*) { Edit17->SetText(FormatGeneral(im->Width(),
 
 void TForm1::legClick(TObject*) {
     leg->SetChecked(!leg->Checked());
+    ShowLegend = leg->Checked() ? 1 : 0;
     if (!LoadingFlag) RedrawGraph(im->Bitmap());
 }
 

@@ -3,31 +3,20 @@
 #include <filesystem>
 #include <system_error>
 
-#include "dialogs/areas_form.h"
-#include "dialogs/derivatives_form.h"
-#include "dialogs/domains_form.h"
-#include "dialogs/ftp_form.h"
-#include "dialogs/help_form.h"
-#include "dialogs/labels_form.h"
-#include "dialogs/sequences_form.h"
-#include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_export.h"
 #include "plotter/drawing_state.h"
+#include "plotter/load_refresh.h"
 #include "plotter/main_form.h"
+#include "plotter/main_window_actions.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
-#include "settings/settings_file.h"
-#include "settings/undo_ring.h"
 
-// Ctrl+Z and Ctrl+Y undo and redo through the ring; Ctrl+A plays the two sound channels.
-// The arrows step the staircases drawn step by step (with or without modifier keys, also
-// while a control has the focus: the form sees the key first).
+// Ctrl+A plays the two sound channels (Ctrl+Z and Ctrl+Y are the shortcuts of "Annuler"
+// and "Refaire", served when pressed). The arrows step the staircases drawn step by step
+// (with or without modifier keys, also while a control has the focus: the form sees the
+// key first).
 void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
-    if (Shift.Contains(ssCtrl)) {
-        if (Key == 'Z') UndoLastChange();
-        else if (Key == 'Y') RedoLastChange();
-        else if (Key == 'A' && Button5 != nullptr) Button5Click(Sender);
-    }
+    if (Shift.Contains(ssCtrl) && Key == 'A' && Button5 != nullptr) Button5Click(Sender);
     if (Key == VK_UP && StepCounter < MaxStepCounter) {
         ++StepCounter;
         RedrawGraph(im->Bitmap());
@@ -37,35 +26,30 @@ void TForm1::FormKeyUp(TObject* Sender, std::uint16_t& Key, TShiftState Shift) {
     }
 }
 
-// The menu check marks that mirror settings rows.
-static void CheckMarksFromSettings(TForm1& form) {
-    form.leg->SetChecked(ShowLegend != 0);
-    form.abspi->SetChecked(AbscissaInPi == 1);
-    form.re1->SetChecked(PreciseTracing);
-}
-
-// "Nouveau": once confirmed, the state file goes and every setting takes its default.
+// "Nouveau": once confirmed, the state file goes and every setting takes its default,
+// also when the old state file cannot be deleted; the windows are refreshed as after an
+// undo.
 void TForm1::Nouveau1Click(TObject*) {
     if (MessageDlg("Confirmez vous l'effacement de ce qui est en cours ?", mtConfirmation, mbYesNo) != mrYes) return;
-    std::error_code code;
-    std::filesystem::current_path(StartDirectory, code);
-    if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + StartDirectory.string() + "\"");
-    std::filesystem::remove(StateFileName, code);
-    LoadSettings(StateFileName, 1);
-    CheckMarksFromSettings(*this);
-    ReadDomainDialog();
-    RedrawGraph(im->Bitmap());
+    RunAction(MainWindowActionTable().ClearDrawing);
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 
-// "Ouvrir": a name that does not exist does nothing.
+// "Ouvrir": a name that does not exist does nothing; a file that is not a curve file is
+// refused with one message, and nothing changes. The windows are refreshed as after an
+// undo.
 void TForm1::Ouvri1Click(TObject*) {
     if (!od->Execute()) return;
     std::error_code code;
     if (!std::filesystem::exists(od->FileName(), code)) return;
-    LoadSettings(od->FileName(), 1);
-    CheckMarksFromSettings(*this);
-    RedrawGraph(im->Bitmap());
+    const MainWindowActions& actions = MainWindowActionTable();
+    if (actions.IsCurveFile && !actions.IsCurveFile(od->FileName())) {
+        MessageDlg(actions.NotACurveFileMessage(od->FileName()), mtError, TMsgDlgButtons{mbOK});
+        return;
+    }
+    RunAction(actions.LoadCurveFile, od->FileName());
+    RefreshWindowsAfterLoad();
     SaveUndoSnapshot();
 }
 
@@ -73,7 +57,7 @@ void TForm1::Ouvri1Click(TObject*) {
 void TForm1::Enregistrer1Click(TObject*) {
     if (!sd->Execute()) return;
     ShowLegend = leg->Checked() ? 1 : 0;
-    SaveSettings(sd->FileName(), 1);
+    RunAction(MainWindowActionTable().SaveCurveFile, sd->FileName());
     RedrawGraph(im->Bitmap());
 }
 
@@ -91,11 +75,11 @@ void TForm1::Envoyercommeimage1Click(TObject*) {
     if (!sdj->Execute()) return;
     WriteClipboardDrawingAsJpeg(*this, sdj->FileName());
 }
-void TForm1::EnvoyerparFtp1Click(TObject*) { Form4->Show(); }
-void TForm1::Limitedudomainededefinition1Click(TObject*) { Form6->Show(); }
-void TForm1::Droiteverticale1Click(TObject*) { Form9->Show(); }
-void TForm1::Etiquette1Click(TObject*) { Form7->Show(); }
-void TForm1::Tracerladriveena1Click(TObject*) { Form3->Show(); }
-void TForm1::Afficherlasurfaceentreaetb1Click(TObject*) { Form2->Show(); }
-void TForm1::un1fun1Click(TObject*) { Form5->Show(); }
-void TForm1::Aide1Click(TObject*) { Form8->Show(); }
+void TForm1::EnvoyerparFtp1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Ftp); }
+void TForm1::Limitedudomainededefinition1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Domains); }
+void TForm1::Droiteverticale1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::VerticalLines); }
+void TForm1::Etiquette1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Labels); }
+void TForm1::Tracerladriveena1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Tangents); }
+void TForm1::Afficherlasurfaceentreaetb1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Areas); }
+void TForm1::un1fun1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Sequences); }
+void TForm1::Aide1Click(TObject*) { RunAction(MainWindowActionTable().ShowDialog, TProgramDialog::Help); }

@@ -1,6 +1,8 @@
 // The life of the main window: creation, activation (the first one loads the state
 // file), resizing, closing, and the buttons "Trace" and "X".
+#include <exception>
 #include <filesystem>
+#include <string>
 
 #include "engine/number_format.h"
 #include "plotter/drawing_state.h"
@@ -47,7 +49,7 @@ void TForm1::FormCreate(TObject*) {
             label->Font.Color = FunctionLabelTextColour(i);
         }
     }
-    MouseState.Mode = 0;
+    ChangeMouseMode(TMouseMode::Idle);
     if (ms) FillMelodyHeadings(*ms);
 }
 
@@ -76,9 +78,18 @@ void TForm1::FormResize(TObject* Sender) {
     if (!ClosingFlag && FormsReady) Button1Click(Sender);
 }
 
-void TForm1::FormCloseQuery(TObject*, bool&) {
+void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
     ShowLegend = leg->Checked() ? 1 : 0;
-    LifecycleHooks().SaveStateFile();
+    // A state file that cannot be written is said once, and the user chooses: quit
+    // without saving, or keep the window and its work.
+    try {
+        LifecycleHooks().SaveStateFile();
+    } catch (const std::exception& e) {
+        if (MessageDlg(std::string(e.what()) + "\n\nQuitter sans enregistrer ?", mtWarning, mbYesNo) != mrYes) {
+            CanClose = false;
+            return;
+        }
+    }
     ClosingFlag = true;
 }
 

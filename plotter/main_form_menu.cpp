@@ -1,5 +1,6 @@
 // The main window's menu and file dialogs, with the binding of the menu handlers.
 #include "plotter/main_form.h"
+#include "plotter/main_window_actions.h"
 #include "plotter/program_description.h"
 
 void TForm1::BuildMenu() {
@@ -14,8 +15,8 @@ void TForm1::BuildMenu() {
     Fichier1->AddSeparator();
     Quitter1 = Fichier1->Add("Quitter1", "Quitter");
 
-    // Undo and redo have no handler: the form's key handler does the work of Ctrl+Z and
-    // Ctrl+Y, the items only show the keys.
+    // Undo and redo: a click and the shortcut (Ctrl+Z, Ctrl+Y, pressed anywhere in the
+    // window) both go through the item.
     Edition1 = root.Add("Edition1", "Edition");
     Annuler1 = Edition1->Add("Annuler1", "Annuler la derniere modification");
     Annuler1->SetShortCut(ShortCut('Z', TShiftState{ssCtrl}));
@@ -65,6 +66,8 @@ void TForm1::BuildMenu() {
     Ouvri1->OnClick = [this](TObject* s) { Ouvri1Click(s); };
     Enregistrer1->OnClick = [this](TObject* s) { Enregistrer1Click(s); };
     Quitter1->OnClick = [this](TObject* s) { Quitter1Click(s); };
+    Annuler1->OnClick = [](TObject*) { RunAction(MainWindowActionTable().UndoLastChange); };
+    Refaire1->OnClick = [](TObject*) { RunAction(MainWindowActionTable().RedoLastChange); };
     Copierdanslepresspapier1->OnClick = [this](TObject* s) { Copierdanslepresspapier1Click(s); };
     Envoyercommeimage1->OnClick = [this](TObject* s) { Envoyercommeimage1Click(s); };
     EnvoyerparFtp1->OnClick = [this](TObject* s) { EnvoyerparFtp1Click(s); };

@@ -4,9 +4,10 @@
 // world coordinates under the pointer are shown in Label22.
 #include <cmath>
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
-#include "dialogs/movable_labels.h"
 #include "engine/number_conversion.h"
 #include "engine/number_errors.h"
 #include "engine/number_format.h"
@@ -14,13 +15,24 @@
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/mouse_state.h"
+#include "plotter/movable_labels.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
 #include "plotter/undo_snapshot.h"
 
 TMouseState MouseState;
 
-bool MouseDragInProgress() { return MouseState.Mode == -1 || DraggedLabel >= 0; }
+void ChangeMouseMode(TMouseMode next) {
+    const TMouseMode now = MouseState.Mode;
+    const bool allowed = next == TMouseMode::Idle ||
+                         (now == TMouseMode::Idle && (next == TMouseMode::LeftPressed || next == TMouseMode::RightPressed)) ||
+                         ((now == TMouseMode::LeftPressed || now == TMouseMode::RubberBand) && next == TMouseMode::RubberBand);
+    if (!allowed) throw std::logic_error("mouse mode: no transition from " + std::to_string(int(now)) + " to " +
+                                         std::to_string(int(next)));
+    MouseState.Mode = next;
+}
+
+bool MouseDragInProgress() { return MouseState.Mode == TMouseMode::RightPressed || DraggedLabel >= 0; }
 
 namespace {
 
@@ -126,7 +138,7 @@ void Pan(TForm1& form, const EditedWindow& w, int X, int Y, int width, int heigh
 }
 
 void MouseMoved(TForm1& form, int X, int Y) {
-    if (MouseState.Mode == 0 || MouseState.Mode == -1) {
+    if (MouseState.Mode == TMouseMode::Idle || MouseState.Mode == TMouseMode::RightPressed) {
         if (DraggedLabel >= 0) {
             DragLabel(form, X, Y);
             return;
@@ -138,18 +150,18 @@ void MouseMoved(TForm1& form, int X, int Y) {
     const int height = form.im->Height();
     if (width <= 0 || height <= 0) return;  // no pixel to map
 
-    if (MouseState.Mode == -1) {
+    if (MouseState.Mode == TMouseMode::RightPressed) {
         MouseState.X1 = X;
         MouseState.Y1 = Y;
         if (!MouseState.RightClickPending || std::abs(MouseState.Y1 - MouseState.Y0) >= MouseDragThreshold ||
             std::abs(MouseState.X1 - MouseState.X0) >= MouseDragThreshold)
             Pan(form, w, X, Y, width, height);
     }
-    if (MouseState.Mode == 1 || MouseState.Mode == 2) {
+    if (MouseState.Mode == TMouseMode::LeftPressed || MouseState.Mode == TMouseMode::RubberBand) {
         // Within the threshold of the start on either axis the rectangle stays as it is.
         if (std::abs(Y - MouseState.Y0) >= MouseDragThreshold && std::abs(X - MouseState.X0) >= MouseDragThreshold) {
-            if (MouseState.Mode == 2) DrawRubberBand(form);  // removes the old one
-            MouseState.Mode = 2;
+            if (MouseState.Mode == TMouseMode::RubberBand) DrawRubberBand(form);  // removes the old one
+            ChangeMouseMode(TMouseMode::RubberBand);
             MouseState.X1 = X;
             MouseState.Y1 = Y;
             DrawRubberBand(form);
@@ -164,11 +176,11 @@ void FinishGesture(TForm1& form) {
     const int width = form.im->Width();
     const int height = form.im->Height();
     switch (MouseState.Mode) {
-        case 1:
+        case TMouseMode::LeftPressed:
             DrawRubberBand(form);
             RedrawGraph(form.im->Bitmap());
             break;
-        case -1: {
+        case TMouseMode::RightPressed: {
             // A right click without a pan widens the window about its centre five times.
             if (MouseState.RightClickPending && std::abs(MouseState.Y1 - MouseState.Y0) < MouseDragThreshold &&
                 std::abs(MouseState.X1 - MouseState.X0) < MouseDragThreshold) {
@@ -179,11 +191,11 @@ void FinishGesture(TForm1& form) {
             }
             break;
         }
-        case 2: {
+        case TMouseMode::RubberBand: {
             // The rectangle goes before the redraw: a frozen picture would keep it.
             DrawRubberBand(form);
             const EditedWindow w = ReadEditedWindow(form);
-            MouseState.Mode = 0;
+            ChangeMouseMode(TMouseMode::Idle);
             int x0 = MouseState.X0, x1 = MouseState.X1, y0 = MouseState.Y0, y1 = MouseState.Y1;
             if (x0 > x1) std::swap(x0, x1);
             if (y0 > y1) std::swap(y0, y1);
@@ -195,7 +207,7 @@ void FinishGesture(TForm1& form) {
             RedrawGraph(form.im->Bitmap());
             break;
         }
-        default:  // a click, or the middle button
+        case TMouseMode::Idle:  // a click, or the middle button
             RedrawGraph(form.im->Bitmap());
             break;
     }
@@ -213,14 +225,14 @@ void TForm1::imMouseDown(TObject*, TMouseButton Button, TShiftState, int X, int 
         DraggedLabel = i;
         return;
     }
-    if (MouseState.Mode != 0 || DraggedLabel >= 0) return;
+    if (MouseState.Mode != TMouseMode::Idle || DraggedLabel >= 0) return;
     MouseState.X0 = MouseState.X1 = X;
     MouseState.Y0 = MouseState.Y1 = Y;
     if (Button == mbLeft) {
-        MouseState.Mode = 1;
+        ChangeMouseMode(TMouseMode::LeftPressed);
         DrawRubberBand(*this);
     } else if (Button == mbRight) {
-        MouseState.Mode = -1;
+        ChangeMouseMode(TMouseMode::RightPressed);
         MouseState.RightClickPending = true;
     }
 }
@@ -246,11 +258,11 @@ void TForm1::imMouseUp(TObject*, TMouseButton, TShiftState, int, int) {
         FinishGesture(*this);
     } catch (...) {
         // The error goes on to the program's message; the mouse is free again all the same.
-        MouseState.Mode = 0;
+        ChangeMouseMode(TMouseMode::Idle);
         ForcedRedrawFlag = false;
         throw;
     }
-    MouseState.Mode = 0;
+    ChangeMouseMode(TMouseMode::Idle);
     SaveUndoSnapshot();
     ForcedRedrawFlag = false;
 }

@@ -53,9 +53,6 @@ struct ProgramDescription {
     void (*BuildSettingsRows)(TSettingsTable&) = nullptr;
 };
 
-// The description of Vartelo, the program with sound (in sound/, which Vartelo alone links).
-const ProgramDescription& VarteloProgram();
-
 // The description of the running program (an empty one until start-up installs one).
 const ProgramDescription& ActiveProgram();
 void InstallProgram(const ProgramDescription& program);

@@ -3,43 +3,16 @@
 #include <algorithm>
 #include <cmath>
 
-#include "dialogs/areas_form.h"
-#include "dialogs/derivatives_form.h"
-#include "dialogs/domains_form.h"
-#include "dialogs/labels_form.h"
-#include "dialogs/legend.h"
-#include "dialogs/sequences_form.h"
-#include "dialogs/vertical_lines_form.h"
 #include "engine/number_conversion.h"
 #include "engine/rounding.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
-#include "plotter/program_description.h"
 #include "platform/graphics/bitmap.h"
 
 RedrawStepTable& RedrawSteps() {
     static RedrawStepTable steps;
     return steps;
-}
-
-void InstallRedrawSteps(const ProgramDescription& program) {
-    RedrawStepTable& steps = RedrawSteps();
-    steps = RedrawStepTable{};
-    if (program.RebuildChannelSums)
-        steps.RebuildChannelSums = program.RebuildChannelSums;
-    else if (program.HasSound)
-        steps.RebuildChannelSums = [] {};
-    steps.DrawVerticalLines = DrawVerticalLines;
-    steps.UpdateTangentLabels = UpdateTangentLabels;
-    steps.DrawAreas = DrawAreas;
-    steps.DrawTangents = DrawTangents;
-    if (program.DrawFunctionCurves) steps.DrawFunctionCurves = program.DrawFunctionCurves;
-    if (program.DrawAxesAndGrid) steps.DrawAxesAndGrid = program.DrawAxesAndGrid;
-    steps.AxesUnderCurves = program.AxesUnderCurves;
-    steps.DrawSequences = DrawSequences;
-    steps.DrawLabels = DrawLabels;
-    steps.DrawLegend = DrawLegend;
 }
 
 void ReadWindowFromEdits() {

@@ -4,10 +4,9 @@
 #include <functional>
 
 class TBitmap;
-struct ProgramDescription;
 
 // The drawing steps of a redraw, in the order they run. Start-up fills the table from the
-// dialogs' drawers and from the running program's description; an empty entry is a step
+// dialogs' drawers and from the running program's description (application/redraw_steps.h); an empty entry is a step
 // this program does not have. A test may wrap an entry to watch the order of the steps.
 struct RedrawStepTable {
     std::function<void()> RebuildChannelSums;             // the sound channels (program with sound)
@@ -24,7 +23,6 @@ struct RedrawStepTable {
 };
 
 RedrawStepTable& RedrawSteps();
-void InstallRedrawSteps(const ProgramDescription& program);
 
 // Reads the world window from "x.deb", "x.fin", "y.deb", "y.fin" (tolerant conversion)
 // and the line thickness (strict integer conversion, raises on other text).

@@ -1,5 +1,5 @@
 // Quimbel: the curve editor.
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "variants/quimbel_program.h"
 
 int main(int argc, char** argv) { return RunApplication(QuimbelProgram(), argc, argv); }

@@ -1,5 +1,5 @@
 // Vartelo: the curve plotter with sound.
-#include "plotter/program_description.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
+#include "sound/vartelo_program.h"
 
 int main(int argc, char** argv) { return RunApplication(VarteloProgram(), argc, argv); }

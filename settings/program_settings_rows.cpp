@@ -7,7 +7,7 @@
 #include "dialogs/domains_form.h"
 #include "dialogs/ftp_form.h"
 #include "dialogs/labels_form.h"
-#include "dialogs/movable_labels.h"
+#include "plotter/movable_labels.h"
 #include "dialogs/sequences_form.h"
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/drawing_state.h"
@@ -139,7 +139,8 @@ void AddSharedSettingsRows(TSettingsTable& t, const char* lowerDomainDefault) {
     AddSequenceRows(t);                                                                 // 75 .. 86
     AddDomainRows(t, lowerDomainDefault);                                               // 87 .. 104
     t.Add("Affiche legende", skIntVar, &ShowLegend, Text("0"));                         // 105
-    t.Add("Etapes de recurence", skIntVar, &StepCounter, Number(0));                   // 106
+    // The number of steps drawn: read back within 0 .. 200, as the arrow keys keep it.
+    t.Add("Etapes de recurence", skIntVar, &StepCounter, Number(0)).Within(0, MaxStepCounter);  // 106
     AddLabelRows(t);                                                                    // 107 .. 154
     t.Add("Police d'ettiquette et legende", skComboText, Form7->cpol, Text("Arial"));   // 155
     AddVerticalLineRows(t);                                                             // 156 .. 167

@@ -25,8 +25,31 @@ private:
     bool saved_;
 };
 
-EInOutError FileError(const char* what, const fs::path& file) {
-    return EInOutError(std::string(what) + " \"" + file.string() + "\"");
+EInOutError FileError(const char* what, const fs::path& file, int error) {
+    std::string message = std::string(what) + " \"" + PathText(file) + "\"";
+    if (error != 0) message += " : " + FileFailureReason(error);
+    return EInOutError(message + ".");
+}
+
+// Applies the lines to every row, or the row's default where a line is missing or cannot
+// be applied.
+void ApplySettingsLines(const std::vector<std::string>& lines) {
+    for (int i = 1; i <= SettingsTable.Count; ++i) {
+        const TSettingEntry& row = SettingsTable.Row(i);
+        const size_t valueLine = size_t(3 * i - 2);
+        try {
+            if (lines.size() > valueLine && !HoldsForeignControlCharacter(lines[valueLine]))
+                ApplySettingLine(lines[valueLine], row);
+            else
+                ApplySettingDefault(row);
+        } catch (...) {
+            try {
+                ApplySettingDefault(row);
+            } catch (...) {
+                // A row whose default cannot be applied either keeps its value.
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -37,54 +60,39 @@ std::string SettingsFileText(int mode) {
     for (int i = 1; i <= SettingsTable.Count; ++i) {
         const TSettingEntry& row = SettingsTable.Row(i);
         text += "[ " + row.Caption + " ]\r\n";
-        text += SettingLineText(row);
+        text += OneLineValue(SettingLineText(row));
         text += "\r\n\r\n";
     }
     return text;
 }
 
-fs::path TemporaryFileFor(const fs::path& fileName) {
-    fs::path temporary = fileName;
-    temporary += ".tmp";
-    return temporary;
+std::string OneLineValue(std::string_view value) {
+    std::string line;
+    line.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n') continue;  // CR LF: one space
+        line += IsForeignControlCharacter(c) ? ' ' : c;
+    }
+    return line;
 }
 
-void ReplaceFileContents(const fs::path& fileName, const std::string& text) {
-    const fs::path temporary = TemporaryFileFor(fileName);
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) throw FileError("Impossible de cr\xE9" "er le fichier", temporary);
-        // Owner-only before any byte is written: the file holds the FTP password.
-        std::error_code code;
-        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::replace, code);
-        if (code) {
-            out.close();
-            fs::remove(temporary, ignored);
-            throw FileError("Impossible de prot\xE9ger le fichier", temporary);
-        }
-        out.write(text.data(), std::streamsize(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, ignored);
-            throw FileError("Impossible d'\xE9" "crire le fichier", temporary);
-        }
-    }
-    std::error_code code;
-    fs::rename(temporary, fileName, code);
-    if (code) {
-        fs::remove(temporary, ignored);
-        throw FileError("Impossible de remplacer le fichier", fileName);
-    }
+bool IsForeignControlCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\t') || byte == 0x7F;
+}
+
+bool HoldsForeignControlCharacter(std::string_view text) {
+    for (char c : text)
+        if (IsForeignControlCharacter(c)) return true;
+    return false;
 }
 
 void SaveSettings(const fs::path& fileName, int mode) {
     const std::string text = SettingsFileText(mode);
     std::error_code code;
     fs::current_path(StartDirectory, code);
-    if (code) throw FileError("Impossible d'acc\xE9" "der au dossier", StartDirectory);
+    if (code) throw FileError("Impossible d'acc\xE9" "der au dossier", StartDirectory, code.value());
     ReplaceFileContents(fileName.is_relative() ? StartDirectory / fileName : fileName, text);
 }
 
@@ -106,37 +114,29 @@ std::vector<std::string> SplitSettingsLines(const std::string& text) {
     return lines;
 }
 
-std::vector<std::string> ReadFileLines(const fs::path& fileName) {
-    std::vector<std::string> lines;
+std::string ReadFileText(const fs::path& fileName) {
     std::error_code code;
-    if (!fs::exists(fileName, code)) return lines;
+    if (!fs::exists(fileName, code)) return {};
+    errno = 0;
     std::ifstream in(fileName, std::ios::binary);
-    if (!in) throw FileError("Impossible de lire le fichier", fileName);
+    if (!in) throw FileError("Impossible de lire le fichier", fileName, errno);
     std::string content;
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) content.append(buffer, size_t(in.gcount()));
-    if (in.bad()) throw FileError("Impossible de lire le fichier", fileName);
-    return SplitSettingsLines(content);
+    if (in.bad()) throw FileError("Impossible de lire le fichier", fileName, errno);
+    return content;
 }
+
+std::vector<std::string> ReadFileLines(const fs::path& fileName) { return SplitSettingsLines(ReadFileText(fileName)); }
 
 void LoadSettings(const fs::path& fileName, int mode) {
     LoadingFlagScope loading;
     BuildSettingsTable(mode);
-    const std::vector<std::string> lines = ReadFileLines(fileName);
-    for (int i = 1; i <= SettingsTable.Count; ++i) {
-        const TSettingEntry& row = SettingsTable.Row(i);
-        const size_t valueLine = size_t(3 * i - 2);
-        try {
-            if (lines.size() > valueLine)
-                ApplySettingLine(lines[valueLine], row);
-            else
-                ApplySettingDefault(row);
-        } catch (...) {
-            try {
-                ApplySettingDefault(row);
-            } catch (...) {
-                // A row whose default cannot be applied either keeps its value.
-            }
-        }
-    }
+    ApplySettingsLines(ReadFileLines(fileName));
+}
+
+void ApplySettingsDefaults(int mode) {
+    LoadingFlagScope loading;
+    BuildSettingsTable(mode);
+    ApplySettingsLines({});
 }

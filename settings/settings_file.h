@@ -3,17 +3,16 @@
 // snapshots. For each row of the table, in row order, three lines ended by CR LF: the
 // caption in brackets ("[ Fonction f ]"), the value text and an empty line. The file is
 // read back purely by position: line 3i - 2 (from 0) is the value of row i.
+//
+// A value is one line: the writer turns every line break (and every other control
+// character but the tab) of a value into a space, so that no value can shift the rows
+// after it; the reader gives a row whose line holds such characters its default.
 #include <filesystem>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// A settings file, curve file or snapshot that cannot be read or written, or a start
-// directory that cannot be entered.
-class EInOutError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+#include "settings/file_replacement.h"
 
 // The name of the state file, in the start directory, read and written by both programs.
 inline constexpr const char* StateFileName = "Quimbel.ini";
@@ -34,6 +33,17 @@ void SaveSettings(const std::filesystem::path& fileName, int mode);
 // file cannot be read, before any row is applied.
 void LoadSettings(const std::filesystem::path& fileName, int mode);
 
+// Gives every row its default, as loading a missing file does ("Nouveau").
+void ApplySettingsDefaults(int mode);
+
+// The value text as one line of a settings file: CR LF, CR and LF each become one space,
+// and so does every other control character but the tab.
+std::string OneLineValue(std::string_view value);
+// A control character that no value line written by the program holds: anything below a
+// space but the tab, and DEL.
+bool IsForeignControlCharacter(char c);
+bool HoldsForeignControlCharacter(std::string_view text);
+
 // The lines of a settings text, separated by CR LF, LF or CR; a last line without an
 // end still counts.
 std::vector<std::string> SplitSettingsLines(const std::string& text);
@@ -42,8 +52,6 @@ std::vector<std::string> SplitSettingsLines(const std::string& text);
 // gives no lines. Raises when an existing file cannot be read.
 std::vector<std::string> ReadFileLines(const std::filesystem::path& fileName);
 
-// Replaces the file with the text through a temporary file of the same folder, created
-// readable and writable by its owner only, then renamed over the file.
-void ReplaceFileContents(const std::filesystem::path& fileName, const std::string& text);
-// The temporary file that ReplaceFileContents writes before the rename.
-std::filesystem::path TemporaryFileFor(const std::filesystem::path& fileName);
+// The whole content of a file; raises when it cannot be read. A file that does not exist
+// gives nothing.
+std::string ReadFileText(const std::filesystem::path& fileName);

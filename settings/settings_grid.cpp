@@ -1,8 +1,21 @@
 #include "settings/settings_grid.h"
 
-#include <algorithm>
-
 #include "platform/ui/grids.h"
+
+namespace {
+
+constexpr char Escape = '\\';
+
+bool IsEscaped(char c) { return c == ';' || c == '|' || c == Escape; }
+
+void AppendCell(std::string& text, const std::string& cell) {
+    for (char c : cell) {
+        if (IsEscaped(c)) text += Escape;
+        text += c;
+    }
+}
+
+}  // namespace
 
 std::string GridToString(const TStringGrid& grid) {
     std::string text;
@@ -10,7 +23,7 @@ std::string GridToString(const TStringGrid& grid) {
         if (row > 0) text += '|';
         for (int column = 0; column <= grid.ColCount(); ++column) {
             if (column > 0) text += ';';
-            text += grid.Cell(column, row);
+            AppendCell(text, grid.Cell(column, row));
         }
     }
     return text;
@@ -19,26 +32,24 @@ std::string GridToString(const TStringGrid& grid) {
 void StringToGrid(TStringGrid& grid, std::string_view text) {
     int column = 0;
     int row = 0;
-    size_t position = 0;
-    // The next separators at or after `position`, found again only once passed, so a long
-    // grid text is read in one sweep.
-    size_t nextCell = text.find(';');
-    size_t nextRow = text.find('|');
-    while (nextCell != std::string_view::npos || nextRow != std::string_view::npos) {
-        const bool cellFirst = nextCell != std::string_view::npos &&
-                               (nextRow == std::string_view::npos || nextCell < nextRow);
-        const size_t end = cellFirst ? nextCell : nextRow;
-        grid.SetCell(column, row, std::string(text.substr(position, end - position)));
-        position = end + 1;
-        if (cellFirst) {
+    std::string cell;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == Escape && i + 1 < text.size() && IsEscaped(text[i + 1])) {
+            cell += text[++i];
+        } else if (c == ';') {
+            grid.SetCell(column, row, std::move(cell));
+            cell.clear();
             if (grid.ColCount() < column + 1) grid.SetColCount(column + 1);
             ++column;
-            nextCell = text.find(';', position);
-        } else {
+        } else if (c == '|') {
+            grid.SetCell(column, row, std::move(cell));
+            cell.clear();
             if (grid.RowCount() < row + 1) grid.SetRowCount(row + 1);
             ++row;
             column = 0;
-            nextRow = text.find('|', position);
+        } else {
+            cell += c;
         }
     }
 }

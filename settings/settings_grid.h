@@ -1,6 +1,8 @@
 #pragma once
 // The one-line text of a string grid in a settings file: cells separated by ";", rows by
-// "|", one empty column and one empty row beyond the grid included.
+// "|", one empty column and one empty row beyond the grid included. A cell's own ";", "|"
+// and "\" are written with a "\" before them, so that every cell reads back as it was;
+// a "\" before any other character stands for itself, as in the files of before.
 #include <string>
 #include <string_view>
 

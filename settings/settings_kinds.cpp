@@ -1,5 +1,6 @@
 #include "settings/settings_kinds.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -66,7 +67,7 @@ void StoreInteger(const TSettingEntry& row, std::int32_t value) {
     if (row.ByteTarget)
         TargetOf<bool>(row) = (std::uint32_t(value) & 0xFFu) != 0;
     else
-        TargetOf<std::int32_t>(row) = value;
+        TargetOf<std::int32_t>(row) = std::clamp(value, row.LowestValue, row.HighestValue);
 }
 
 void CheckRadioButtons(const TSettingEntry& row, std::int32_t chosen) {

@@ -4,6 +4,7 @@
 // line of text, how such a line is applied back and what is applied when the line is
 // missing or cannot be applied. The rows of each program come from its description.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -61,6 +62,17 @@ struct TSettingEntry {
     TSettingDefault DefaultValue;
     // A kind-0 row whose target is a one-byte flag (bool) rather than a 32-bit integer.
     bool ByteTarget = false;
+    // The range a kind-0 row keeps its value within when it is applied: a value read from
+    // a file outside it is brought to the nearest end before anything counts or draws
+    // with it.
+    std::int32_t LowestValue = INT32_MIN;
+    std::int32_t HighestValue = INT32_MAX;
+
+    TSettingEntry& Within(std::int32_t lowest, std::int32_t highest) {
+        LowestValue = lowest;
+        HighestValue = highest;
+        return *this;
+    }
 };
 
 inline constexpr int SettingsCapacity = 300;

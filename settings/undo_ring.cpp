@@ -4,14 +4,9 @@
 #include <system_error>
 #include <vector>
 
-#include "dialogs/areas_form.h"
-#include "dialogs/derivatives_form.h"
-#include "dialogs/domains_form.h"
-#include "dialogs/movable_labels.h"
 #include "engine/text_helpers.h"
 #include "plotter/drawing_state.h"
-#include "plotter/main_form.h"
-#include "plotter/redraw_pipeline.h"
+#include "plotter/load_refresh.h"
 #include "plotter/undo_snapshot.h"
 #include "settings/settings_file.h"
 
@@ -26,25 +21,12 @@ namespace {
 std::int32_t Successor(std::int32_t slot) { return slot >= UndoSlotCount ? 1 : slot + 1; }
 std::int32_t Predecessor(std::int32_t slot) { return slot <= 1 ? UndoSlotCount : slot - 1; }
 
-// The windows after an undo or redo: menu check marks, labels dialog, domain bounds,
-// tangent and area results, then the picture.
-void RefreshAfterRingLoad() {
-    Form1->leg->SetChecked(ShowLegend != 0);
-    Form1->abspi->SetChecked(AbscissaInPi == 1);
-    Form1->re1->SetChecked(PreciseTracing);
-    FillLabelDialog();
-    ReadDomainDialog();
-    UpdateTangentLabels();
-    UpdateAreaLabels();
-    RedrawGraph(Form1->im->Bitmap());
-}
-
 // Loads the slot and only then makes it current: a slot that cannot be read leaves the
 // ring where it was.
 void MoveTo(std::int32_t slot) {
     LoadSettings(UndoSlotFile(slot), 1);
     UndoCurrent = slot;
-    RefreshAfterRingLoad();
+    RefreshWindowsAfterLoad();
 }
 
 }  // namespace

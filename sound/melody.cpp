@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "engine/expression_tables.h"
 #include "engine/extended_math.h"
@@ -62,7 +63,7 @@ void StartColumn(const TStringGrid& melody, int column, const NoteTable& notes, 
         }
         double volume = ParseFloatOrZero(melody.Cell(column, row + 1));
         if (volume == 0) volume = 1;
-        if (int(active.size()) < NoteCapacity) active.push_back(ActiveNote{ratio * factor, start, end, volume});
+        active.push_back(ActiveNote{ratio * factor, start, end, volume});
     }
 }
 
@@ -92,7 +93,6 @@ NoteTable ReadNoteTable(const TStringGrid& scales) {
         for (int row = 1; row < scales.RowCount(); ++row) {
             const std::string name = scales.Cell(2 * p, row);
             if (name.empty()) continue;
-            if (int(table.NoteNames.size()) >= NoteCapacity) return table;
             table.NoteNames.push_back(name);
             table.NoteRatios.push_back(ParseFloatOrZero(scales.Cell(2 * p + 1, row)));
         }
@@ -143,7 +143,7 @@ MelodyTiming ReadMelodyTiming() {
 
 std::int64_t MelodyFrameCount(const TStringGrid& melody, const MelodyTiming& timing) {
     const long double length = ComputeHarmonyLength(melody);
-    const std::int64_t milliseconds = RoundToInt64((length - timing.Start) * 1000 * timing.Beat);
+    const std::int64_t milliseconds = CheckedSoundMilliseconds((length - timing.Start) * 1000 * timing.Beat);
     const std::int64_t frames = RoundToInt64((long double)milliseconds * SoundSampleRate / 1000);
     return frames > 0 ? frames : 0;
 }
@@ -153,7 +153,6 @@ WavImage SynthesiseMelody(const TStringGrid& melody, const NoteTable& notes, con
     if (frames < 0) frames = 0;
     WavImage image = BeginWavImage(WavDataSize(frames));
     std::vector<ActiveNote> active;
-    active.reserve(NoteCapacity);
 
     const long double origin = (long double)timing.Start * timing.Beat;
     int column = 1;
@@ -194,7 +193,12 @@ void PlayMelody() {
     const std::int64_t frames = MelodyFrameCount(*Form1->ms, timing);
 
     const SoundHourglass hourglass;
-    const WavImage image = SynthesiseMelody(*Form1->ms, notes, timing, frames);
+    WavImage image;
+    try {
+        image = SynthesiseMelody(*Form1->ms, notes, timing, frames);
+    } catch (const std::bad_alloc&) {
+        throw SoundMemoryError();
+    }
     WriteSoundFile(image);
     if (!PlaySoundImage(image)) ShowMessage(PlaybackFailedMessage);
 }

@@ -10,10 +10,7 @@
 
 class TStringGrid;
 
-// Room of the note table and of the notes sounding at once; further ones are left out.
-inline constexpr int NoteCapacity = 201;
-
-// The notes of the scale grid, in the order the grid is read: column pairs left to right
+// Every note of the scale grid, in the order the grid is read: column pairs left to right
 // (name, ratio), rows 1 and below; a cell without a name is skipped.
 struct NoteTable {
     std::vector<std::string> NoteNames;
@@ -46,6 +43,7 @@ struct MelodyTiming {
 MelodyTiming ReadMelodyTiming();
 
 // The frame count from "Debut" to the end of the melody (none when it starts after it).
+// Raises SoundTooLongError for a melody longer than one hour.
 std::int64_t MelodyFrameCount(const TStringGrid& melody, const MelodyTiming& timing);
 
 // The WAV image of `frames` frames of the melody from "Debut" on, without silence: every

@@ -58,14 +58,18 @@ void ChordToFunctions() {
         std::string previous;
         int j = 1;
         for (int row = FirstNoteRow; row + 1 < melody.RowCount(); row += 2, ++j) {
-            std::string text = j < ChordFunctionCount + 1 ? std::string() : previous + "+";
+            // From the eighth note on, l gathers the notes: the sum so far, joined by "+"
+            // to this note's term (an unknown note adds no term, and no "+").
+            std::string text = j < ChordFunctionCount + 1 ? std::string() : previous;
             double factor = 1;
             const std::string name = ParseNoteName(melody.Cell(column, row), factor);
             if (name.empty()) break;
             double ratio = 0;
-            if (notes.Find(name, ratio))
+            if (notes.Find(name, ratio)) {
+                if (!text.empty()) text += "+";
                 text += melody.Cell(column, row + 1) + "sin(" + tonic + "x * " +
                         FormatGeneral((long double)(ratio * factor), GeneralDigits) + ")";
+            }
             GetFunctionEdit(std::min(j, ChordFunctionCount) - 1)->SetText(text);
             previous = text;
         }

@@ -5,6 +5,7 @@
 #include <span>
 #include <system_error>
 
+#include "engine/rounding.h"
 #include "platform/sound/wave_playback.h"
 #include "platform/text/cp1252.h"
 #include "platform/ui/screen.h"
@@ -13,6 +14,23 @@
 const char* const PlaybackFailedMessage =
     "Volume important : se repporter le fichier <son.wav> pour une \xE9" "coute ext\xE9" "rieure";
 const char* const SoundFileName = "Son.wav";
+
+const char* SoundTooLongError::what() const noexcept {
+    return "Dur\xE9" "e trop longue : un son dure au plus une heure (3600 s)";
+}
+
+const char* SoundMemoryError::what() const noexcept {
+    return "M\xE9" "moire insuffisante pour construire le son";
+}
+
+std::int64_t CheckedSoundMilliseconds(long double milliseconds) {
+    // Compared before rounding too, so that no size can fault the conversion.
+    if (!(milliseconds < LongestSoundMilliseconds + 1)) throw SoundTooLongError();
+    if (milliseconds <= 0) return 0;
+    const std::int64_t rounded = RoundToInt64(milliseconds);
+    if (rounded > LongestSoundMilliseconds) throw SoundTooLongError();
+    return rounded;
+}
 
 namespace {
 

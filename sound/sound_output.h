@@ -2,6 +2,7 @@
 // What both players do with a finished WAV image: play it through the sound card, write it
 // to "Son.wav" in the start directory, tell the user when the card could not play it; and
 // the hourglass shown while a sound is built.
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -21,6 +22,27 @@ public:
 private:
     std::string message_;
 };
+
+// The longest sound either player builds: one hour, about 635 MB of image. Its length is
+// checked before anything is allocated or written.
+inline constexpr std::int64_t LongestSoundMilliseconds = 3'600'000;
+
+// A sound longer than LongestSoundMilliseconds: the message names the limit.
+class SoundTooLongError : public std::exception {
+public:
+    const char* what() const noexcept override;
+};
+
+// The memory for a sound's image could not be had (instead of the library's own text).
+class SoundMemoryError : public std::exception {
+public:
+    const char* what() const noexcept override;
+};
+
+// A length in milliseconds, as typed or computed, rounded to whole milliseconds (ties to
+// even); a negative one gives 0. Raises SoundTooLongError beyond LongestSoundMilliseconds,
+// whatever its size.
+std::int64_t CheckedSoundMilliseconds(long double milliseconds);
 
 // Plays the image and returns when the sound has ended; false when it cannot be played.
 bool PlaySoundImage(const WavImage& image);

@@ -1,6 +1,8 @@
 // Vartelo: the curve plotter with sound. Rows m and n are the two sound channels, the
 // first page holds the sound controls and the second the melody page; the abscissae can
 // be graduated in seconds (1 s = 2*pi).
+#include "sound/vartelo_program.h"
+
 #include "plotter/axes.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/program_description.h"

@@ -19,7 +19,17 @@ namespace quimbel {
 // tracing the step is searched point by point instead of steered. A shown function that
 // uses the random keyword turns precise tracing off. The functions must have been
 // compiled by CompileShownFunctions.
+// A steep stretch off the picture is crossed in few evaluations, with the picture of homing
+// in a fine step at a time (up to the last bits of the abscissa where the curve comes
+// back, which the fine steps accumulate). A redraw evaluates the functions at most
+// EvaluationBudget times in all, each function taking at most its share of what the ones
+// walked before left (they are walked from n down to f); a walk that would need more (a
+// curve that oscillates across the picture many times in every column, say) ends where its
+// share runs out, and what it drew so far stays.
 void DrawFunctionCurves(TBitmap& bitmap);
+
+// The evaluations one redraw may make for a picture of the size.
+std::int64_t EvaluationBudget(int width, int height);
 
 // Axes, grid and graduations, the abscissae counted in multiples of pi (written with the
 // pi sign) while "Abscisses en multiple de pi" is checked, with a denser x graduation
@@ -38,11 +48,12 @@ struct SampledPoint {
 
 // The walk of function `index` over a picture of the size, drawing nothing; the points in
 // order and the number of evaluations made. The window, the parameters and the function
-// are read and compiled as a redraw does.
+// are read and compiled as a redraw does; the walk has the whole budget of a redraw.
 struct SampledWalk {
     std::vector<SampledPoint> Points;
     std::int64_t Evaluations = 0;
-    bool Stalled = false;  // the walk stopped because its abscissa no longer advanced
+    bool Stalled = false;      // the walk stopped because its abscissa no longer advanced
+    bool BudgetSpent = false;  // the walk stopped because its share of the work ran out
 };
 SampledWalk WalkFunction(int index, int width, int height);
 

@@ -1,6 +1,7 @@
 // Quimbel's curve sampler: one point per step, the step steered so that consecutive
 // points lie about one row apart (0.5 to 1.4 rows), growing on flat stretches (never
 // beyond one pixel column) and shrinking on steep ones.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "plotter/redraw_pipeline.h"
 #include "platform/graphics/bitmap.h"
 #include "variants/quimbel_drawing.h"
+#include "variants/quimbel_walk.h"
 
 namespace quimbel {
 namespace {
@@ -22,8 +24,6 @@ namespace {
 // The vertical move between consecutive points that the step aims at, in rows.
 constexpr long double SmallJump = 0.5;
 constexpr long double LargeJump = 1.4;
-// Off the picture with the pen up, samples moving by more than this home in on the curve.
-constexpr long double HomingJump = 2;
 // A larger jump starts a new segment.
 constexpr long double SegmentJump = 4;
 // A larger jump over a step finer than the fine step is a discontinuity.
@@ -32,6 +32,10 @@ constexpr long double DiscontinuityJump = 8;
 // grows on a point that does not move, so a stall that the step can get out of ends long
 // before; one that remains would loop for ever.
 constexpr int MaxStalledPoints = 200;
+// The work of one redraw: one evaluation per pixel of the picture, and at least
+// MinimumEvaluations. The nine usual curves need a fortieth of that at the size of a
+// screen, with precise tracing; sin(1000*x) over -5..5 less than half.
+constexpr std::int64_t MinimumEvaluations = 2000000;
 
 struct WalkInput {
     int width;
@@ -50,19 +54,15 @@ bool IsFunctionDrawn(int index) {
     return !GetFunctionEdit(index)->Text().empty() && IsFunctionShown(index);
 }
 
-// One function's walk from WindowXMin to the first point not left of WindowXMax.
-void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
-    const long double xmin = WindowXMin;
-    const long double xmax = WindowXMax;
+// One function's walk from WindowXMin to the first point not left of WindowXMax, or until
+// its share of the redraw's work is spent.
+void WalkOne(const WalkFrame& frame, const WalkInput& in, WalkEvaluator& evaluator, const WalkSink& sink) {
+    const long double xmin = frame.xmin;
+    const long double xmax = frame.xmax;
     const long double xextent = xmax - xmin;
-    const long double ymax = WindowYMax;
-    const long double yextent = ymax - static_cast<long double>(WindowYMin);
-    const long double height = in.height;
-    const bool precise = PreciseTracing;
-
-    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
-    if (precise) dx /= 4;
-    const long double fine = static_cast<long double>(dx) / (precise ? 131072 : 1024);
+    const bool precise = frame.precise;
+    const double dx = frame.dx;
+    const long double fine = frame.fine;
     double step = dx;
 
     long double x = xmin;
@@ -71,6 +71,10 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
     bool penUp = true;
     int stalled = 0;
     while (x < xmax) {
+        if (evaluator.Spent()) {
+            if (sink.trace) sink.trace->BudgetSpent = true;
+            break;
+        }
         const long double start = prev;
         double k = 1.0;
         int direction = 0;
@@ -78,16 +82,16 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
         long double py = 0;
         long double jump = 0;
         bool out = false;
+        bool homed = false;
         // The search for the next point: one evaluation in normal mode; in precise mode as
         // many as it takes the step to bring the jump into 0.5 .. 1.4 rows.
         for (;;) {
             const double s0 = step;
             x = prev + step;
-            y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
-            if (sink.trace) ++sink.trace->Evaluations;
-            py = (ymax - y) / yextent * height;
+            y = evaluator.Value(x);
+            py = frame.RowOf(y);
             jump = std::fabs(prevPy - py);
-            out = py <= -1 || py >= height + 1;
+            out = frame.OffPicture(py);
             if (out && penUp && jump > HomingJump && x > xmin) {
                 // Homing: the curve is off the picture and moving fast. The point ahead is
                 // rejected, and the walk goes on from just past the current one.
@@ -95,6 +99,7 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
                 prev -= step;
                 x = prev + step;
                 jump = 3;
+                homed = true;
                 break;
             }
             if (jump < SmallJump && step <= dx) {
@@ -113,6 +118,7 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
                 break;
             // A step that no longer changes would evaluate the same point again and again.
             if (step == s0) break;
+            if (evaluator.Spent()) break;
         }
         prevPy = py;
         prev = x;
@@ -141,6 +147,18 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
             penUp = false;
         }
         if (sink.trace) sink.trace->Points.push_back(SampledPoint{x, py, accepted, startsSegment});
+        if (homed && x < xmax) {
+            // The samples that follow home too while the curve stays off the picture and
+            // moving fast: they are crossed in large steps, up to the one that does not.
+            const HomingRunEnd end = CrossHomingRun(frame, evaluator, prev, x, prevPy);
+            if (end.walkEnds) {
+                if (sink.trace) sink.trace->BudgetSpent = evaluator.Spent();
+                break;
+            }
+            prev = end.walkAt;
+            x = end.previousX;
+            prevPy = end.previousRow;
+        }
         // A walk whose abscissa stands still would never reach the window's end.
         if (prev > start) {
             stalled = 0;
@@ -151,14 +169,35 @@ void WalkOne(int index, const WalkInput& in, const WalkSink& sink) {
     }
 }
 
+WalkFrame FrameOf(int index, const WalkInput& in) {
+    WalkFrame f;
+    f.index = index;
+    f.a = in.a;
+    f.b = in.b;
+    f.xmin = WindowXMin;
+    f.xmax = WindowXMax;
+    f.ymax = WindowYMax;
+    f.yextent = f.ymax - static_cast<long double>(WindowYMin);
+    f.height = in.height;
+    f.precise = PreciseTracing;
+    f.dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
+    if (f.precise) f.dx /= 4;
+    f.fine = static_cast<long double>(f.dx) / (f.precise ? 131072 : 1024);
+    return f;
+}
+
 // Nothing is drawn on a picture without pixels or for a window without height: no point
-// of any curve could land on it.
+// of any curve could land on it. The functions share the redraw's work: each may use the
+// part of what is left that falls to it, and leaves what it does not use to the others.
 void WalkCurves(int width, int height, int only, const WalkSink& sink) {
     ReadWindowFromEdits();
     if (sink.canvas) sink.canvas->Pen.Width = LineThickness;
     const WalkInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
                        ParseFloatOrZero(Form1->Edit16->Text())};
     const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
+    int toWalk = 0;
+    for (int i = 0; i < FunctionCount; ++i) toWalk += (only < 0 || i == only) && IsFunctionDrawn(i);
+    std::int64_t work = EvaluationBudget(width, height);
     for (int i = FunctionCount - 1; i >= 0; --i) {
         if (only >= 0 && i != only) continue;
         if (sink.canvas) {
@@ -169,11 +208,20 @@ void WalkCurves(int width, int height, int only, const WalkSink& sink) {
         if (!IsFunctionDrawn(i)) continue;
         SwitchOffPreciseTracingForRandom(i);
         if (emptyPicture) continue;
-        WalkOne(i, in, sink);
+        const WalkFrame frame = FrameOf(i, in);
+        WalkEvaluator evaluator(frame, work / std::max(toWalk, 1));
+        --toWalk;
+        WalkOne(frame, in, evaluator, sink);
+        work -= evaluator.Evaluations();
+        if (sink.trace) sink.trace->Evaluations += evaluator.Evaluations();
     }
 }
 
 }  // namespace
+
+std::int64_t EvaluationBudget(int width, int height) {
+    return std::max(MinimumEvaluations, std::int64_t(std::max(width, 0)) * std::max(height, 0));
+}
 
 void DrawFunctionCurves(TBitmap& bitmap) {
     WalkCurves(bitmap.Width(), bitmap.Height(), -1, WalkSink{&bitmap.Canvas(), nullptr});

@@ -1,10 +1,14 @@
 // Redraw benchmark: RedrawGraph of Vartelo onto a 1920 x 1080 bitmap with nine shown
-// functions, the grid on and thickness 3, in normal and in precise tracing; beside it the
-// evaluation alone of the same samples (the sampler's walk without drawing), so that the
-// share of the drawing (everything but evaluating) shows. Each figure is the median of
-// several runs, on the offscreen platform.
+// functions, the grid on and thickness 3, in normal and in precise tracing, against the
+// peer: a plain plotter drawing the same nine functions as polylines with the GUI
+// library's painter (bench/scene), timed alternately with ours in the same run. Beside
+// them the evaluation alone of the same samples (the sampler's walk without drawing), so
+// that the share of the drawing (everything but evaluating) shows. Each figure is the
+// median of several runs, on the offscreen platform.
 //
-//   bench_redraw [runs]      (default 15 runs per figure)
+//   bench_redraw [runs [tracing]]
+//     runs     runs per figure (default 15)
+//     tracing  only "normal" or only "precise" (to profile one of them)
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -15,6 +19,7 @@
 #include <vector>
 
 #include "bench/scene/nine_functions.h"
+#include "bench/scene/qt_reference_plotter.h"
 #include "bench/scene/scratch_directory.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/drawing_state.h"
@@ -22,9 +27,10 @@
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 
 namespace {
 
@@ -33,38 +39,41 @@ using Clock = std::chrono::steady_clock;
 constexpr int Width = SceneWidth;
 constexpr int Height = SceneHeight;
 template <class F>
-double MedianMilliseconds(int runs, F run) {
-    std::vector<double> times;
-    for (int r = 0; r < runs; ++r) {
-        const auto start = Clock::now();
-        run();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    }
-    return Median(std::move(times));
+double Milliseconds(F run) {
+    const auto start = Clock::now();
+    run();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
-
 
 struct Figures {
     double redraw;
+    double reference;
     double evaluation;
     long long samples;
 };
 
-Figures Measure(bool precise, int runs, TBitmap& bitmap) {
+unsigned checksum = 0;
+
+// Ours, the peer and the evaluation alone, one after the other in every round.
+Figures Measure(bool precise, int runs, TBitmap& bitmap, QtReferencePlotter& reference) {
     PreciseTracing = precise;
     Form1->re1->SetChecked(precise);
     RedrawGraph(bitmap);  // compiles the functions and warms the caches
-    Figures f{};
-    f.redraw = MedianMilliseconds(runs, [&] { RedrawGraph(bitmap); });
-    f.samples = EvaluateCurveSamples(Width, Height);
-    f.evaluation = MedianMilliseconds(runs, [&] { EvaluateCurveSamples(Width, Height); });
-    return f;
+    reference.Draw();
+    std::vector<double> ours, peer, evaluation;
+    for (int r = 0; r < runs; ++r) {
+        peer.push_back(Milliseconds([&] { reference.Draw(); }));
+        checksum += reference.Checksum();
+        ours.push_back(Milliseconds([&] { RedrawGraph(bitmap); }));
+        evaluation.push_back(Milliseconds([&] { EvaluateCurveSamples(Width, Height); }));
+    }
+    return Figures{Median(ours), Median(peer), Median(evaluation), EvaluateCurveSamples(Width, Height)};
 }
 
 void Report(const char* name, const Figures& f) {
     const double drawing = f.redraw - f.evaluation;
-    std::printf("%-18s %10.2f %12.2f %10.2f %9.1f%% %10lld\n", name, f.redraw, f.evaluation, drawing,
-                100 * drawing / f.redraw, f.samples);
+    std::printf("%-10s %10.2f %10.2f %7.3f %12.2f %10.2f %9.1f%% %10lld\n", name, f.redraw, f.reference,
+                f.redraw / f.reference, f.evaluation, drawing, 100 * drawing / f.redraw, f.samples);
 }
 
 }  // namespace
@@ -84,14 +93,19 @@ int main(int argc, char** argv) {
     LoadingFlag = false;
 
     TBitmap bitmap(Width, Height);
-    const Figures normal = Measure(false, runs, bitmap);
-    const Figures precise = Measure(true, runs, bitmap);
+    QtReferencePlotter reference;
+    const std::string only = argc > 2 ? argv[2] : "";
+    const Figures normal = only != "precise" ? Measure(false, runs, bitmap, reference) : Figures{};
+    const Figures precise = only != "normal" ? Measure(true, runs, bitmap, reference) : Figures{};
 
-    std::printf("RedrawGraph %d x %d, nine functions, grid, thickness 3; median of %d runs\n", Width, Height, runs);
-    std::printf("%-18s %10s %12s %10s %10s %10s\n", "tracing", "redraw ms", "evaluate ms", "drawing ms", "share",
-                "samples");
-    Report("normal", normal);
-    Report("precise", precise);
+    std::printf("RedrawGraph %d x %d, nine functions, grid, thickness 3, against the plain painter plotter;\n"
+                "medians of %d alternating runs\n",
+                Width, Height, runs);
+    std::printf("%-10s %10s %10s %7s %12s %10s %10s %10s\n", "tracing", "redraw ms", "peer ms", "ratio",
+                "evaluate ms", "drawing ms", "share", "samples");
+    if (only != "precise") Report("normal", normal);
+    if (only != "normal") Report("precise", precise);
+    if (checksum == 1) std::printf("\n");  // keeps the peer's pictures alive
     std::fflush(stdout);
     startDirectory.Remove();
     std::_Exit(0);  // tearing the windows down is not measured

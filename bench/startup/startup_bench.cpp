@@ -20,8 +20,9 @@
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "platform/ui/components.h"
+#include "sound/vartelo_program.h"
 #include "variants/quimbel_program.h"
 
 namespace {

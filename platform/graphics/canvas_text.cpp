@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -65,8 +66,18 @@ struct ResolvedFont {
     bool symbol = false;
 };
 
+// The Symbol face's letters become Unicode Greek letters (SymbolText), drawn in the label
+// face, which has them: a face found under the name "Symbol" here may be one whose glyphs
+// Qt cannot reach through Unicode, which would draw nothing.
+const QStringList& GreekFaces() {
+    static const QStringList faces{QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                                   QStringLiteral("DejaVu Sans")};
+    return faces;
+}
+
 QFont MakeFont(const TFont& f, int pixelSize, bool antialiased = false) {
     QFont font(QString::fromUtf8(text::Cp1252ToUtf8(f.Name)));
+    if (IsSymbolFace(f.Name)) font.setFamilies(GreekFaces());
     font.setStyleStrategy(antialiased ? QFont::PreferMatch
                                       : QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     font.setKerning(false);

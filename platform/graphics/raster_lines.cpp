@@ -113,11 +113,30 @@ void ThinLine(const Target& t, long long x0, long long y0, long long x1, long lo
         iFirst = std::max(0LL, major0 - (majorSize - 1));
         iLast = std::min(n - 1, major0);
     }
+    // round(i * minor / n) is the quotient of (2 i minorLen + n) / 2n, followed from step to
+    // step by its remainder instead of dividing at every pixel.
     const long long twoN = 2 * n;
+    const long long numerator = 2 * iFirst * minorLen + n;
+    long long quotient = numerator / twoN;
+    long long remainder = numerator % twoN;
+    const long long quotientStep = 2 * minorLen / twoN;
+    const long long remainderStep = 2 * minorLen % twoN;
+    // The place in the dash pattern, followed the same way.
+    int patternAt = pattern ? int((startPhase + iFirst) % pattern->period) : 0;
     for (long long i = iFirst; i <= iLast; ++i) {
-        const long long minor = minor0 + minorStep * ((2 * i * minorLen + n) / twoN);
-        if (minor < 0 || minor >= minorSize) continue;
-        if (pattern && !pattern->on[(startPhase + i) % pattern->period]) continue;
+        const long long minor = minor0 + minorStep * quotient;
+        quotient += quotientStep;
+        remainder += remainderStep;
+        if (remainder >= twoN) {
+            remainder -= twoN;
+            ++quotient;
+        }
+        bool on = true;
+        if (pattern) {
+            on = pattern->on[patternAt];
+            if (++patternAt == pattern->period) patternAt = 0;
+        }
+        if (!on || minor < 0 || minor >= minorSize) continue;
         const long long major = major0 + majorStep * i;
         const long long x = xMajor ? major : minor, y = xMajor ? minor : major;
         Touch(t.Row(int(y)) + x, ink);

@@ -1,10 +1,29 @@
 #pragma once
 // Painting one horizontal run of pixels; shared by the line and shape rasterisers.
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/graphics/raster.h"
 
 namespace raster {
+
+// n pixels from p set to one value. Long runs copy the first pixels in doubling blocks,
+// which the C library does a vector at a time (a plain loop stores one pixel at a time).
+inline void SetPixels(std::uint32_t* p, std::size_t n, std::uint32_t value) {
+    constexpr std::size_t head = 16;
+    if (n <= 2 * head) {
+        for (std::size_t i = 0; i < n; ++i) p[i] = value;
+        return;
+    }
+    for (std::size_t i = 0; i < head; ++i) p[i] = value;
+    for (std::size_t done = head; done < n;) {
+        const std::size_t block = std::min(done, n - done);
+        std::memcpy(p + done, p, block * sizeof *p);
+        done += block;
+    }
+}
 
 // Pixels xs..xe (inclusive, already clipped) of the row.
 inline void PaintSpan(std::uint32_t* row, int xs, int xe, const Ink& ink) {
@@ -12,7 +31,7 @@ inline void PaintSpan(std::uint32_t* row, int xs, int xe, const Ink& ink) {
     if (ink.invert) {
         for (int x = xs; x <= xe; ++x) row[x] ^= 0x00FFFFFFu;
     } else {
-        std::fill(row + xs, row + xe + 1, ink.pixel);
+        SetPixels(row + xs, std::size_t(xe - xs) + 1, ink.pixel);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/ui/key_dispatch.h"
+#include "platform/ui/platform_look.h"
 
 namespace {
 TApplication g_application;
@@ -60,6 +61,8 @@ void TApplication::Initialize(int argc, char** argv) {
         qapp_ = new QApplication(argc_, argv_.data());  // kept until the process ends
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallFrenchTranslations(*qapp_);
+    InstallKeyboardMenuBar(*qapp_);
     followSystemActivation_ = QGuiApplication::platformName() != QStringLiteral("offscreen");
     InstallEventFilter();
     const TPlatformServices qt = QtPlatformServices();

@@ -110,6 +110,7 @@ void TEdit::ApplyText() {
     auto* edit = static_cast<QLineEdit*>(Widget());
     const QSignalBlocker block(edit);
     edit->setText(ToQString(Text()));
+    edit->setCursorPosition(0);  // a text the program writes shows from its start
 }
 
 void TEdit::UserEdited() {
@@ -210,6 +211,7 @@ void TComboBox::SetText(std::string text) {
     itemIndex_ = items_.IndexOf(text);
     StoreText(std::move(text));
     ApplyText();
+    ShowTextStart();
 }
 
 void TComboBox::SetItemIndex(int index) {
@@ -221,6 +223,7 @@ void TComboBox::SetItemIndex(int index) {
         StoreText(items_[index]);
     }
     ApplyText();
+    ShowTextStart();
 }
 
 void TComboBox::ApplyText() {
@@ -229,6 +232,10 @@ void TComboBox::ApplyText() {
     const QSignalBlocker blockEdit(combo->lineEdit());
     combo->setCurrentIndex(itemIndex_);
     combo->setEditText(ToQString(Text()));
+}
+
+void TComboBox::ShowTextStart() {
+    if (QLineEdit* line = static_cast<QComboBox*>(Widget())->lineEdit()) line->setCursorPosition(0);
 }
 
 void TComboBox::ShowItems() {

@@ -130,6 +130,7 @@ protected:
 
 private:
     void ShowItems();
+    void ShowTextStart();  // a text the program writes shows from its start
     void UserEdited();
     void UserChose(int index);
     TStrings items_;

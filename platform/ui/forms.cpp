@@ -15,16 +15,20 @@
 #include "platform/ui/application.h"
 #include "platform/ui/menus.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/window_placement.h"
 
 namespace {
 
-// Without a window manager (a bare X server) a maximise request is ignored; giving the
-// window the screen's work area first makes it fill the screen there too.
-// (The offscreen platform maximises by itself.)
+// The offscreen platform has no window manager and no work area to keep to: windows go
+// where the program puts them, and maximise by themselves.
+bool OnScreenPlatform() { return QGuiApplication::platformName() != QLatin1String("offscreen"); }
+
+// Without a window manager (a bare X server) a maximise request is ignored: the window
+// first takes the work area as its normal place, so it fills the screen there too. A
+// window manager then maximises it with its frame inside the work area.
 void ShowMaximized(QWidget* widget) {
+    if (OnScreenPlatform() && !widget->isMaximized()) widget->setGeometry(WorkAreaOf(widget));
     widget->showMaximized();
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
-    if (QScreen* screen = widget->screen()) widget->setGeometry(screen->availableGeometry());
 }
 
 }  // namespace
@@ -41,11 +45,13 @@ public:
             case QEvent::Resize: {
                 const QSize size = static_cast<QResizeEvent*>(event)->size();
                 app_.Dispatch([&] { form_.SystemResized(size.width(), size.height()); });
+                form_.FrameChanged();
                 return false;
             }
             case QEvent::Move: {
                 const QPoint pos = form_.Widget()->pos();
                 form_.SystemMoved(pos.x(), pos.y());
+                form_.FrameChanged();
                 return false;
             }
             case QEvent::Close:
@@ -117,7 +123,11 @@ void TForm::SetVisible(bool visible) {
         switch (windowState_) {
             case wsMaximized: ShowMaximized(Widget()); break;
             case wsMinimized: Widget()->showMinimized(); break;
-            case wsNormal: Widget()->show(); break;
+            case wsNormal:
+                KeepFrameOnScreen();
+                framePending_ = OnScreenPlatform();
+                Widget()->show();
+                break;
         }
         app_.Fire(OnShow, static_cast<TObject*>(this));
         if (Visible()) app_.FormShown(this);
@@ -137,6 +147,31 @@ void TForm::SetBounds(int left, int top, int width, int height) {
         Widget()->showNormal();
     }
     TWinControl::SetBounds(left, top, width, height);
+    if (Visible() && windowState_ == wsNormal) KeepFrameOnScreen();
+    // The position is that of the frame, as the window system reports it back.
+    Widget()->move(Left(), Top());
+}
+
+void TForm::KeepFrameOnScreen() {
+    if (!OnScreenPlatform()) return;
+    const QMargins frame = FrameMarginsOf(Widget());
+    const QRect wanted = QRect(Left(), Top(), Width(), Height()).marginsAdded(frame);
+    const QRect fitted = FitFrameInside(wanted, WorkAreaOf(Widget()));
+    if (fitted != wanted) {
+        const QRect client = fitted.marginsRemoved(frame);
+        TWinControl::SetBounds(fitted.left(), fitted.top(), client.width(), client.height());
+    }
+    Widget()->move(Left(), Top());
+}
+
+// The window manager has framed a window that was just shown: once its frame is known,
+// the whole frame is brought inside the work area.
+void TForm::FrameChanged() {
+    if (!framePending_ || !Widget()->isVisible()) return;
+    if (!LearnFrameMargins(Widget())) return;
+    framePending_ = false;
+    const QRect frame = Widget()->frameGeometry();
+    if (FitFrameInside(frame, WorkAreaOf(Widget())) != frame) app_.Dispatch([&] { KeepFrameOnScreen(); });
 }
 
 void TForm::Resized() {

@@ -89,6 +89,10 @@ private:
     void SystemMoved(int left, int top);
     void UserClose();
     void FinishCreate();
+    // Moves a shown normal window (and shrinks it if need be) so that its frame lies in the
+    // screen's work area.
+    void KeepFrameOnScreen();
+    void FrameChanged();
     void DestroyComponents();
 
     TApplication& app_;
@@ -97,6 +101,7 @@ private:
     TWinControl* activeControl_ = nullptr;
     bool keyPreview_ = false;
     bool created_ = false;
+    bool framePending_ = false;  // shown, not yet framed by the window manager
     TWindowState windowState_ = wsNormal;
     TBorderStyle borderStyle_ = bsSizeable;
     std::vector<std::unique_ptr<TComponent>> components_;

@@ -2,6 +2,8 @@
 #include "platform/ui/images.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QPainter>
 #include <QWidget>
 
@@ -24,15 +26,28 @@ class TImageWidget : public QWidget {
 public:
     TImageWidget(QWidget* parent, TImage& image) : QWidget(parent), image_(image) {
         setMouseTracking(true);
-        setAttribute(Qt::WA_OpaquePaintEvent, false);
+        // The widget paints all of itself, so that nothing is painted under the picture
+        // first.
+        setAttribute(Qt::WA_OpaquePaintEvent, true);
+    }
+
+    // Asks for a repaint, once until it has been painted: the bitmap reports every drawing
+    // call, and a whole picture makes thousands of them.
+    void RequestRepaint() {
+        if (repaintRequested_ && isVisible()) return;
+        repaintRequested_ = true;
+        update();
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        const QImage& picture = BitmapImage(image_.Bitmap());
-        if (picture.isNull()) return;
+    void paintEvent(QPaintEvent* event) override {
+        repaintRequested_ = false;
         QPainter painter(this);
-        painter.drawImage(0, 0, picture);
+        const QImage& picture = BitmapImage(image_.Bitmap());
+        // Beyond the picture, the background of the window shows.
+        const QRegion uncovered = event->region() - QRect(QPoint(0, 0), picture.isNull() ? QSize() : picture.size());
+        for (const QRect& r : uncovered) painter.fillRect(r, palette().brush(QPalette::Window));
+        if (!picture.isNull()) painter.drawImage(event->rect().topLeft(), picture, event->rect());
     }
     void mousePressEvent(QMouseEvent* e) override { Press(e, TShiftState{}); }
     void mouseDoubleClickEvent(QMouseEvent* e) override { Press(e, TShiftState{ssDouble}); }
@@ -58,6 +73,7 @@ private:
         Application->Dispatch([&] { image_.UserMouseDown(button, shift, p.x(), p.y()); });
     }
     TImage& image_;
+    bool repaintRequested_ = false;
 };
 
 }  // namespace
@@ -65,7 +81,7 @@ private:
 TImage::TImage(TWinControl* parent) : TControl(parent, parent->OwnerForm()), bitmap_(std::make_unique<TBitmap>()) {
     auto* widget = new TImageWidget(parent->ClientWidget(), *this);
     AttachWidget(widget, 105, 105);
-    bitmap_->OnChange = [widget] { widget->update(); };
+    bitmap_->OnChange = [widget] { widget->RequestRepaint(); };
 }
 
 TImage::~TImage() {

@@ -1,7 +1,8 @@
 // Keys: menu shortcuts, the form's key preview, the focused control's key events, then the
 // widget's own handling.
 //
-// Order of a key press: a menu shortcut of the form (the key then goes no further);
+// Order of a key press: Enter on an item of the menu bar highlighted from the keyboard, or
+// a menu shortcut of the form (the key then goes no further);
 // OnKeyDown of the form (key preview) and of the control; OnKeyPress of the form (key
 // preview) and of the control, which may change or swallow the character; the widget.
 // A release: OnKeyUp of the form (key preview) and of the control; auto-repeated releases
@@ -114,7 +115,10 @@ bool TKeyEventFilter::KeyPressed(QObject* receiver, QKeyEvent& key, TForm& form,
     const TShiftState shift = ShiftFromQt(key.modifiers());
     const std::uint16_t code = VirtualKeyFromQt(key.key(), key.modifiers());
     const bool preview = form.KeyPreview() && &target != &form;
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Space;
+    if (enter && form.Menu() && form.Menu()->RunHighlightedItem()) return false;
     if (code != 0) {
+        if (!key.isAutoRepeat()) heldWith_[code] = shift;
         if (form.Menu()) {
             if (TMenuItem* item = form.Menu()->FindShortCut(ShortCut(code, shift))) {
                 item->UserClicked();
@@ -143,7 +147,12 @@ bool TKeyEventFilter::KeyReleased(QKeyEvent& key, TForm& form, TWinControl& targ
     if (key.isAutoRepeat()) return true;
     const std::uint16_t code = VirtualKeyFromQt(key.key(), key.modifiers());
     if (code == 0) return true;
-    const TShiftState shift = ShiftFromQt(key.modifiers());
+    TShiftState shift = ShiftFromQt(key.modifiers());
+    if (const auto held = heldWith_.find(code); held != heldWith_.end()) {
+        for (TShiftStateItem modifier : {ssShift, ssCtrl, ssAlt})
+            if (held->second.Contains(modifier)) shift << modifier;
+        heldWith_.erase(held);
+    }
     std::uint16_t k = code;
     if (form.KeyPreview() && &target != &form) app_.Fire(form.OnKeyUp, static_cast<TObject*>(&form), k, shift);
     if (k == 0) return false;

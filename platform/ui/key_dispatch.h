@@ -3,6 +3,11 @@
 // platform's order (layer only).
 #include <QObject>
 
+#include <cstdint>
+#include <map>
+
+#include "platform/ui/ui_types.h"
+
 class QKeyEvent;
 class TApplication;
 class TForm;
@@ -21,4 +26,8 @@ private:
 
     TApplication& app_;
     int delivering_ = 0;
+    // The modifiers held when each key still down was pressed: a key released just after
+    // its modifier still counts as typed with it (the window system may report the release
+    // with the modifiers of a moment later).
+    std::map<std::uint16_t, TShiftState> heldWith_;
 };

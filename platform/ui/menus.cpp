@@ -4,6 +4,7 @@
 #include "platform/ui/menus.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -66,7 +67,12 @@ void TMenuItem::SetShortCut(TShortCut shortCut) {
 
 void TMenuItem::ShowCaption() {
     if (!action_) return;
+    // A separator is a line alone: styles draw the text of a separator beside its line.
     action_->setSeparator(IsSeparator());
+    if (IsSeparator()) {
+        action_->setText(QString());
+        return;
+    }
     QString text = ToQString(caption_);
     if (shortCut_ != 0) text += QLatin1Char('\t') + ToQString(ShortCutToText(shortCut_));
     action_->setText(text);
@@ -128,6 +134,22 @@ TMainMenu::TMainMenu(TWinControl* parent) : TComponent(&FormOf(parent)) {
     root_ = std::make_unique<TMenuItem>(nullptr, this, &form);
     form.SetMenu(this);
     form.MenuChanged();
+}
+
+bool TMainMenu::RunHighlightedItem() {
+    QAction* highlighted = bar_ ? bar_->activeAction() : nullptr;
+    if (!highlighted || highlighted->menu() || highlighted->isSeparator()) return false;
+    // An item only hovered by the mouse is highlighted too: Enter then belongs to the
+    // control that has the focus.
+    if (bar_->actionGeometry(highlighted).contains(bar_->mapFromGlobal(QCursor::pos()))) return false;
+    for (int i = 0; i < root_->Count(); ++i) {
+        TMenuItem* item = root_->Items(i);
+        if (item->Action() != highlighted) continue;
+        bar_->setActiveAction(nullptr);
+        item->UserClicked();
+        return true;
+    }
+    return false;
 }
 
 TMainMenu::~TMainMenu() {

@@ -78,6 +78,9 @@ public:
     TMenuItem& Items() { return *root_; }
     // The reachable item with the shortcut, or nullptr.
     TMenuItem* FindShortCut(TShortCut shortCut) { return root_->FindShortCut(shortCut); }
+    // Enter on the menu bar: an item of the bar itself (one without a menu, such as "?")
+    // that the keyboard highlighted runs. False when no such item is highlighted.
+    bool RunHighlightedItem();
 
     QMenuBar* MenuBar() const { return bar_; }
 

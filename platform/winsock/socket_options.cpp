@@ -1,5 +1,6 @@
 // Socket options and control codes, translated from the platform's numbering.
 #include "platform/winsock/detail/socket_table.h"
+#include "platform/winsock/detail/tcp_info.h"
 #include "platform/winsock/detail/win_values.h"
 #include "platform/winsock/winsock_api.h"
 
@@ -249,7 +250,8 @@ int ioctlsocket(SOCKET s, LONG cmd, u_long* argp) {
     return Fail(WSAEINVAL);
 }
 
-int WSAIoctl(SOCKET s, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize, void*, DWORD, DWORD* bytesReturned,
+int WSAIoctl(SOCKET s, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize, void* outBuffer, DWORD outBufferSize,
+             DWORD* bytesReturned,
              void* overlapped, void* completionRoutine) {
     auto e = wsimpl::BeginCall("WSAIoctl", s);
     if (!e) return SOCKET_ERROR;
@@ -273,6 +275,18 @@ int WSAIoctl(SOCKET s, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize, 
                 return FailErrno();
             }
         }
+        return 0;
+    }
+    if (ioControlCode == SIO_TCP_INFO) {
+        DWORD version = 0;
+        if (inBuffer == nullptr || inBufferSize < sizeof version) return Fail(WSAEFAULT);
+        std::memcpy(&version, inBuffer, sizeof version);
+        if (version != 0) return Fail(WSAEINVAL);
+        if (outBuffer == nullptr || outBufferSize < sizeof(TCP_INFO_v0)) return Fail(WSAEFAULT);
+        TCP_INFO_v0 info{};
+        if (!wsimpl::QueryTcpInfo(e->fd->fd(), info)) return FailErrno();
+        std::memcpy(outBuffer, &info, sizeof info);
+        if (bytesReturned != nullptr) *bytesReturned = sizeof info;
         return 0;
     }
     if (ioControlCode == SIO_RCVALL) return Fail(WSAEOPNOTSUPP);  // no promiscuous capture here

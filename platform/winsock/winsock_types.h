@@ -169,6 +169,30 @@ inline constexpr LONG SIOCATMARK = 0x40047307;
 // WSAIoctl codes
 inline constexpr DWORD SIO_RCVALL = 0x98000001u;
 inline constexpr DWORD SIO_KEEPALIVE_VALS = 0x98000004u;
+inline constexpr DWORD SIO_TCP_INFO = 0xD8000027u;  // in: DWORD version 0; out: TCP_INFO_v0
+
+// The state of a TCP connection as SIO_TCP_INFO reports it (version 0).
+struct TCP_INFO_v0 {
+    int State;
+    u_long Mss;
+    unsigned long long ConnectionTimeMs;
+    unsigned char TimestampsEnabled;
+    u_long RttUs;
+    u_long MinRttUs;
+    u_long BytesInFlight;  // sent, not yet acknowledged
+    u_long Cwnd;
+    u_long SndWnd;
+    u_long RcvWnd;
+    u_long RcvBuf;
+    unsigned long long BytesOut;  // sent, retransmissions included
+    unsigned long long BytesIn;
+    u_long BytesReordered;
+    u_long BytesRetrans;
+    u_long FastRetrans;
+    u_long DupAcksIn;
+    u_long TimeoutEpisodes;
+    unsigned char SynRetrans;
+};
 
 struct tcp_keepalive {
     u_long onoff;

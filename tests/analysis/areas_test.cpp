@@ -3,6 +3,7 @@
 #include <string>
 
 #include "dialogs/areas_form.h"
+#include "dialogs/areas_hatching.h"
 #include "engine/number_conversion.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"
@@ -73,7 +74,7 @@ TEST_F(AreasTest, IntegralsOfKnownCurvesAndParameters) {
     SetFunction(2, "ax+b");
     SetParameters("2", "3");
     AreaRow(0, "0", "f", "0", "1");
-    AreaRow(1, "0", "g", "0", "pi");  // not a number: the row keeps its text
+    AreaRow(1, "0", "g", "0", "pi");  // not a number: no integral
     AreaRow(2, "0", "h", "-b", "a");  // from -3 to 2 of 2x + 3
     AreaRow(3, "f", "h", "0", "1");   // (2x + 3) - x^2 from 0 to 1
     EXPECT_EQ(Result(0), "Int\xE9grale : 0,333333");
@@ -127,7 +128,7 @@ TEST_F(AreasTest, TheZeroFunctionIsChosenByZeroOrByAnyTextThatIsNoLetter) {
     EXPECT_EQ(Result(2), "");
 }
 
-TEST_F(AreasTest, ARowThatCannotBeReadKeepsItsTextAndTheRowsAfterItAreComputed) {
+TEST_F(AreasTest, ARowThatCannotBeReadLosesItsIntegralAndTheRowsAfterItAreComputed) {
     Start();
     SetFunction(0, "x");
     AreaRow(0, "0", "f", "0", "1");
@@ -136,13 +137,42 @@ TEST_F(AreasTest, ARowThatCannotBeReadKeepsItsTextAndTheRowsAfterItAreComputed) 
     Form2->Edit2->SetText("1+");
     Form2->Edit4->SetText("4");
     UpdateAreaLabels();
-    EXPECT_EQ(Result(0), "Int\xE9grale : 0,5");
+    EXPECT_EQ(Result(0), "");
     EXPECT_EQ(Result(1), "Int\xE9grale : 8");
     // Its hatching is left out; the next row is hatched.
     TBitmap picture(1000, 1000);
     HatchOnto(picture);
     EXPECT_GT(CountColour(picture, ColourF, 700, 0, 900, 1000), 0);
     EXPECT_EQ(cursor.Current(), crDefault);
+}
+
+// A bound typed into a text that is no number takes the row's integral away at once,
+// before Enter; the other rows keep theirs.
+TEST_F(AreasTest, ABoundTypedUnreadableLosesItsIntegralAtOnce) {
+    Start();
+    SetFunction(0, "x");
+    uitest::ClickMenu(Form1->Afficherlasurfaceentreaetb1);
+    uitest::ReplaceText(Form2->Edit2, "1");
+    uitest::ChooseItem(Form2->ComboBox4, 0);
+    uitest::ReplaceText(Form2->Edit4, "2");
+    uitest::Click(Form2->CheckBox1);
+    uitest::Click(Form2->CheckBox2);
+    ASSERT_EQ(Result(0), "Int\xE9grale : 0,5");
+    ASSERT_EQ(Result(1), "Int\xE9grale : 2");
+
+    for (const char* typed : {"1,2.3", "abc"}) {
+        for (TEdit* bound : {Form2->Edit1, Form2->Edit2}) {
+            uitest::ReplaceText(bound, typed);
+            EXPECT_EQ(Result(0), "") << typed;
+            EXPECT_EQ(Result(1), "Int\xE9grale : 2") << typed;
+            uitest::PressKey(bound, VK_RETURN);
+            EXPECT_EQ(Result(0), "") << typed;
+            EXPECT_EQ(Result(1), "Int\xE9grale : 2") << typed;
+            uitest::ReplaceText(bound, bound == Form2->Edit1 ? "0" : "1");
+            uitest::PressKey(bound, VK_RETURN);
+            ASSERT_EQ(Result(0), "Int\xE9grale : 0,5");
+        }
+    }
 }
 
 TEST_F(AreasTest, TheHatchingStartsAtTheWindowsLeftEdgeWithoutAnEdgeLine) {

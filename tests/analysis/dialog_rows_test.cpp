@@ -8,9 +8,10 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/sequences_form.h"
 #include "engine/number_errors.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 #include "settings/settings_file.h"
 #include "platform/ui/keys.h"
+#include "sound/vartelo_program.h"
 #include "tests/analysis/analysis_fixture.h"
 
 namespace analysistest {

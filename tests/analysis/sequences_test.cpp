@@ -42,15 +42,32 @@ TEST_F(SequencesTest, LimitsOfKnownSequences) {
     EXPECT_EQ(Limit(0), "Limite =2");
     EXPECT_EQ(Limit(1), "Limite =0,739086");
     EXPECT_EQ(Limit(2), "Pas de limite ... ");
-    // -Un never settles: after 201 terms the last one is reported.
-    SetFunction(2, "-x");
-    SequenceRow(2, "h", "1");
-    EXPECT_EQ(Limit(2), "Limite =-1");
     // With the parameters.
     SetFunction(0, "x/a+b");
     SetParameters("2", "3");
     SequenceRow(0, "f", "b");
     EXPECT_EQ(Limit(0), "Limite =6");
+}
+
+// A sequence that alternates or wanders for all its 201 terms has no limit, whatever its
+// last term; sequences that settle slowly keep theirs.
+TEST_F(SequencesTest, SequencesThatNeverSettleHaveNoLimit) {
+    Start();
+    SetFunction(0, "-x");
+    SetFunction(1, "3.5x*(1-x)");
+    SetFunction(2, "1/x");
+    SequenceRow(0, "f", "1");
+    SequenceRow(1, "g", "0,2");
+    SequenceRow(2, "h", "2");
+    EXPECT_EQ(Limit(0), "Pas de limite ... ");
+    EXPECT_EQ(Limit(1), "Pas de limite ... ");
+    EXPECT_EQ(Limit(2), "Pas de limite ... ");
+    SetFunction(0, "0.5x+1");
+    SetFunction(1, "cos(x)");
+    SequenceRow(0, "f", "0");
+    SequenceRow(1, "g", "1");
+    EXPECT_EQ(Limit(0), "Limite =2");
+    EXPECT_EQ(Limit(1), "Limite =0,739086");
 }
 
 TEST_F(SequencesTest, ASequenceReachingAnUndefinedValueHasNoLimit) {
@@ -93,6 +110,30 @@ TEST_F(SequencesTest, TheLabelChangesOnlyWhenARowIsSwitched) {
     EXPECT_EQ(Limit(0), "Limite =4");
     uitest::Click(Form5->CheckBox1);
     EXPECT_EQ(Limit(0), "");
+}
+
+// A first term typed into a text that is no number takes the row's limit away at once;
+// the other rows keep theirs, and a readable first term waits for a row switch.
+TEST_F(SequencesTest, AFirstTermTypedUnreadableLosesItsLimitAtOnce) {
+    Start();
+    SetFunction(0, "x/2+1");
+    uitest::ClickMenu(Form1->un1fun1);
+    uitest::ChooseItem(Form5->ComboBox4, 0);
+    uitest::Click(Form5->CheckBox1);
+    uitest::Click(Form5->CheckBox3);
+    ASSERT_EQ(Limit(0), "Limite =2");
+    ASSERT_EQ(Limit(1), "Limite =2");
+
+    for (const char* typed : {"1,2.3", "abc"}) {
+        uitest::ReplaceText(Form5->Edit1, typed);
+        EXPECT_EQ(Limit(0), "") << typed;
+        EXPECT_EQ(Limit(1), "Limite =2") << typed;
+        uitest::ReplaceText(Form5->Edit1, "4");
+        EXPECT_EQ(Limit(0), "") << typed;
+        uitest::Click(Form5->CheckBox3);
+        uitest::Click(Form5->CheckBox3);
+        ASSERT_EQ(Limit(0), "Limite =2");
+    }
 }
 
 TEST_F(SequencesTest, TheWholeStaircaseClimbsTowardsTheLimit) {

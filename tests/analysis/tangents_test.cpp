@@ -1,7 +1,10 @@
 // The derivatives dialog: slopes and tangent equations of known functions, the sides on
 // which a function was sampled, functions without a slope, and the tangents drawn on the
 // picture with their arrowheads.
+#include <cstdlib>
+
 #include "dialogs/derivatives_form.h"
+#include "dialogs/tangents_drawing.h"
 #include "dialogs/tangents_estimate.h"
 #include "platform/ui/keys.h"
 #include "tests/analysis/analysis_fixture.h"
@@ -98,6 +101,35 @@ TEST_F(TangentsTest, FunctionsWithoutASettlingSecantAreNotDerivable) {
     EXPECT_EQ(CountOthers(picture, clWhite), 0);
 }
 
+// A steep function whose secant slopes settle to many digits but never within 1e-6 of
+// each other still has its tangent; functions that are not derivable stay so.
+TEST_F(TangentsTest, SteepFunctionsGetTheSlopeTheirSecantsSettleOn) {
+    Start();
+    SetFunction(0, "exp(x)");
+    SetFunction(1, "x^2");
+    TangentAt("f", "10");
+    Form3->ComboBox4->SetText("g");
+    Form3->Edit3->SetText("300");
+    Form3->CheckBox2->SetChecked(true);
+    EXPECT_EQ(Form3->Label20->Caption(), "Tangente : y = 22026,5.x + -198238");
+    EXPECT_EQ(TangentSides[0], TangentBothSides);
+    EXPECT_NEAR(TangentSlopes[0], 22026.4658, 1e-3);
+    EXPECT_EQ(Form3->Label21->Caption(), "Tangente : y = 600.x + -90000");
+    // The tangent of exp at 10 is drawn: an almost vertical stretch through (10, e^10).
+    SetWindow("9", "11", "22025", "22028");
+    TBitmap picture(1000, 1000);
+    DrawOnto(picture);
+    EXPECT_GT(CountColour(picture, ColourF), 100);
+
+    SetFunction(0, "racine(x)");
+    SetFunction(1, "abs(x)");
+    Form3->Edit1->SetText("0");
+    Form3->Edit3->SetText("0");
+    UpdateTangentLabels();
+    EXPECT_EQ(Form3->Label20->Caption(), "Tangente :  Fonction non derivable ... ");
+    EXPECT_EQ(Form3->Label21->Caption(), "Tangente :  Fonction non derivable ... ");
+}
+
 TEST_F(TangentsTest, UnreadableRowsGiveTheFailureTextAndKeepTheirOtherResults) {
     Start();
     SetFunction(0, "x^2");
@@ -118,6 +150,49 @@ TEST_F(TangentsTest, UnreadableRowsGiveTheFailureTextAndKeepTheirOtherResults) {
     SetParameters("x", "0");
     UpdateTangentLabels();
     EXPECT_EQ(Form3->Label20->Caption(), "Tangente :  Fonction non derivable ... ");
+}
+
+// An abscissa typed into a text that is no number takes the row's tangent away at once,
+// before Enter; the other rows keep theirs, and the next picture draws them alone.
+TEST_F(TangentsTest, AnAbscissaTypedUnreadableLosesItsTangentAtOnce) {
+    Start();
+    SizeImage(400, 400);
+    SetFunction(0, "x");
+    uitest::ClickMenu(Form1->Tracerladriveena1);
+    uitest::ReplaceText(Form3->Edit1, "1");
+    uitest::ChooseItem(Form3->ComboBox4, 0);
+    uitest::ReplaceText(Form3->Edit3, "-1");
+    uitest::Click(Form3->CheckBox1);
+    uitest::Click(Form3->CheckBox2);
+    ASSERT_EQ(Form3->Label20->Caption(), "Tangente : y = 1.x + 0");
+    ASSERT_EQ(Form3->Label21->Caption(), "Tangente : y = 1.x + 0");
+
+    for (const char* typed : {"1,2.3", "abc"}) {
+        uitest::ReplaceText(Form3->Edit1, typed);
+        EXPECT_EQ(Form3->Label20->Caption(), "Tangente :  Fonction non derivable ... ") << typed;
+        EXPECT_EQ(TangentSides[0], TangentNotDerivable) << typed;
+        EXPECT_EQ(Form3->Label21->Caption(), "Tangente : y = 1.x + 0") << typed;
+        uitest::ReplaceText(Form3->Edit1, "1");
+        uitest::PressKey(Form3->Edit1, VK_RETURN);
+        ASSERT_EQ(Form3->Label20->Caption(), "Tangente : y = 1.x + 0");
+    }
+    // The tangents lie on the line y = x (pixels where row + column = 400); only their
+    // dots and arrowheads leave it. Row 0's, right of the y-axis, are gone; row 1's stay.
+    TBitmap& picture = Form1->im->Bitmap();
+    auto offTheLine = [&picture](int left, int right) {
+        int count = 0;
+        for (int x = left; x < right; ++x)
+            for (int y = 0; y < 400; ++y)
+                if (std::abs(x + y - 400) > 2 && picture.Canvas().Pixels(x, y) == ColourF) ++count;
+        return count;
+    };
+    Trace();
+    ASSERT_GT(offTheLine(200, 400), 0);
+    uitest::ReplaceText(Form3->Edit1, "abc");
+    uitest::PressKey(Form3, VK_ESCAPE);
+    Trace();
+    EXPECT_GT(offTheLine(0, 200), 0);
+    EXPECT_EQ(offTheLine(200, 400), 0);
 }
 
 TEST_F(TangentsTest, TheEquationFollowsTheParametersAndTheDomain) {

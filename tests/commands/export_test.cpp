@@ -50,6 +50,32 @@ TEST_F(ExportTest, TheClipboardGetsThePictureAtTheExportWidthWithTheScreensPropo
     EXPECT_EQ(AxisFontHeight, screenFont);
 }
 
+TEST_F(ExportTest, WithFrozenPicturesTheExportShowsAxesAndCurvesOnWhite) {
+    uitest::ReplaceText(Form1->Edit17, "400");
+    uitest::ReplaceText(Form1->Edit1, "sin(x)");
+    uitest::PressKey(Form1->Edit1, VK_RETURN);
+    uitest::Click(Form1->ceffa);
+    ASSERT_TRUE(Form1->ceffa->Checked());
+    // Widened with the mouse: the screen keeps the older curve beside the new one.
+    uitest::MouseDown(Form1->im, mbRight, 400, 300);
+    uitest::MouseUp(Form1->im, mbRight, 400, 300);
+    ASSERT_NE(Form1->Edit11->Text(), "5");
+
+    uitest::ClickMenu(Form1->Copierdanslepresspapier1);
+    TBitmap copy;
+    ASSERT_TRUE(clipboard.GetImage(copy));
+    ASSERT_EQ(copy.Width(), 400);
+    const std::vector<TColor> pixels = Copy(copy);
+    EXPECT_EQ(copy.Canvas().Pixels(2, 2), clWhite);
+    // The x axis crosses the whole picture, the curve of f is there.
+    EXPECT_GE(CountColour(pixels, 0x990022), 400);
+    EXPECT_GT(CountColour(pixels, FunctionColours[0]), 200);
+    // Nothing else than white, the axes and graduations, and the curve.
+    EXPECT_GT(CountColour(pixels, clWhite), int(pixels.size()) * 8 / 10);
+    // The screen stays frozen.
+    EXPECT_FALSE(ForcedRedrawFlag);
+}
+
 TEST_F(ExportTest, ABadExportWidthRaisesBeforeAnythingIsDrawn) {
     for (const char* width : {"abc", "16.5", "", "0", "-800", "99999"}) {
         messages.Clear();

@@ -1,5 +1,6 @@
 #include "tests/curves/curves_fixture.h"
 
+#include "sound/vartelo_program.h"
 #include "dialogs/domains_form.h"
 #include "plotter/axes.h"
 #include "plotter/curve_sampler.h"

@@ -6,6 +6,7 @@
 #include "dialogs/domains_form.h"
 #include "dialogs/vertical_lines_form.h"
 #include "plotter/curve_sampler.h"
+#include "sound/vartelo_program.h"
 #include "tests/curves/curves_fixture.h"
 
 namespace curvetest {

@@ -15,8 +15,9 @@
 namespace curvetest {
 namespace {
 
-// The sampler as the description of its walk says, every accepted sample joined to the
-// previous one by its own line: what the real sampler's pixels must equal.
+// The same walk over the samples written plainly, every accepted sample joined to the
+// previous one by its own line. The real sampler merges runs of steps into longer lines;
+// its pixels must equal these.
 void ReferenceCurves(TBitmap& bitmap) {
     ReadWindowFromEdits();
     const int width = bitmap.Width();

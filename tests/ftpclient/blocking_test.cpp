@@ -1,10 +1,10 @@
 // The blocking client: the program's four calls against the loopback server, refusals
 // that must read as failures, a server that stalls (the wait gives up after Timeout
-// seconds without progress), and the message loop that keeps running during a wait.
+// seconds without progress), a request that ended as the time ran out, the message loop
+// that keeps running during a wait, and a second call made from inside a wait.
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 
 #include "ftp/ftp_blocking_client.h"
 #include "ftp/socket_window.h"
@@ -20,10 +20,6 @@ protected:
         SetApplicationMessagePump(nullptr);
         SetApplicationTerminatedQuery(nullptr);
         FtpClientTest::TearDown();
-    }
-    static std::string ReadAll(const std::filesystem::path& File) {
-        std::ifstream in(File, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
 
@@ -47,9 +43,7 @@ public:
 TEST_F(FtpBlocking, TheProgramsFourCallsStoreTheFileIntact) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
-    std::mt19937 generator(5);
-    std::string bytes(64000, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator());
+    const std::string bytes = RandomBytes(64000, 5);
     const auto local = server.Root().parent_path() / "preview.jpg";
     std::ofstream(local, std::ios::binary) << bytes;
 
@@ -137,7 +131,7 @@ TEST_F(FtpBlocking, ProgressPushesTheDeadlineBack) {
     ASSERT_TRUE(client.TriggerProgress());
     EXPECT_EQ(client.WaitDeadline, 12345u);
     // A progress handler that asks to stop aborts.
-    client.OnProgress = [](TCustomFtpCli*, std::int32_t, bool& Abort) { Abort = true; };
+    client.OnProgress = [](TCustomFtpCli*, std::int64_t, bool& Abort) { Abort = true; };
     EXPECT_FALSE(client.TriggerProgress());
 }
 
@@ -172,4 +166,57 @@ TEST_F(FtpBlocking, AnEndingApplicationEndsTheWaitAtOnce) {
     EXPECT_LT(TickDifference(GetTickCount(), start), 3000);
     EXPECT_EQ(client.ErrorMessage, "426 Timeout");
     gTerminating = false;
+}
+
+TEST_F(FtpBlocking, ARequestThatEndedWhileTheTimeRanOutSucceeds) {
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    TFtpClient client;
+    PointAtLoopback(client, server.Port(), "alice", "s3cret");
+    ASSERT_TRUE(client.Connect());
+    DrainMessages();
+    // The reply is handled by a pump that only runs once the time is up.
+    client.Timeout = 1;
+    client.MultiThreaded = true;
+    client.MessagePump = [](TCustomFtpCli*) {
+        Sleep(1300);
+        PumpWaitingMessages();
+    };
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(client.SetTransferType()) << client.ErrorMessage;
+    EXPECT_GE(TickDifference(GetTickCount(), start), 1000);
+    EXPECT_EQ(client.StatusCode, 200);
+    EXPECT_TRUE(client.Connected());
+    client.MultiThreaded = false;
+    EXPECT_TRUE(client.Quit());
+}
+
+TEST_F(FtpBlocking, ASecondCallFromAHandlerDuringAWaitIsRefusedAtOnce) {
+    ScriptedServer server;  // accepts, never greets
+    TFtpClient client;
+    client.Timeout = 1;
+    std::vector<std::string> errors;
+    client.OnError = [&](TCustomFtpCli*, std::string& Msg) { errors.push_back(Msg); };
+    PointAtLoopback(client, server.Port(), "bob", "pw");
+    bool innerRan = false;
+    bool innerResult = true;
+    std::int32_t innerTook = -1;
+    HWND window = AllocateMessageWindow([&](TMessage& Msg) {
+        if (Msg.Msg != WM_USER + 78) return;
+        // A menu or button handler that the wait lets run.
+        const DWORD start = GetTickCount();
+        innerResult = client.Put();
+        innerTook = TickDifference(GetTickCount(), start);
+        innerRan = true;
+    });
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_USER + 78, 0, 0);
+    EXPECT_FALSE(client.Connect());
+    ASSERT_TRUE(innerRan);
+    EXPECT_FALSE(innerResult);
+    EXPECT_LT(innerTook, 500);
+    EXPECT_EQ(errors, (std::vector<std::string>{"A blocking call is already waiting on this client"}));
+    // The first wait went on to its own end.
+    EXPECT_EQ(client.ErrorMessage, "426 Timeout");
+    DeallocateMessageWindow(window);
 }

@@ -205,9 +205,9 @@ TEST_F(FtpClientCore, ProgressReportsBytesAndCanAbort) {
     TestFtpClient client;
     client.ByteCount = 1000;
     client.ResumeAt = 24;
-    std::int32_t seen = -1;
+    std::int64_t seen = -1;
     bool stop = false;
-    client.OnProgress = [&](TCustomFtpCli*, std::int32_t Count, bool& Abort) {
+    client.OnProgress = [&](TCustomFtpCli*, std::int64_t Count, bool& Abort) {
         seen = Count;
         Abort = stop;
     };

@@ -1,5 +1,6 @@
 // The client against a real FTP server (pyftpdlib) on loopback: greeting, login, the
-// single commands with their replies, refusals, and a server that hangs up.
+// single commands with their replies, refusals, sizes beyond 32 bits, greetings whose
+// inner lines look like replies, and a server that hangs up.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <utime.h>
@@ -192,6 +193,52 @@ TEST_F(FtpRealServer, FileCommandsChangeTheServersFolder) {
     EXPECT_EQ(client.Run([&] { client.CmdAbor(); }), 0);
     EXPECT_EQ(client.StatusCode, 225);
     EXPECT_EQ(client.Run([&] { client.CmdQuit(); }), 0);
+}
+
+TEST_F(FtpRealServer, SizesBeyond32BitsAreReadAndSentWhole) {
+    LoopbackFtpServer server;
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    constexpr std::int64_t huge = 5000000000;  // sparse files: they take no room
+    std::ofstream(server.Root() / "huge.bin").close();
+    std::filesystem::resize_file(server.Root() / "huge.bin", huge);
+    TempFolder local;
+    std::ofstream(local.Path() / "huge.bin").close();
+    std::filesystem::resize_file(local.Path() / "huge.bin", huge);
+    EXPECT_EQ(GetFileSize((local.Path() / "huge.bin").string()), huge);
+
+    TestFtpClient client;
+    ASSERT_TRUE(Login(client, server, "alice", "s3cret"));
+    EXPECT_EQ(client.Run([&] { client.CmdType(); }), 0);
+    client.HostFileName = "huge.bin";
+    EXPECT_EQ(client.Run([&] { client.CmdSize(); }), 0);
+    EXPECT_EQ(client.SizeResult, huge);
+    // REST names the local file's size.
+    client.SetLocalFileName((local.Path() / "huge.bin").string());
+    EXPECT_EQ(client.Run([&] { client.CmdRest(); }), 0);
+    EXPECT_EQ(client.LastResponse, "350 Restarting at position 5000000000.");
+}
+
+TEST_F(FtpRealServer, AGreetingEndsOnlyAtItsOwnCodeFollowedByABlank) {
+    // A long banner comes as "220-" lines closed by "220 ". Neither an inner line with
+    // another code nor the tail of a line too long for the reply buffer ends it.
+    const std::string banners[] = {
+        "Welcome to the test server.\r\n421 this line neither ends the greeting nor refuses anything",
+        std::string(4091, 'x') + "220 this is the tail of an over-long line, not the end of the greeting",
+    };
+    for (const std::string& banner : banners) {
+        SCOPED_TRACE(banner.substr(0, 30));
+        LoopbackFtpServer server;
+        if (!server.Start({"--banner", banner})) GTEST_SKIP() << server.Reason();
+        TestFtpClient client;
+        std::vector<std::string> greetingEnds;  // the line at which the greeting ended
+        client.OnSessionConnected = [&](TCustomFtpCli* Sender, std::uint16_t) {
+            greetingEnds.push_back(Sender->LastResponse);
+        };
+        ASSERT_TRUE(Login(client, server, "alice", "s3cret"));
+        EXPECT_EQ(greetingEnds, (std::vector<std::string>{"220 "}));
+        EXPECT_EQ(client.Done.front(), (DoneEntry{1, 0}));
+        EXPECT_EQ(client.StatusCode, 230);
+    }
 }
 
 TEST_F(FtpRealServer, AServerThatClosesAnIdleSessionIsSeenAsClosed) {

@@ -56,6 +56,24 @@ TEST_F(FtpScripted, AMultiLineGreetingIsHandledOnceAtItsLastLine) {
               (std::vector<std::string>{"< 220-Welcome", "< 220-to the test", "< 220 ready"}));
 }
 
+TEST_F(FtpScripted, A120GreetingWaitsForThe220) {
+    ScriptedServer server;
+    TestFtpClient client;
+    PointAtLoopback(client, server.Port());
+    client.StartOpen();
+    ASSERT_TRUE(server.WaitConnected());
+    server.Send("120 Ready in a moment\r\n");
+    ASSERT_TRUE(WaitFor([&] { return client.Display.size() == 1; }));
+    DrainMessages();
+    EXPECT_TRUE(client.Done.empty());
+    EXPECT_TRUE(client.Connected());
+    server.Send("220 Ready\r\n");
+    ASSERT_TRUE(WaitFor([&] { return !client.Done.empty(); }));
+    EXPECT_EQ(client.Done, (std::vector<DoneEntry>{{1, 0}}));
+    EXPECT_EQ(client.SessionConnected, 1);
+    EXPECT_EQ(client.Display, (std::vector<std::string>{"< 120 Ready in a moment", "< 220 Ready"}));
+}
+
 TEST_F(FtpScripted, AGreetingOtherThan220EndsTheRequestAndClosesTheConnection) {
     ScriptedServer server;
     TestFtpClient client;
@@ -291,7 +309,7 @@ TEST_F(FtpScripted, AServerThatHangsUpWhileAReplyIsAwaitedFailsTheRequest) {
     server.Hangup();
     ASSERT_TRUE(WaitFor([&] { return client.Done.size() == 2; }));
     EXPECT_EQ(client.Done.back(), (DoneEntry{14, 500}));
-    EXPECT_EQ(client.ErrorMessage, "500 Control connection closed by the server");
+    EXPECT_EQ(client.ErrorMessage, "500 Control connection closed.");
     EXPECT_EQ(client.SessionClosed, (std::vector<std::uint16_t>{0}));
     EXPECT_FALSE(client.Connected());
     EXPECT_EQ(client.ClientState, fcsReady);
@@ -317,7 +335,7 @@ TEST_F(FtpScripted, AFinalReplyWithNoHandlerIsReportedAndLeftInTheBuffer) {
     TestFtpClient client;
     OpenScripted(client, server);
     client.CmdSyst();
-    client.ReplyHandler = nullptr;
+    client.SetRequestState(rsIdle);
     server.Send("215 UNIX\r\n200 later\r\n");
     ASSERT_TRUE(WaitFor([&] { return !client.Errors.empty(); }));
     EXPECT_EQ(client.Errors.back(), "Program error: FNext is nil");

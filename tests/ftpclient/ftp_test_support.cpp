@@ -3,10 +3,27 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "ftp/winsock_binding.h"
 #include "platform/winsock/winsock_testing.h"
+
+std::string RandomBytes(std::size_t Count, unsigned Seed) {
+    std::mt19937 generator(Seed);
+    std::string bytes(Count, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+std::string ReadAll(const std::filesystem::path& File) {
+    std::ifstream in(File, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::filesystem::path& File, const std::string& Bytes) {
+    std::ofstream(File, std::ios::binary) << Bytes;
+}
 
 void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User,
                      const std::string& Password) {
@@ -45,14 +62,18 @@ bool TestFtpClient::Open(const std::string& Host, const std::string& PortText) {
 
 void TestFtpClient::ChainNext(std::function<void()> Next) {
     FNext = std::move(Next);
-    StepContinuation = static_cast<TFtpNextProc>(&TestFtpClient::RunChained);
+    ContinueSteps = true;
 }
 
-void TestFtpClient::RunChained() {
-    StepContinuation = nullptr;
+void TestFtpClient::HighLevelAsync() {
+    if (!FNext) {
+        TCustomFtpCli::HighLevelAsync();
+        return;
+    }
+    ContinueSteps = false;
     std::function<void()> next = std::move(FNext);
     FNext = nullptr;
-    if (next) next();
+    next();
 }
 
 // ---------------------------------------------------------------------------
@@ -133,7 +154,7 @@ std::string LoopbackFtpServer::LogText() const {
 
 bool LoopbackFtpServer::Start(const std::vector<std::string>& ExtraArgs) {
     const std::string python = "/usr/bin/python3";
-    const std::filesystem::path script = std::filesystem::path(__FILE__).parent_path() / "ftp_test_server.py";
+    const std::filesystem::path script = std::filesystem::path(CURVES_TESTS_DIR) / "ftpclient" / "ftp_test_server.py";
     if (access(python.c_str(), X_OK) != 0) {
         FReason = "/usr/bin/python3 is not installed (scripts/setup installs python3-pyftpdlib)";
         return false;

@@ -18,6 +18,12 @@
 #include "loopback/peer_process.h"
 #include "platform/messages/win_types.h"
 
+// Count pseudo-random bytes, the same for the same Seed.
+std::string RandomBytes(std::size_t Count, unsigned Seed);
+// The whole content of File (empty when it cannot be read); File := Bytes.
+std::string ReadAll(const std::filesystem::path& File);
+void WriteAll(const std::filesystem::path& File, const std::string& Bytes);
+
 // Aims Client at 127.0.0.1:PortText with the user name and password it logs in with
 // (none by default).
 void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User = "",
@@ -30,7 +36,7 @@ public:
 
     using TCustomFtpCli::StartCommand;
     using TCustomFtpCli::TriggerProgress;
-    using TCustomFtpCli::ReplyHandler;
+    using TCustomFtpCli::SetRequestState;
     using TCustomFtpCli::ConnectionKind;
     using TCustomFtpCli::FileShareFlags;
 
@@ -51,8 +57,11 @@ public:
     std::vector<std::uint16_t> SessionClosed;                 // OnSessionClosed
     int SessionConnected = 0;                                 // OnSessionConnected
 
+protected:
+    // Runs the chained step instead of the next step of a high-level request, once.
+    void HighLevelAsync() override;
+
 private:
-    void RunChained();
     std::function<void()> FNext;
 };
 
@@ -69,6 +78,8 @@ public:
     std::string NextLine(DWORD Milliseconds = 10000);
     // True when the client has closed its end.
     bool WaitClosedByClient(DWORD Milliseconds = 10000);
+    // Every byte received and not yet taken by NextLine.
+    const std::string& Received() const { return FReceived; }
     void Hangup();
     TCustomWSocket* Peer() { return FPeer.get(); }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "ftp/ftp_text_helpers.h"
 #include "ftpclient/ftp_test_support.h"
@@ -27,9 +28,21 @@ TEST(FtpTextHelpers, ParseIntegerReadsSignedNumbersAndStopsAtTheFirstNonDigit) {
     EXPECT_EQ(*ParseInteger(reply, n), '-');
     EXPECT_EQ(n, 230);
 
-    // Too many digits wrap instead of failing.
+    // Sizes beyond 32 bits are read whole; numbers beyond 64 bits stop at the limit of
+    // their sign, and a 32-bit reader gets the 32-bit limit.
+    std::int64_t wide = 0;
+    ParseInteger("213 4294967297", wide);
+    EXPECT_EQ(wide, 213);
+    ParseInteger("4294967297", wide);
+    EXPECT_EQ(wide, 4294967297LL);
+    ParseInteger("99999999999999999999999", wide);
+    EXPECT_EQ(wide, std::numeric_limits<std::int64_t>::max());
+    ParseInteger("-99999999999999999999999", wide);
+    EXPECT_EQ(wide, std::numeric_limits<std::int64_t>::min());
     ParseInteger("4294967297", n);
-    EXPECT_EQ(n, 1);
+    EXPECT_EQ(n, std::numeric_limits<std::int32_t>::max());
+    ParseInteger("-4294967297", n);
+    EXPECT_EQ(n, std::numeric_limits<std::int32_t>::min());
 }
 
 TEST(FtpTextHelpers, ParseQuotedUndoublesQuotesAndReturnsThePositionAfterTheText) {

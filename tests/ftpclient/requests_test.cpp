@@ -108,6 +108,31 @@ TEST_F(FtpRequests, AUserAcceptedWith230GetsNeitherPassNorAccount) {
     EXPECT_EQ(server.NextLine(300), "<none>");
 }
 
+TEST_F(FtpRequests, AnAccountGoesOutOnlyWhenThePasswordIsAnsweredWith332) {
+    for (const char* passReply : {"332 Need account\r\n", "230 Logged in\r\n"}) {
+        SCOPED_TRACE(passReply);
+        ScriptedServer server;
+        TestFtpClient client;
+        PointAtLoopback(client, server.Port(), "bob", "pw");
+        client.Account = "acct7";
+        client.StartConnect();
+        ASSERT_TRUE(server.WaitConnected());
+        server.Send("220 Ready\r\n");
+        EXPECT_EQ(server.NextLine(), "USER bob");
+        server.Send("331 Password please\r\n");
+        EXPECT_EQ(server.NextLine(), "PASS pw");
+        server.Send(passReply);
+        if (std::string(passReply).rfind("332", 0) == 0) {
+            EXPECT_EQ(server.NextLine(), "ACCT acct7");
+            server.Send("230 Logged in\r\n");
+        }
+        ASSERT_TRUE(WaitFor([&] { return !client.Done.empty(); }));
+        EXPECT_EQ(client.Done.back(), (DoneEntry{5, 0}));
+        EXPECT_EQ(server.NextLine(300), "<none>");
+        EXPECT_TRUE(client.Errors.empty());
+    }
+}
+
 TEST_F(FtpRequests, AStepThatCannotStartEndsTheRequestWithoutADoneEvent) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();

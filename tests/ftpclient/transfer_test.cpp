@@ -5,27 +5,10 @@
 
 #include <algorithm>
 #include <fstream>
-#include <random>
 
 #include "ftpclient/ftp_test_support.h"
 
 namespace {
-
-std::string RandomBytes(std::size_t Count, unsigned Seed) {
-    std::mt19937 generator(Seed);
-    std::string bytes(Count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
-    return bytes;
-}
-
-std::string ReadAll(const std::filesystem::path& File) {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const std::filesystem::path& File, const std::string& Bytes) {
-    std::ofstream(File, std::ios::binary) << Bytes;
-}
 
 bool Displayed(const TestFtpClient& Client, const std::string& Prefix) {
     return std::any_of(Client.Display.begin(), Client.Display.end(),

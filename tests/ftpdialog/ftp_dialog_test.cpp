@@ -1,8 +1,10 @@
 // The FTP dialog: its components and defaults, the date-stamped remote name, Esc, the
 // menu item that shows it, and the whole road of "Envoyer": the drawing as a JPEG
-// preview file in the start directory, the same bytes on a loopback FTP server, and
-// every FTP failure kept silent.
+// preview file in the start directory, the same bytes on a loopback FTP server, a
+// failure told with the client's error, and fields holding line breaks refused.
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include "dialogs/ftp_form.h"
 #include "dialogs/ftp_sending.h"
@@ -31,9 +33,11 @@ std::tm At(int Year, int Month, int Day, int Hour, int Minute, int Second) {
     return when;
 }
 
-std::string ReadAll(const std::filesystem::path& File) {
-    std::ifstream in(File, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+// Whether "Envoyer" was enabled, seen at each pass of the message loop during an upload.
+std::vector<bool> gEnabledDuringUpload;
+void PumpNotingTheSendButton() {
+    if (FtpUploadRunning()) gEnabledDuringUpload.push_back(Form4->Button1->Enabled());
+    Application->ProcessMessages();
 }
 
 class FtpDialogTest : public plottest::ProgramTest {
@@ -156,34 +160,99 @@ TEST_F(FtpDialogTest, SendingStoresThePreviewJpegOnTheServer) {
     EXPECT_FALSE(FtpUploadRunning());
 }
 
-TEST_F(FtpDialogTest, FtpFailuresAreSilentAndTheDialogCloses) {
+TEST_F(FtpDialogTest, AFailedUploadTellsTheClientsErrorAndKeepsTheDialogAsTyped) {
     LoopbackFtpServer server;
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     PutDrawingOnClipboard();
+    // "Envoyer" is disabled for as long as the upload runs.
+    gEnabledDuringUpload.clear();
+    SetApplicationMessagePump(&PumpNotingTheSendButton);
+    struct Case {
+        const char* What;
+        std::string Port, Folder, Password, Expected;
+    };
+    const Case cases[] = {
+        {"a wrong password", server.Port(), "", "wrong", "530 "},
+        {"nobody listening", ClosedLoopbackPort(), "", "s3cret", "500 Connect error"},
+        {"a refused path", server.Port(), "missing", "s3cret", "550 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        messages.Clear();
+        uitest::ClickMenu(Form1->EnvoyerparFtp1);
+        FillDialog(c.Port, c.Folder);
+        Form4->edit4->SetText(c.Password);
+        Form4->Edit6->SetText("mine.jpg");
+        uitest::Click(Form4->Button1);
+        ASSERT_EQ(messages.Count(), 1);
+        const std::string text = messages.Last().Text;
+        EXPECT_EQ(text.rfind("L'envoi par FTP a \xE9" "chou\xE9 : ", 0), 0u) << text;
+        EXPECT_NE(text.find(c.Expected), std::string::npos) << text;
+        EXPECT_TRUE(Form4->Visible());
+        EXPECT_EQ(Form4->Edit1->Text(), "127.0.0.1");
+        EXPECT_EQ(Form4->Edit2->Text(), c.Port);
+        EXPECT_EQ(Form4->edit4->Text(), c.Password);
+        EXPECT_EQ(Form4->Edit5->Text(), c.Folder);
+        // Not even the name, which each activation of the dialog stamps afresh.
+        EXPECT_EQ(Form4->Edit6->Text(), "mine.jpg");
+        EXPECT_TRUE(Form4->Button1->Enabled());
+        EXPECT_EQ(cursor.Current(), crDefault);
+        EXPECT_EQ(CurrentFtpClient, nullptr);
+        Form4->Hide();
+    }
+    EXPECT_FALSE(std::filesystem::exists(server.Root() / "mine.jpg"));
+    ASSERT_FALSE(gEnabledDuringUpload.empty());
+    EXPECT_EQ(std::count(gEnabledDuringUpload.begin(), gEnabledDuringUpload.end(), true), 0);
 
-    // A refused login.
-    Form4->Show();
+    // The same dialog then succeeds and closes without a message.
+    messages.Clear();
+    uitest::ClickMenu(Form1->EnvoyerparFtp1);
     FillDialog(server.Port(), "");
-    Form4->edit4->SetText("wrong");
     uitest::Click(Form4->Button1);
-    EXPECT_FALSE(Form4->Visible());
-    EXPECT_TRUE(std::filesystem::exists(Preview()));
-    EXPECT_FALSE(std::filesystem::exists(server.Root() / "Quimbel26-12-08_06-30-04.jpg"));
-
-    // Nobody listening, and an empty login.
-    Form4->Show();
-    FillDialog(ClosedLoopbackPort(), "");
-    uitest::Click(Form4->Button1);
-    EXPECT_FALSE(Form4->Visible());
-    Form4->Show();
-    FillDialog(server.Port(), "");
-    Form4->edit3->SetText("");
-    uitest::Click(Form4->Button1);
-    EXPECT_FALSE(Form4->Visible());
-
     EXPECT_EQ(messages.Count(), 0);
-    EXPECT_EQ(cursor.Current(), crDefault);
-    EXPECT_EQ(CurrentFtpClient, nullptr);
+    EXPECT_FALSE(Form4->Visible());
+    EXPECT_TRUE(std::filesystem::exists(server.Root() / "Quimbel26-12-08_06-30-04.jpg"));
+}
+
+TEST_F(FtpDialogTest, AFieldWithALineBreakIsRefusedBeforeConnecting) {
+    TempFolder logFolder;
+    const auto log = logFolder.Path() / "commands.log";
+    LoopbackFtpServer server;
+    if (!server.Start({"--command-log", log.string()})) GTEST_SKIP() << server.Reason();
+    std::ofstream(server.Root() / "notes.txt") << "keep me";
+    PutDrawingOnClipboard();
+    struct Field {
+        TEdit* Edit;
+        const char* Caption;
+    };
+    const Field fields[] = {{Form4->edit3, "Login"}, {Form4->edit4, "Passe"}, {Form4->Edit5, "Chemin"},
+                            {Form4->Edit6, "Nom pour l'envoi de l'image actuelle"}};
+    const std::string breaks[] = {"\r", "\n", "\r\n", std::string(1, '\0')};
+    for (const Field& field : fields) {
+        for (const std::string& cut : breaks) {
+            SCOPED_TRACE(field.Caption);
+            messages.Clear();
+            uitest::ClickMenu(Form1->EnvoyerparFtp1);
+            FillDialog(server.Port(), "");
+            // As a state file or a curve file could have filled it.
+            const std::string typed = "x" + cut + "DELE notes.txt";
+            field.Edit->SetText(typed);
+            uitest::Click(Form4->Button1);
+            ASSERT_EQ(messages.Count(), 1);
+            EXPECT_EQ(messages.Last().Text, std::string("Le champ \"") + field.Caption +
+                                                "\" contient un retour \xE0 la ligne ou un caract\xE8re nul : rien "
+                                                "n'a \xE9t\xE9 envoy\xE9.");
+            EXPECT_TRUE(Form4->Visible());
+            EXPECT_EQ(field.Edit->Text(), typed);
+            EXPECT_TRUE(Form4->Button1->Enabled());
+            Form4->Hide();
+        }
+    }
+    DrainMessages();
+    // The server never saw a command, nor a connection that sent one.
+    EXPECT_FALSE(std::filesystem::exists(log));
+    EXPECT_EQ(ReadAll(server.Root() / "notes.txt"), "keep me");
+    EXPECT_FALSE(std::filesystem::exists(Preview()));
 }
 
 TEST_F(FtpDialogTest, AnUnwritablePreviewIsReportedAndNothingIsSent) {

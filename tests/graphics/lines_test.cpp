@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 #include "graphics/pixel_helpers.h"
 #include "platform/graphics/bitmap.h"
@@ -69,6 +72,36 @@ TEST(ThinLine, SteepAndBackwardLinesHitTheirEnds) {
     c.MoveTo(8, 8);
     c.LineTo(8, 8);  // a line to the pen position draws nothing at width 1
     EXPECT_EQ(CountColor(b, clBlack), 0);
+}
+
+// Pixel i of a line of n steps along its major axis lies i steps from the start along it
+// and round(i * minor / n) across, halves away from the start: every segment of a set
+// that runs in all directions and partly or wholly off the bitmap.
+TEST(ThinLine, EveryPixelFollowsTheRoundingRule) {
+    TBitmap b;
+    std::uint32_t seed = 12345;
+    auto next = [&seed](int lo, int hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + int((seed >> 8) % std::uint32_t(hi - lo + 1));
+    };
+    for (int k = 0; k < 400; ++k) {
+        const int x0 = next(-40, 100), y0 = next(-40, 90), x1 = next(-40, 100), y1 = next(-40, 90);
+        Fresh(b);
+        b.Canvas().MoveTo(x0, y0);
+        b.Canvas().LineTo(x1, y1);
+        std::vector<TColor> expected(64 * 48, clWhite);
+        const int dx = x1 - x0, dy = y1 - y0;
+        const int n = std::max(std::abs(dx), std::abs(dy));
+        const bool xMajor = std::abs(dx) >= std::abs(dy);
+        for (int i = 0; i < n; ++i) {
+            const int major = (xMajor ? dx : dy) < 0 ? -i : i;
+            const int across = (2 * i * std::abs(xMajor ? dy : dx) + n) / (2 * n);
+            const int minor = (xMajor ? dy : dx) < 0 ? -across : across;
+            const int x = x0 + (xMajor ? major : minor), y = y0 + (xMajor ? minor : major);
+            if (x >= 0 && x < 64 && y >= 0 && y < 48) expected[size_t(y * 64 + x)] = clBlack;
+        }
+        ASSERT_EQ(Snapshot(b), expected) << "(" << x0 << ", " << y0 << ") to (" << x1 << ", " << y1 << ")";
+    }
 }
 
 TEST(WideLine, CoversExactlyItsWidthAndEndsInRoundCaps) {
@@ -159,6 +192,17 @@ TEST(StyledLine, DashDotDotAtWidthOne) {
     std::string joined;
     for (int x = 0; x < 24; ++x) joined += c.Pixels(x, 5) == clBlack ? '#' : '.';
     EXPECT_EQ(joined, row);
+
+    // A line that starts off the bitmap has used up the pattern of its pixels off it.
+    Fresh(b, 100, 10);
+    c.MoveTo(-7, 5);
+    c.LineTo(90, 5);
+    std::string shifted, expected;
+    for (int x = 0; x < 80; ++x) {
+        shifted += c.Pixels(x, 5) == clBlack ? '#' : '.';
+        expected += row[size_t((x + 7) % 24)];
+    }
+    EXPECT_EQ(shifted, expected);
 
     // Wider styled pens draw solid.
     Fresh(b, 100, 10);

@@ -114,6 +114,19 @@ TEST_F(CanvasText, SymbolFaceShowsGreekLetters) {
     c.TextOut(10, 10, "2p");
     EXPECT_GT(CountColor(b, clBlack), 20);
     EXPECT_GT(c.TextWidth("p"), 0);
+
+    // The letter after the digit is drawn: its ink reaches well right of the digit's own,
+    // and as far as an Arial digit's width (the pi sign is about as wide as a digit).
+    TBitmap digit(200, 60);
+    digit.Canvas().Brush.Style = bsClear;
+    digit.Canvas().Font = c.Font;
+    digit.Canvas().TextOut(10, 10, "2");
+    const Box withPi = BoundingBox(b);
+    const Box alone = BoundingBox(digit);
+    ASSERT_FALSE(alone.Empty());
+    EXPECT_GE(withPi.right - alone.right, (alone.right - alone.left) * 2 / 3);
+    // In the face drawn, the sign is the letter pi itself (not a stand-in glyph).
+    EXPECT_TRUE(QFontMetrics(QtFontOf(c.Font)).inFontUcs4(0x03C0));
 }
 
 TEST_F(CanvasText, OutsideAndHugeInputsAreHarmless) {

@@ -9,6 +9,7 @@
 #include "dialogs/help_form.h"
 #include "engine/expression_tables.h"
 #include "plotter/main_form.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "tests/support/user_actions.h"
 #include "variants/quimbel_program.h"
@@ -154,6 +155,22 @@ TEST_F(HelpWindowTest, QuestionMarkMenuShowsTheWindow) {
     EXPECT_TRUE(Form8->Visible());
     uitest::ChooseTab(Form8->PageControl1, 2);
     EXPECT_EQ(Form8->PageControl1->ActivePage(), Form8->TabSheet3);
+}
+
+TEST_F(HelpWindowTest, EscClosesTheWindowFromAnyPage) {
+    Start(QuimbelProgram());
+    for (int page : {0, 2}) {
+        uitest::ClickMenu(Form1->Aide1);
+        ASSERT_TRUE(Form8->Visible());
+        uitest::ChooseTab(Form8->PageControl1, page);
+        uitest::Focus(page == 0 ? static_cast<TWinControl*>(Form8->Memo1) : Form8->Memo3);
+        uitest::PressKey(Form8, VK_ESCAPE);
+        EXPECT_FALSE(Form8->Visible()) << "page " << page;
+    }
+    // Other keys leave it open.
+    uitest::ClickMenu(Form1->Aide1);
+    uitest::PressKey(Form8, VK_RETURN);
+    EXPECT_TRUE(Form8->Visible());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dialogs/labels_form.h"
+#include "plotter/movable_labels.h"
 #include "dialogs/legend.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"

@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "ftp/tick_deadline.h"
 #include "ftp/wsocket.h"
@@ -69,42 +71,60 @@ bool PeerProcess::Start(const std::string& Program, const std::vector<std::strin
     return true;
 }
 
-bool PeerProcess::Running() {
-    if (FPid <= 0) return false;
+bool ProcessRunning(pid_t& Pid) {
+    if (Pid <= 0) return false;
     int status = 0;
-    if (waitpid(FPid, &status, WNOHANG) == FPid) {
-        FPid = -1;
+    if (waitpid(Pid, &status, WNOHANG) == Pid) {
+        Pid = -1;
         return false;
     }
     return true;
 }
 
-void PeerProcess::Stop() {
-    if (FPid <= 0) return;
+void StopProcess(pid_t& Pid) {
+    if (Pid <= 0) return;
     // Waits for the end of the process through a descriptor that becomes readable
     // when it ends, so the wait has a deadline.
-    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, FPid, 0));
-    kill(FPid, SIGTERM);
+    const int pidFd = static_cast<int>(syscall(SYS_pidfd_open, Pid, 0));
+    kill(Pid, SIGTERM);
     bool ended = false;
     if (pidFd >= 0) {
         pollfd entry{pidFd, POLLIN, 0};
         ended = poll(&entry, 1, 5000) == 1;
         close(pidFd);
     }
-    if (!ended) kill(FPid, SIGKILL);
+    if (!ended) kill(Pid, SIGKILL);
     int status = 0;
-    waitpid(FPid, &status, 0);
-    FPid = -1;
+    waitpid(Pid, &status, 0);
+    Pid = -1;
 }
 
+bool PeerProcess::Running() { return ProcessRunning(FPid); }
+
+void PeerProcess::Stop() { StopProcess(FPid); }
+
 std::string ClosedLoopbackPort() {
-    TCustomWSocket probe;
-    probe.SetAddr("127.0.0.1");
-    probe.SetPort("0");
-    probe.Listen();
-    std::string port = probe.GetBoundPort();
-    probe.Close();
-    return port;
+    // Below the system's range of automatic ports (32768 and up): a port picked there is
+    // never handed to another test's listener on port 0, nor taken as the source port of
+    // a connection to itself. The start differs from one test process to the next.
+    constexpr int First = 20000;
+    constexpr int Count = 12000;
+    static int next = int((getpid() * 7919L) % Count);
+    for (int tries = 0; tries < Count; ++tries) {
+        const std::string port = std::to_string(First + next);
+        next = (next + 1) % Count;
+        TCustomWSocket probe;
+        probe.SetAddr("127.0.0.1");
+        probe.SetPort(port);
+        try {
+            probe.Listen();
+        } catch (const std::exception&) {
+            continue;  // in use
+        }
+        probe.Close();
+        return port;
+    }
+    return "0";
 }
 
 bool WaitUntilListening(const std::string& Port, PeerProcess& Process, DWORD Milliseconds) {

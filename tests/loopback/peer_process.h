@@ -43,7 +43,14 @@ private:
     pid_t FPid = -1;
 };
 
-// A port on 127.0.0.1 on which nothing listens (a listener's port, closed again).
+// Whether the process of Pid still runs; once it has ended, it is reaped and Pid becomes -1.
+bool ProcessRunning(pid_t& Pid);
+// Ends the process of Pid: SIGTERM, SIGKILL when it is still there 5 s later; then reaps it
+// and sets Pid to -1. Nothing for a Pid of -1.
+void StopProcess(pid_t& Pid);
+
+// A port on 127.0.0.1 on which nothing listens now, out of the system's range of
+// automatic ports (a listener's port, closed again).
 std::string ClosedLoopbackPort();
 
 // Waits until something accepts connections on 127.0.0.1:Port, or the process ends,

@@ -15,7 +15,7 @@ TEST_F(MouseTest, ARightClickWidensTheWindowFiveTimesAboutItsCentre) {
     EXPECT_EQ(WindowTexts(), (Texts{"-25", "25", "-25", "25"}));
     EXPECT_EQ(Count("curves"), 1);
     EXPECT_EQ(snapshots, 1);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
 
     SetWindow("1", "2", "0", "0.5");
     uitest::MouseDown(image(), mbRight, 10, 10);
@@ -51,7 +51,7 @@ TEST_F(MouseTest, ARightDragPansByExactlyTheDraggedDistanceAfterFivePixels) {
     EXPECT_EQ(Count("curves"), 0);
     EXPECT_EQ(snapshots, 1);
     EXPECT_FALSE(ForcedRedrawFlag);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
 }
 
 TEST_F(MouseTest, ALeftDragUpAndLeftReframesToTheDraggedRectangle) {
@@ -59,7 +59,7 @@ TEST_F(MouseTest, ALeftDragUpAndLeftReframesToTheDraggedRectangle) {
     // Rows 100 and 500 of 600 are a sixth from the edges: the general format keeps 15 digits.
     EXPECT_EQ(WindowTexts(), (Texts{"-1,25", "3,75", "-3,33333333333333", "3,33333333333333"}));
     EXPECT_EQ(snapshots, 1);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
     EXPECT_EQ(WindowXMin, -1.25);  // the release redrew with the new window
 }
 
@@ -67,7 +67,7 @@ TEST_F(MouseTest, ADragOfTenByThreePixelsOnlyRefreshes) {
     const Picture before = Shown();
     uitest::MouseDown(image(), mbLeft, 400, 300);
     uitest::MouseMove(image(), 410, 303);
-    EXPECT_EQ(MouseState.Mode, 1);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::LeftPressed);
     EXPECT_EQ(Shown(), before);  // no rectangle
     uitest::MouseUp(image(), mbLeft, 410, 303);
     EXPECT_EQ(WindowTexts(), (Texts{"-5", "5", "-5", "5"}));
@@ -77,7 +77,7 @@ TEST_F(MouseTest, ADragOfTenByThreePixelsOnlyRefreshes) {
 
     // A middle click refreshes the same way.
     uitest::MouseDown(image(), mbMiddle, 10, 10);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
     uitest::MouseUp(image(), mbMiddle, 10, 10);
     EXPECT_EQ(Count("curves"), 2);
     EXPECT_EQ(snapshots, 2);
@@ -101,7 +101,7 @@ TEST_F(MouseTest, TheRubberRectangleInvertsItsOutlineAndLeavesNoTrace) {
     canvas.Brush.Style = bsSolid;
     canvas.Brush.Color = clRed;
     uitest::MouseMove(image(), 300, 250);
-    EXPECT_EQ(MouseState.Mode, 2);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::RubberBand);
     EXPECT_EQ(Now(200, 100), Inverse(At(before, 200, 100)));
     EXPECT_EQ(Now(299, 200), Inverse(At(before, 299, 200)));
     EXPECT_EQ(Now(200, 101), At(before, 200, 101));

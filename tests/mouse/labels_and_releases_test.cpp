@@ -58,7 +58,7 @@ TEST_F(LabelMouseTest, AnyButtonDragsAHighlightedLabelInWorldCoordinates) {
 
     uitest::MouseDown(image(), mbMiddle, 245, 125);
     EXPECT_EQ(DraggedLabel, 0);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
     // 50 pixels right and 30 down: 0.625 and -0.5 in world units.
     uitest::MouseMove(image(), 295, 155);
     EXPECT_DOUBLE_EQ(LabelX[0], -1.375);
@@ -101,7 +101,7 @@ TEST_F(MouseTest, EveryReleaseEndsTheForcedRedrawsAlsoInsideALiveRedraw) {
     uitest::MouseMove(image(), 500, 300);
     EXPECT_EQ(WindowTexts(), (Texts{"-6,25", "3,75", "-5", "5"}));
     EXPECT_EQ(forcedAtRedraw, (std::vector<bool>{true}));  // the last frame is still drawn
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
     EXPECT_EQ(snapshots, 1);
     EXPECT_FALSE(ForcedRedrawFlag);
 
@@ -114,19 +114,19 @@ TEST_F(MouseTest, EveryReleaseEndsTheForcedRedrawsAlsoInsideALiveRedraw) {
 TEST_F(MouseTest, AReleaseWhoseWindowTextIsRefusedReportsItAndFreesTheMouse) {
     uitest::MouseDown(image(), mbLeft, 100, 100);
     uitest::MouseMove(image(), 300, 250);
-    ASSERT_EQ(MouseState.Mode, 2);
+    ASSERT_EQ(MouseState.Mode, TMouseMode::RubberBand);
     Form1->Edit11->SetText("1,2,3");
     uitest::MouseUp(image(), mbLeft, 300, 250);
     ASSERT_EQ(messages.Count(), 1);
     EXPECT_NE(messages.Last().Text.find("1,2,3"), std::string::npos);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
     EXPECT_FALSE(ForcedRedrawFlag);
 
     // A right click with the bad text: reported, and the mouse is idle again.
     uitest::MouseDown(image(), mbRight, 400, 300);
     uitest::MouseUp(image(), mbRight, 400, 300);
     EXPECT_EQ(messages.Count(), 2);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
 
     Form1->Edit11->SetText("5");
     uitest::MouseDown(image(), mbRight, 400, 300);
@@ -138,10 +138,10 @@ TEST_F(MouseTest, AReleaseWhoseWindowTextIsRefusedReportsItAndFreesTheMouse) {
 TEST_F(MouseTest, APressIsIgnoredWhileAnotherGestureIsUnderWay) {
     uitest::MouseDown(image(), mbRight, 400, 300);
     uitest::MouseDown(image(), mbLeft, 100, 100);
-    EXPECT_EQ(MouseState.Mode, -1);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::RightPressed);
     uitest::MouseUp(image(), mbLeft, 100, 100);
     uitest::MouseUp(image(), mbRight, 400, 300);
-    EXPECT_EQ(MouseState.Mode, 0);
+    EXPECT_EQ(MouseState.Mode, TMouseMode::Idle);
 }
 
 }  // namespace

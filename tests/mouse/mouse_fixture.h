@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/movable_labels.h"
+#include "plotter/movable_labels.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/mouse_state.h"

@@ -7,7 +7,7 @@
 #include "plotter/main_form.h"
 #include "plotter/main_window_hooks.h"
 #include "plotter/redraw_pipeline.h"
-#include "plotter/startup.h"
+#include "application/startup.h"
 
 namespace plottest {
 

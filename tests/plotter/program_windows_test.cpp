@@ -1,8 +1,12 @@
 // What each program's main window holds: captions, rows, colours, the controls and menu
 // items of one program only, the melody grid, and "Trace" and resizing leaving the note
 // grid alone.
+#include <QAction>
+
+#include "platform/ui/menus.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "variants/quimbel_program.h"
 
@@ -107,6 +111,32 @@ TEST_F(ProgramWindowsTest, VarteloStartsWithTheDesignDefaults) {
 TEST_F(ProgramWindowsTest, QuimbelStartsWithTheDesignDefaults) {
     StartProgram(QuimbelProgram());
     ExpectDesignDefaults();
+}
+
+// A separator of the menus is a plain line, no caption drawn beside it; the separators of
+// "Options", counted.
+int CheckSeparators() {
+    int inOptions = 0;
+    for (TMenuItem* menu : {Form1->Fichier1, Form1->Exporter1, Form1->Options1}) {
+        for (int i = 0; i < menu->Count(); ++i) {
+            if (!menu->Items(i)->IsSeparator()) continue;
+            const QAction* action = menu->Items(i)->Action();
+            EXPECT_TRUE(action->isSeparator());
+            EXPECT_TRUE(action->text().isEmpty()) << action->text().toStdString();
+            inOptions += menu == Form1->Options1;
+        }
+    }
+    return inOptions;
+}
+
+TEST_F(ProgramWindowsTest, MenuSeparatorsAreLinesWithoutText) {
+    StartProgram(VarteloProgram());
+    EXPECT_EQ(CheckSeparators(), 2);
+}
+
+TEST_F(ProgramWindowsTest, QuimbelMenuSeparatorsAreLinesWithoutText) {
+    StartProgram(QuimbelProgram());
+    EXPECT_EQ(CheckSeparators(), 3);
 }
 
 TEST_F(ProgramWindowsTest, VarteloTraceAndResizeOnlyRedrawAndLeaveTheNotesAlone) {

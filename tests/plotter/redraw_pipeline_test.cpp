@@ -7,6 +7,7 @@
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
 #include "plotter/redraw_pipeline.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "variants/quimbel_program.h"
 

@@ -12,6 +12,7 @@
 #include "plotter/drawing_state.h"
 #include "plotter/main_form.h"
 #include "plotter/main_window_hooks.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 #include "variants/quimbel_program.h"
 

@@ -8,6 +8,7 @@
 
 #include "plotter/main_form.h"
 #include "plotter/undo_snapshot.h"
+#include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
 
 namespace plottest {

@@ -85,14 +85,27 @@ TEST_F(AxesTest, TheXGraduationIsDenserThanVartelos) {
 }
 
 TEST_F(AxesTest, ATickLoopStopsWhereItsValueNoLongerAdvances) {
-    // A window far from the origin and narrower than the resolution of its values.
+    // A window far from the origin and narrower than the resolution of its values: the
+    // tick values cannot advance, so the loops must end with the axis drawn and no more
+    // than a tick or two, instead of running on or filling the axis with ticks.
+    const auto tickColumns = [this] {
+        int columns = 0;
+        for (int column = 0; column < 800; ++column) columns += TickAt(column, 3) ? 1 : 0;
+        return columns;
+    };
     SetWindow("1E17", "1,0000000000000002E17", "-5", "5");
     AbscissaInPi = 1;
     Clear(picture);
-    DrawAxesOnly(picture);  // returns: the loop ends
-    SetWindow("-5", "5", "1E17", "1,0000000000000002E17");
     DrawAxesOnly(picture);
-    SUCCEED();
+    EXPECT_EQ(picture.Canvas().Pixels(400, 300), AxisColour);
+    EXPECT_LE(tickColumns(), 3);
+    SetWindow("-5", "5", "1E17", "1,0000000000000002E17");
+    Clear(picture);
+    DrawAxesOnly(picture);
+    int tickRows = 0;  // beside the vertical axis, which stands on column 400
+    for (int row = 0; row < 600; ++row) tickRows += picture.Canvas().Pixels(403, row) == AxisColour ? 1 : 0;
+    EXPECT_EQ(picture.Canvas().Pixels(400, 300), AxisColour);
+    EXPECT_LE(tickRows, 3);
 }
 
 TEST_F(AxesTest, TheCurvesCoverTheAxesAndTheGridWhereTheyCrossThem) {

@@ -4,8 +4,11 @@
 // curves back from a bitmap (their connected pieces).
 #include <string>
 
+#include <utility>
+
 #include "platform/graphics/bitmap.h"
 #include "tests/plotter/program_harness.h"
+#include "variants/quimbel_drawing.h"
 
 namespace quimbeltest {
 
@@ -34,5 +37,18 @@ using plottest::CountIn;
 // The pieces of the picture drawn in the colour: groups of its pixels that touch (also
 // diagonally).
 int ConnectedPieces(TBitmap& bitmap, TColor colour);
+
+// The first and the last point of the walk that it kept (nulls when it kept none).
+inline std::pair<const quimbel::SampledPoint*, const quimbel::SampledPoint*> FirstAndLastAccepted(
+    const quimbel::SampledWalk& walk) {
+    const quimbel::SampledPoint* first = nullptr;
+    const quimbel::SampledPoint* last = nullptr;
+    for (const auto& p : walk.Points) {
+        if (!p.Accepted) continue;
+        if (!first) first = &p;
+        last = &p;
+    }
+    return {first, last};
+}
 
 }  // namespace quimbeltest

@@ -6,6 +6,7 @@
 #include "settings/program_settings_rows.h"
 #include "settings/settings_grid.h"
 #include "settings/settings_kinds.h"
+#include "sound/vartelo_program.h"
 #include "tests/settings/settings_fixture.h"
 
 namespace settingstest {

@@ -6,6 +6,7 @@
 
 #include "platform/ui/components.h"
 #include "plotter/undo_snapshot.h"
+#include "sound/vartelo_program.h"
 #include "tests/settings/settings_fixture.h"
 
 namespace settingstest {
@@ -69,6 +70,40 @@ TEST_F(RingTest, CtrlZAndCtrlYWalkTheSnapshots) {
     EXPECT_EQ(Form6->Edit3->Text(), "0");
     uitest::PressKey(Form1->Edit2, 'Y', TShiftState{ssCtrl});
     EXPECT_EQ(Form6->Edit3->Text(), "-7");
+    EXPECT_EQ(messages.Count(), 0);
+}
+
+// The "Edition" items do what their keys do, clicked with the mouse as well; a Ctrl+Z
+// typed so fast that Ctrl is up before the window system reports Z's release still undoes,
+// once.
+TEST_F(RingTest, TheEditionItemsAndFastKeysUndoAndRedo) {
+    Start(QuimbelProgram());
+    Change("x");
+    Change("x+1");
+    Change("x+2");
+    uitest::ClickMenu(Form1->Annuler1);
+    EXPECT_EQ(F(), "x+1");
+    uitest::ClickMenu(Form1->Annuler1);
+    EXPECT_EQ(F(), "x");
+    uitest::ClickMenu(Form1->Refaire1);
+    EXPECT_EQ(F(), "x+1");
+
+    uitest::Focus(Form1->Edit2);
+    uitest::KeyDown(Form1->Edit2, 'Z', TShiftState{ssCtrl});
+    uitest::KeyUp(Form1->Edit2, 'Z');
+    EXPECT_EQ(F(), "x");
+    uitest::KeyDown(Form1->Edit2, 'Y', TShiftState{ssCtrl});
+    uitest::KeyUp(Form1->Edit2, 'Y');
+    EXPECT_EQ(F(), "x+1");
+    // One key, one step: the release of a Ctrl+Z held to the end undoes nothing more.
+    Undo();
+    EXPECT_EQ(F(), "x");
+    Redo();
+    EXPECT_EQ(F(), "x+1");
+    uitest::ClickMenu(Form1->Refaire1);
+    EXPECT_EQ(F(), "x+2");
+    uitest::ClickMenu(Form1->Refaire1);  // at the newest: nothing
+    EXPECT_EQ(F(), "x+2");
     EXPECT_EQ(messages.Count(), 0);
 }
 

@@ -1,12 +1,14 @@
 // Line mode on real loopback connections: lines split across reads, readers taking a
 // few bytes at a time, the line limit, editing and echo, the last line at a close,
-// switching the mode with data held, and handlers that never read.
+// switching the mode with data held, handlers that never read, and the states a line
+// passes through as the socket's log tells them.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "ftp/socket_logger.h"
 #include "ftp/sync_wsocket.h"
 #include "sockets/socks_test_peers.h"
 
@@ -165,6 +167,33 @@ TEST_F(LineMode, CloseDeliversTheUnterminatedRestAsALastLine) {
     EXPECT_EQ(order, (std::vector<std::string>{"line", "line", "closed"}));
 }
 
+// A session closed by the line-limit handler drops what it held; the next session of the
+// same socket still gets its unterminated rest as a last line at its close.
+TEST_F(LineMode, ASessionClosedAtTheLineLimitLeavesTheNextSessionWhole) {
+    TracedSocket reader;
+    std::vector<std::string> lines;
+    reader.OnDataAvailable = CollectLines(lines);
+    reader.LineLimit = 4;
+    reader.OnLineLimitExceeded = [](TCustomWSocket* Sender, std::int32_t, bool&) { Sender->Close(); };
+    {
+        LoopbackServer first;
+        ConnectLoopback(reader, first);
+        reader.SetLineMode(true);
+        first.Peer()->SendStr("0123456789");
+        ASSERT_TRUE(WaitFor([&] { return reader.State() == wsClosed; }));
+    }
+    EXPECT_TRUE(lines.empty());
+    reader.LineLimit = 0;
+    LoopbackServer second;
+    ConnectLoopback(reader, second);
+    reader.SetLineMode(true);
+    second.Peer()->SendStr("xyz");
+    ASSERT_TRUE(WaitFor([&] { return reader.HeldByteCount() == 3; }));
+    second.Peer()->Close();
+    ASSERT_TRUE(WaitFor([&] { return reader.State() == wsClosed; }));
+    EXPECT_EQ(lines, std::vector<std::string>{"xyz"});
+}
+
 TEST_F(LineMode, SendLineAddsTheLineEnd) {
     LinePair pair;
     EXPECT_EQ(pair.Reader.SendLine("ABCD"), 6);
@@ -270,6 +299,61 @@ TEST_F(LineMode, HandlersThatNeverReadCannotHangTheProgram) {
     DrainMessages();
     EXPECT_EQ(taken, std::vector<std::string>{"L1\r\n"});
     EXPECT_EQ(other.Held(), 4);
+}
+
+// Each move of line mode is logged old -> new: a line read in pieces, the limit, a line
+// nobody reads, and a line given up half read when the handler switches the mode off.
+TEST_F(LineMode, EachStateChangeIsLoggedOldToNew) {
+    TSocketLogger logger;
+    std::vector<std::string> moves;
+    logger.SetLogOptions({loDestEvent, loWsockDump});
+    logger.SetOnSocketLogEvent([&](TSocketComponent*, TLogOption, const std::string& Msg) {
+        const std::size_t at = Msg.find(" Line mode ");
+        if (at != std::string::npos) moves.push_back(Msg.substr(at + 11));
+    });
+    LinePair pair;
+    EXPECT_EQ(pair.Reader.LineState(), lmCollecting);
+    pair.Reader.SetSocketLogger(&logger);
+
+    std::vector<std::string> pieces;
+    pair.Reader.OnDataAvailable = [&](TCustomWSocket* Sender, std::uint16_t) {
+        char buf[2];
+        const int n = Sender->Receive(buf, sizeof buf);
+        if (n > 0) pieces.emplace_back(buf, static_cast<std::size_t>(n));
+    };
+    pair.Feed("abc\r\nxy", [&] { return pieces.size() == 3 && pair.Held() == 2; });
+
+    pair.Reader.LineLimit = 2;
+    pair.Reader.OnLineLimitExceeded = [&](TCustomWSocket*, std::int32_t, bool& ClearData) {
+        EXPECT_EQ(pair.Reader.LineState(), lmOverLimit);
+        ClearData = false;
+    };
+    pair.Feed("z", [&] { return pair.Held() == 3; });
+    EXPECT_EQ(pair.Reader.LineState(), lmCollecting);
+
+    pair.Reader.LineLimit = 0;
+    pair.Reader.OnDataAvailable = nullptr;
+    pair.Feed("\r\n", [&] { return pair.Held() == 0; });
+
+    std::string raw;
+    pair.Reader.OnDataAvailable = [&](TCustomWSocket* Sender, std::uint16_t) {
+        auto& reader = static_cast<TWSocket&>(*Sender);
+        char buf[64];
+        const int n = Sender->Receive(buf, reader.LineMode() ? 1 : sizeof buf);
+        if (n > 0) raw.append(buf, static_cast<std::size_t>(n));
+        reader.SetLineMode(false);
+    };
+    pair.Feed("AB\r\n", [&] { return raw == "AB\r\n"; });
+    EXPECT_EQ(pair.Reader.LineState(), lmOff);
+    pair.Reader.SetSocketLogger(nullptr);
+
+    const std::vector<std::string> expected = {
+        "lmCollecting -> lmLineOffered", "lmLineOffered -> lmLineDone", "lmLineDone -> lmCollecting",
+        "lmCollecting -> lmOverLimit",   "lmOverLimit -> lmCollecting",
+        "lmCollecting -> lmLineOffered", "lmLineOffered -> lmLineDone", "lmLineDone -> lmCollecting",
+        "lmCollecting -> lmLineOffered", "lmLineOffered -> lmCollecting", "lmCollecting -> lmOff",
+    };
+    EXPECT_EQ(moves, expected);
 }
 
 }  // namespace

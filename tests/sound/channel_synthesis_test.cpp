@@ -1,13 +1,18 @@
 // The WAV image of "Jouer": its header, the silences, the fades, the samples of known
-// functions, the limit of the engine's results and undefined values.
+// functions, the limit of the engine's results, undefined values as silence, and the same
+// samples as one evaluation per frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/expression_compiler.h"
+#include "engine/expression_evaluator.h"
+#include "engine/expression_tables.h"
 #include "engine/number_errors.h"
 #include "engine/program_variant.h"
-#include "sound/channel_player.h"
+#include "engine/rounding.h"
+#include "sound/channel_synthesis.h"
 #include "tests/sound/sound_test_support.h"
 
 namespace soundtest {
@@ -129,14 +134,79 @@ TEST_F(ChannelSynthesisTest, ResultsLimitedBy819GiveTheLoudestSamples) {
     EXPECT_EQ(SampleAt(SynthesiseChannels(4000, 0, 0), Silence + 2000, 0), 16000);
 }
 
-TEST_F(ChannelSynthesisTest, AnUndefinedSampleRaisesAndNothingComesOut) {
+TEST_F(ChannelSynthesisTest, AnUndefinedSamplePlaysAsSilenceAndTheOtherChannelPlays) {
     Channels("ln(x-100000)", "1");
-    EXPECT_THROW(SynthesiseChannels(100, 0, 0), FloatInvalidOperationError);
-    // The first frame is silent whatever the function: the fade starts at 0.
-    EXPECT_NO_THROW(SynthesiseChannels(1, 0, 0));
-    EXPECT_NO_THROW(SynthesiseChannels(0, 0, 0));
-    Channels("1", "ln(x-100000)");
-    EXPECT_THROW(SynthesiseChannels(100, 0, 0), FloatInvalidOperationError);
+    // Long enough for the full amplitude between the fades.
+    const Bytes image = SynthesiseChannels(4000, 0, 0);
+    ASSERT_EQ(image.size(), 46u + (4000u + 8820u) * 4);
+    const long double fade = 0.03L * 44100;
+    for (std::int64_t k = 0; k < 4000; ++k) {
+        ASSERT_EQ(SampleAt(image, Silence + k, 0), 0) << k;
+        const long double amplitude = k < fade ? 2000 * k / fade : k >= 4000 - fade ? 2000 * (4000 - k) / fade : 2000;
+        ASSERT_EQ(SampleAt(image, Silence + k, 1), std::int16_t(std::trunc(amplitude))) << k;
+    }
+    EXPECT_EQ(SampleAt(image, Silence + 2000, 1), 2000);
+    // An unreadable channel is undefined everywhere: silence as well.
+    ASSERT_TRUE(PrepareFunction("1", 8));
+    ASSERT_FALSE(PrepareFunction("sin(", 7));
+    const Bytes right = SynthesiseChannels(500, 0, 0);
+    for (std::int64_t k = 0; k < 500; ++k) ASSERT_EQ(SampleAt(right, Silence + k, 1), 0) << k;
+    EXPECT_EQ(SampleAt(right, Silence + 499, 0), 754);  // 2000 * 499 / 1323
+}
+
+// The samples as the plain rule makes them: one evaluation of each channel per frame.
+Bytes OneEvaluationPerFrame(std::int64_t frames, double a, double b) {
+    Bytes image(46, 0);
+    const auto frame = [&](std::int16_t l, std::int16_t r) {
+        for (std::int16_t s : {l, r}) {
+            image.push_back(std::uint8_t(std::uint16_t(s)));
+            image.push_back(std::uint8_t(std::uint16_t(s) >> 8));
+        }
+    };
+    for (int k = 0; k < Silence; ++k) frame(0, 0);
+    const long double fade = 0.03L * 44100;
+    const long double n = (long double)frames;
+    for (std::int64_t k = 0; k < frames; ++k) {
+        const long double kk = (long double)k;
+        const double x = double(kTwoPi * (kk / 44100));
+        long double amplitude = 2000;
+        if (kk < fade)
+            amplitude = 2000 * kk / fade;
+        else if (kk >= n - fade)
+            amplitude = 2000 * (n - kk) / fade;
+        std::int16_t samples[2];
+        for (int channel = 0; channel < 2; ++channel) {
+            const long double v = EvaluateFunction(channel == 0 ? 8 : 7, x, a, b);
+            samples[channel] = v == UndefinedValue ? 0 : std::int16_t(std::uint16_t(TruncToInt64(v * amplitude) & 0xFFFF));
+        }
+        frame(samples[0], samples[1]);
+    }
+    for (int k = 0; k < Silence; ++k) frame(0, 0);
+    return image;
+}
+
+TEST_F(ChannelSynthesisTest, EverySampleIsTheOneOfOneEvaluationPerFrame) {
+    struct Case {
+        const char* left;
+        const char* right;
+        double a, b;
+    };
+    const Case cases[] = {
+        {"sin(440x)", "cos(440(x+0,003))", 0, 0},
+        {"sin(220x)+(0,5sin(330x))+(0,25sin(660x))", "tri(220x)+(cre(110(x+0,006)))", 0, 0},
+        {"a*sin(x*b)", "ln(x-0,5)+sin(50x)", 1.5, 700},
+        {"100", "x^2-3", 0, 0},
+    };
+    for (const Case& c : cases) {
+        Channels(c.left, c.right);
+        // Durations around the block length and the fades, long and short.
+        for (std::int64_t frames : {0, 1, 255, 256, 257, 1323, 1324, 2646, 2647, 44100}) {
+            const Bytes image = SynthesiseChannels(frames, c.a, c.b);
+            const Bytes model = OneEvaluationPerFrame(frames, c.a, c.b);
+            ASSERT_EQ(image.size(), model.size()) << c.left << " " << frames;
+            EXPECT_TRUE(std::equal(image.begin() + 46, image.end(), model.begin() + 46)) << c.left << " " << frames;
+        }
+    }
 }
 
 TEST_F(ChannelSynthesisTest, ASoundTooLongForTheHeaderRaises) {

@@ -185,6 +185,46 @@ TEST_F(MelodyTest, AZeroOrUnreadableTempoFallsBackTo264HzOneBeatPerSecondFromZer
     EXPECT_EQ(messages.Count(), 0);
 }
 
+TEST_F(MelodyTest, AMelodyLongerThanAnHourIsRefusedBeforeAnythingIsWritten) {
+    for (int column = 1; column <= 4; ++column) Note(column, 1, "A1");
+    Form1->Edit26->SetText("90");
+    Form1->ms->SetCell(4, 0, "10000");  // 10 typed as 10000: 6,667 s
+    for (const char* tempo : {"90", "1"}) {
+        Form1->Edit26->SetText(tempo);
+        const int before = messages.Count();
+        Play();
+        ASSERT_EQ(messages.Count(), before + 1) << tempo;
+        EXPECT_EQ(messages.Last().Text, "Dur\xE9" "e trop longue : un son dure au plus une heure (3600 s)");
+        EXPECT_FALSE(SoundFileExists());
+        EXPECT_FALSE(device->CaptureFileExists());
+        EXPECT_EQ(cursor.Current(), crDefault);
+    }
+
+    // A full grid of 999 columns at tempo 60 lasts 999 s: accepted.
+    for (int column = 1; column <= 999; ++column) {
+        Form1->ms->SetCell(column, 0, std::to_string(column - 1));
+        Note(column, 1, "A1");
+    }
+    MelodyTiming timing;
+    timing.Omega0 = 2 * Pi * 264;
+    EXPECT_EQ(MelodyFrameCount(*Form1->ms, timing), 999 * 44100);
+    timing.Start = -2601;  // starting before 0 lengthens it to one hour exactly
+    EXPECT_EQ(MelodyFrameCount(*Form1->ms, timing), 3600 * 44100);
+    timing.Start = -2601.001;
+    EXPECT_THROW(MelodyFrameCount(*Form1->ms, timing), SoundTooLongError);
+}
+
+TEST_F(MelodyTest, AMelodyOfAnHourWithoutTheMemoryForItIsToldInFrench) {
+    if (!LargeAllocationsCanBeRefused) GTEST_SKIP() << "the address sanitizer's allocation cannot be made to fail";
+    Note(1, 1, "A1");
+    Form1->ms->SetCell(1, 1, "3600");  // 3600 beats of a second: accepted, 635 MB of image
+    ASSERT_TRUE(RunShortOfMemory([this] { Play(); }));
+    ASSERT_EQ(messages.Count(), 1);
+    EXPECT_EQ(messages.Last().Text, "M\xE9" "moire insuffisante pour construire le son");
+    EXPECT_FALSE(device->CaptureFileExists());
+    EXPECT_FALSE(SoundFileExists());
+}
+
 TEST_F(MelodyTest, WhenTheCardCannotPlaySonWavIsThereAndTheUserIsTold) {
     device->UseMissingDevice();
     Note(1, 1, "A1");
@@ -196,7 +236,7 @@ TEST_F(MelodyTest, WhenTheCardCannotPlaySonWavIsThereAndTheUserIsTold) {
     EXPECT_EQ(cursor.Current(), crDefault);
 }
 
-TEST_F(MelodyTest, TheNoteTableReadsColumnPairsAndKeepsTheFirst201Notes) {
+TEST_F(MelodyTest, TheNoteTableReadsColumnPairsAndKeepsEveryNote) {
     TStringGrid& sg = *Form1->sg;
     sg.SetCell(0, 0, "ignored");  // row 0 is not read
     sg.SetCell(1, 0, "9");
@@ -213,12 +253,44 @@ TEST_F(MelodyTest, TheNoteTableReadsColumnPairsAndKeepsTheFirst201Notes) {
     EXPECT_EQ(ratio, 1.5);
     EXPECT_FALSE(table.Find("a1", ratio));  // names match exactly
 
+    // The table holds every note of the grid: 8 pairs of 49 rows.
     for (int column = 0; column < 16; column += 2)
         for (int row = 1; row < 50; ++row) sg.SetCell(column, row, "N" + std::to_string(column * 100 + row));
     table = ReadNoteTable(sg);
-    ASSERT_EQ(table.NoteNames.size(), 201u);
+    ASSERT_EQ(table.NoteNames.size(), 392u);
     EXPECT_EQ(table.NoteNames[49], "N201");   // second pair, first row
     EXPECT_EQ(table.NoteNames[200], "N805");  // fifth pair, fifth row
+    EXPECT_EQ(table.NoteNames[391], "N1449");
+}
+
+TEST_F(MelodyTest, AMelodyOf250NotesPlaysEveryOne) {
+    // 250 notes in the scale grid, one a column; note 230 is the 230th of the table.
+    TStringGrid& sg = *Form1->sg;
+    for (int k = 0; k < 250; ++k) {
+        sg.SetCell(2 * (k / 49), 1 + k % 49, "N" + std::to_string(k + 1));
+        sg.SetCell(2 * (k / 49) + 1, 1 + k % 49, "1");
+    }
+    ASSERT_EQ(ReadNoteTable(sg).NoteNames.size(), 250u);
+    Form1->Edit26->SetText("600");  // a tenth of a second a beat
+    for (int column = 1; column <= 250; ++column) Note(column, 1, "N" + std::to_string(column));
+    Play();
+    EXPECT_EQ(messages.Count(), 0);
+    const Bytes data = device->Captured();
+    ASSERT_EQ(data.size(), 25u * 44100u * 4);
+    for (int note : {1, 201, 202, 230, 250})
+        EXPECT_NEAR(Peak(data, (note - 1) * 0.1 + 0.03, note * 0.1 - 0.03), 2000, 1) << note;
+}
+
+TEST_F(MelodyTest, MoreThan201NotesSoundAtOnce) {
+    // 25 columns at time 0, 11 quiet notes each: 275 notes of amplitude 2 at once.
+    for (int column = 1; column <= 25; ++column) {
+        Form1->ms->SetCell(column, 0, "0");
+        for (int voice = 1; voice <= 11; ++voice) Note(column, voice, "A1", "0,001");
+    }
+    Play();
+    const Bytes data = device->Captured();
+    ASSERT_EQ(data.size(), 44100u * 4);
+    EXPECT_NEAR(Peak(data, 0.1, 0.9), 550, 1);
 }
 
 TEST_F(MelodyTest, ChangementMovesTheNotesToTheOtherScaleAndBackAgain) {
@@ -272,6 +344,24 @@ TEST_F(MelodyTest, ToFunctionsPutsSixNotesIntoFToKAndTheRestSummedIntoL) {
     EXPECT_EQ(Form1->Edit6->Text(), "sin(264x * 1)");
     EXPECT_EQ(Form1->Edit7->Text(), "sin(264x * 1,125)+sin(264x * 0,25)");
     EXPECT_EQ(Form1->pc->ActivePageIndex(), 0);
+    EXPECT_EQ(messages.Count(), 0);
+
+    // An unknown note adds no term and no stray "+": neither in l nor at its start.
+    Note(3, 7, "Z9");
+    Note(3, 9, "A1", "1");
+    Form1->pc->SetActivePageIndex(1);
+    uitest::Click(Form1->Button11);
+    EXPECT_EQ(Form1->Edit7->Text(), "sin(264x * 0,25)+1sin(264x * 1)");
+    Note(3, 8, "Z9");
+    Form1->pc->SetActivePageIndex(1);
+    uitest::Click(Form1->Button11);
+    EXPECT_EQ(Form1->Edit7->Text(), "1sin(264x * 1)");
+    Note(3, 7, "A1");
+    Note(3, 8, "Z8");
+    Note(3, 10, "A1>");
+    Form1->pc->SetActivePageIndex(1);
+    uitest::Click(Form1->Button11);
+    EXPECT_EQ(Form1->Edit7->Text(), "sin(264x * 1)+1sin(264x * 1)+sin(264x * 2)");
     EXPECT_EQ(messages.Count(), 0);
 
     // No column of that time: f to l are emptied all the same.

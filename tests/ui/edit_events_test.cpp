@@ -1,4 +1,7 @@
 // Edits and combo boxes: which setter and which user action fires which event.
+#include <QComboBox>
+#include <QLineEdit>
+
 #include "tests/ui/test_form.h"
 
 namespace uitest {
@@ -41,6 +44,7 @@ TEST_F(EditEvents, ReplacingTheTextByTheKeyboard) {
 TEST_F(EditEvents, OnClickOnlyOnAUserClick) {
     form->Edit1->SetText("abc");
     form->Edit1->SetFocus();
+    PressKey(form->Edit1, VK_END);  // the program's text puts the caret at its start
     TypeText(form->Edit1, "d");
     EXPECT_EQ(form->Log(), "Edit1.Change:abc Edit1.Change:abcd");
     form->ClearLog();
@@ -86,6 +90,24 @@ TEST_F(EditEvents, CtrlZYDReachTheProgramNotTheEditsUndo) {
     EXPECT_EQ(form->Edit1->Text(), "ab");  // no undo, no delete
     EXPECT_EQ(Joined(keys), "Ctrl+Z Ctrl+Y Ctrl+D");
     EXPECT_EQ(form->Log(), "Copy1.Click");  // Ctrl+D is the menu shortcut; Ctrl+Z has no handler
+}
+
+// A long text that the program writes into a narrow edit shows its start (the sign and
+// the first digits of a number), not its tail; a text typed by the user keeps the caret
+// where the user types.
+TEST_F(EditEvents, TextWrittenByTheProgramShowsItsStart) {
+    const std::string number = "-0,0123456789012345678901234567890123456789";
+    // A line edit scrolls to show its caret: a caret at the start shows the start.
+    const auto shownFromStart = [](QLineEdit* line) { return line->cursorPosition() == 0; };
+    auto* edit = static_cast<QLineEdit*>(form->Edit1->Widget());
+    TypeText(form->Edit1, "123");
+    form->Edit1->SetText(number);
+    EXPECT_TRUE(shownFromStart(edit));
+    form->Combo1->SetText(number);
+    EXPECT_TRUE(shownFromStart(static_cast<QComboBox*>(form->Combo1->Widget())->lineEdit()));
+
+    ReplaceText(form->Edit1, "45");
+    EXPECT_EQ(edit->cursorPosition(), 2);
 }
 
 TEST_F(EditEvents, ComboSettersFireNothingAndUserEditsFireOnChange) {

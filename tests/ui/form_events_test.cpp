@@ -209,6 +209,21 @@ TEST_F(FormEvents, ArrowKeysReachTheFormFromAControlAndRepeatedReleasesAreIgnore
     EXPECT_EQ(Joined(ups), "38 40+shift 38");
 }
 
+TEST_F(FormEvents, AKeyReleasedAfterItsModifierCountsAsTypedWithIt) {
+    form->Show();
+    form->SetKeyPreview(true);
+    std::vector<std::string> ups;
+    form->OnKeyUp = [&](TObject*, std::uint16_t& key, TShiftState shift) {
+        ups.push_back(std::to_string(key) + (shift.Contains(ssCtrl) ? "+ctrl" : ""));
+    };
+    // Ctrl+A typed fast: the window system reports A's release without Ctrl.
+    KeyDown(form->Edit1, 'A', TShiftState{ssCtrl});
+    KeyUp(form->Edit1, 'A');
+    // A alone after it is A alone.
+    PressKey(form->Edit1, 'A');
+    EXPECT_EQ(Joined(ups), "65+ctrl 65");
+}
+
 TEST_F(FormEvents, KeysOfAFormWithoutFocusedControlGoToTheForm) {
     form->Show();
     form->SetFocus();

@@ -1,4 +1,11 @@
 // The image control: showing its bitmap and reporting the mouse.
+#include <QGuiApplication>
+#include <QImage>
+#include <QPalette>
+#include <QPixmap>
+#include <QScreen>
+#include <QWidget>
+
 #include "tests/ui/test_form.h"
 
 namespace uitest {
@@ -65,6 +72,40 @@ TEST_F(ImageMouse, TheControlShowsItsBitmap) {
     EXPECT_EQ(ShownPixel(image, 10, 10), clRed);
     EXPECT_EQ(ShownPixel(image, 70, 10), clBlue);
     EXPECT_EQ(ShownPixel(image, 70, 30), clWhite);
+}
+
+// What the window's screen shows of the image at (x, y), as last painted.
+TColor OnScreen(TImage* image, int x, int y) {
+    const QPoint at = image->Widget()->mapTo(image->Widget()->window(), QPoint(x, y));
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(image->Widget()->window()->winId());
+    const QImage shot = screen.toImage();
+    if (!shot.rect().contains(at)) return clInvalid;
+    return PixelToColor(shot.pixel(at));
+}
+
+// A picture drawn in many calls is painted when the pending events run, and so is every
+// picture drawn after it.
+TEST_F(ImageMouse, EachNewPictureReachesTheScreen) {
+    TCanvas& canvas = image->Canvas();
+    for (const TColor colour : {clRed, clBlue, clRed}) {
+        canvas.Brush.Color = clWhite;
+        canvas.FillRect(Rect(0, 0, 200, 100));
+        canvas.Pen.Color = colour;
+        for (int y = 0; y < 100; y += 2) {
+            canvas.MoveTo(0, y);
+            canvas.LineTo(200, y);
+        }
+        Application->ProcessMessages();
+        EXPECT_EQ(OnScreen(image, 150, 40), colour);
+        EXPECT_EQ(OnScreen(image, 150, 41), clWhite);
+    }
+    // Beyond a smaller picture, the window's background shows.
+    image->Bitmap().SetSize(100, 50);
+    Application->ProcessMessages();
+    EXPECT_EQ(OnScreen(image, 50, 40), clRed);
+    const TColor background = PixelToColor(form->Widget()->palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(OnScreen(image, 150, 40), background);
+    EXPECT_EQ(OnScreen(image, 50, 60), background);
 }
 
 TEST_F(ImageMouse, HandlersCanRunPendingEventsWhileDragging) {

@@ -1,4 +1,11 @@
 // Message boxes, file dialogs, the screen and the cursor through the scripted services.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+
+#include "platform/ui/services.h"
 #include "tests/ui/test_form.h"
 
 namespace uitest {
@@ -85,6 +92,44 @@ TEST_F(Services, TheClipboardDoubleIsTheDrawingLayersService) {
 
 TEST_F(Services, TheTemporaryStartDirectoryIsCurrent) {
     EXPECT_EQ(std::filesystem::current_path(), startDirectory->Path());
+}
+
+// The standard dialogs that the platform services show speak French: the buttons of a
+// message box, and those of the open dialog.
+TEST_F(Services, TheStandardDialogsAreInFrench) {
+    const TPlatformServices qt = QtPlatformServices();
+    QStringList seen;
+    const auto readAndClose = [&seen](bool accept) {
+        QTimer::singleShot(0, [&seen, accept] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog) return;
+            for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                if (button->isVisible() && !button->text().isEmpty()) seen << button->text().remove(QLatin1Char('&'));
+            if (accept) {
+                static_cast<QDialog*>(dialog)->accept();
+            } else {
+                static_cast<QDialog*>(dialog)->reject();
+            }
+        });
+    };
+    TMessageBoxRequest question;
+    question.Text = "Confirmez vous l'effacement de ce qui est en cours ?";
+    question.Type = mtConfirmation;
+    question.Buttons = mbYesNo;
+    readAndClose(false);
+    qt.MessageBoxes->Show(question);
+    EXPECT_TRUE(seen.contains(QStringLiteral("Oui"))) << seen.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("Non"))) << seen.join(QLatin1Char(',')).toStdString();
+
+    seen.clear();
+    TFileDialogRequest open;
+    open.Kind = fdOpen;
+    open.Filter = "Fichier Fonction|*.fct";
+    open.InitialDir = startDirectory->Path();
+    readAndClose(false);
+    EXPECT_FALSE(qt.FileDialogs->Choose(open).has_value());
+    EXPECT_TRUE(seen.contains(QStringLiteral("Ouvrir"))) << seen.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(seen.contains(QStringLiteral("Annuler"))) << seen.join(QLatin1Char(',')).toStdString();
 }
 
 TEST(KeyCodes, VirtualKeysAndShortcuts) {

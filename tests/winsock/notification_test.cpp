@@ -33,7 +33,8 @@ bool ReceiveWaiting(ws::SOCKET s, long long& received) {
 }
 
 TEST_F(SocketTest, ConnectAcceptWriteReadCloseInOrder) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     // FD_WRITE follows FD_CONNECT on the connecting side.
     const int connectAt = Find(c, ws::FD_CONNECT);
     ASSERT_GE(WaitEvent(c, ws::FD_WRITE), 0);
@@ -61,7 +62,8 @@ TEST_F(SocketTest, ConnectAcceptWriteReadCloseInOrder) {
 }
 
 TEST_F(SocketTest, CloseComesAfterTheDataStillWaiting) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     const std::size_t mark = log.size();
     ASSERT_EQ(SendText(c, "last words"), 10);
     ASSERT_EQ(ws::shutdown(c, ws::SD_SEND), 0);
@@ -86,7 +88,8 @@ TEST_F(SocketTest, CloseComesAfterTheDataStillWaiting) {
 }
 
 TEST_F(SocketTest, AResetReportsConnectionReset) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     const ws::linger hard{1, 0};
     ASSERT_EQ(ws::setsockopt(c, ws::SOL_SOCKET, ws::SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof hard), 0);
     const std::size_t mark = log.size();
@@ -116,7 +119,8 @@ TEST_F(SocketTest, RefusedConnectReportsOnlyFdConnect) {
 }
 
 TEST_F(SocketTest, WriteIsAnnouncedAgainAfterASendWouldBlock) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     ASSERT_GE(WaitEvent(c, ws::FD_WRITE), 0);
     const long long sent = SendUntilFull(c);
     ASSERT_GT(sent, 0);
@@ -158,7 +162,8 @@ TEST_F(SocketTest, WriteIsAnnouncedAgainAfterASendWouldBlock) {
 }
 
 TEST_F(SocketTest, LingeringCloseDoesNotBlockAndDeliversEverything) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     const long long sent = SendUntilFull(c);
     ASSERT_GT(sent, 0);
     const ws::linger wait{1, 10};
@@ -174,7 +179,8 @@ TEST_F(SocketTest, LingeringCloseDoesNotBlockAndDeliversEverything) {
 }
 
 TEST_F(SocketTest, NothingIsPostedForAClosedHandle) {
-    const auto [c, a] = Connected();
+    const Pair pair = Connected();
+    const ws::SOCKET c = pair.client, a = pair.accepted;
     ASSERT_EQ(ws::closesocket(a), 0);
     const std::size_t closedAt = log.size();
     SendText(c, "anyone there?");

@@ -1,5 +1,8 @@
-#include "plotter/startup.h"
+#include "application/startup.h"
 
+#include "application/lifecycle_steps.h"
+#include "application/main_window_actions.h"
+#include "application/redraw_steps.h"
 #include "dialogs/areas_form.h"
 #include "dialogs/derivatives_form.h"
 #include "dialogs/domains_form.h"
@@ -14,9 +17,7 @@
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
-#include "plotter/main_window_hooks.h"
 #include "plotter/program_description.h"
-#include "plotter/redraw_pipeline.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ void PrepareProgram(const ProgramDescription& program) {
     ResetDomainBounds();
     InstallRedrawSteps(program);
     InstallLifecycleHooks();
+    InstallMainWindowActions();
     SetUnreadableTextMarker(MarkUnreadableText);
 }
 

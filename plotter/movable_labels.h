@@ -5,6 +5,7 @@
 // (Form7) edits them; the mouse on the image highlights and drags them.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/graphics/color.h"
@@ -24,7 +25,6 @@ extern std::array<double, LabelCount> LabelHitRight;
 extern std::array<double, LabelCount> LabelHitBottom;
 extern std::array<std::int32_t, LabelCount> LabelHighlighted;  // 1 while the mouse is over it
 extern std::int32_t DraggedLabel;  // the label the mouse drags, -1 when none
-extern bool FillingLabelDialog;    // set while FillLabelDialog writes the dialog's edits
 
 // The background of a highlighted label: a pale yellow.
 inline constexpr TColor LabelHighlightColour = 0xAAEAED;
@@ -33,26 +33,14 @@ inline constexpr TColor LabelHighlightColour = 0xAAEAED;
 // (0, 0.05 x N) of label N, no hit box, nothing highlighted nor dragged.
 void ResetMovableLabels();
 
-// Dialog to labels: texts and sizes from the dialog's edits (a size text that is not a
-// number counts as 0); an empty label is parked at the left edge, near the bottom of the
-// window, E.12 1.1 label heights above it and each earlier label 1.1 heights higher.
-void ReadLabelsFromDialog();
-
-// Labels to dialog: the texts and the sizes (general format, 15 digits). The dialog's
-// change handlers do nothing meanwhile.
-void FillLabelDialog();
+// The font face of the labels (and of the legend): what the installed reader says (the
+// labels dialog installs one that reads its list), "Arial" without a reader.
+std::string LabelFontName();
+// The font height of label `index`: its percentage of AxisFontHeight, rounded.
+int LabelFontHeight(int index);
+void SetLabelFontNameReader(std::function<std::string()> reader);
 
 // Writes label `index` (0 .. 11), or every label for -1, on the bitmap in the labels'
 // font face, black, on pale yellow when highlighted. On the image's own bitmap it records
 // the hit boxes.
 void DrawLabels(TBitmap& bitmap, int index);
-
-// "Importer les fonctions": each shown, non-empty function becomes a label from E.4 on,
-// made of its letter, the prefix and its text as the dialog's options say; then the dialog
-// is filled again.
-void ImportFunctionLabels();
-
-// The font face of the labels (and of the legend): the text of the dialog's list.
-std::string LabelFontName();
-// The font height of label `index`: its percentage of AxisFontHeight, rounded.
-int LabelFontHeight(int index);

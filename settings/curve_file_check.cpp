@@ -1,0 +1,57 @@
+#include "settings/curve_file_check.h"
+
+#include <system_error>
+#include <vector>
+
+#include "settings/settings_file.h"
+#include "settings/settings_table.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+bool IsCaptionLine(const std::string& line, int row, bool lastLine) {
+    if (row <= SettingsTable.Count) {
+        const std::string expected = "[ " + SettingsTable.Row(row).Caption + " ]";
+        if (line == expected) return true;
+        // A file cut inside its last caption.
+        return lastLine && !line.empty() && StartsWith(expected, line);
+    }
+    // Rows beyond the table: the other program's, or a later one's.
+    return lastLine ? StartsWith(line, "[") : (StartsWith(line, "[ ") && EndsWith(line, " ]"));
+}
+
+}  // namespace
+
+bool IsCurveFileText(std::string_view text) {
+    for (char c : text)
+        if (c != '\r' && c != '\n' && IsForeignControlCharacter(c)) return false;
+    const std::vector<std::string> lines = SplitSettingsLines(std::string(text));
+    // At least one whole row (its caption and its value), at most a full table.
+    if (lines.size() < 2 || lines.size() > size_t(3 * SettingsCapacity)) return false;
+    BuildSettingsTable(1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool last = i + 1 == lines.size();
+        if (i % 3 == 0 && !IsCaptionLine(lines[i], int(i / 3) + 1, last)) return false;
+        if (i % 3 == 2 && !lines[i].empty()) return false;
+    }
+    return true;
+}
+
+bool IsCurveFile(const fs::path& fileName) {
+    std::error_code code;
+    if (!fs::is_regular_file(fileName, code)) return false;
+    const std::uintmax_t size = fs::file_size(fileName, code);
+    if (code || size > MaxCurveFileSize) return false;
+    return IsCurveFileText(ReadFileText(fileName));
+}
+
+std::string NotACurveFileMessage(const fs::path& fileName) {
+    return "Le fichier \"" + PathText(fileName.filename()) +
+           "\" n'est pas un fichier de fonctions : il n'a pas \xE9t\xE9 ouvert et rien n'a chang\xE9.";
+}

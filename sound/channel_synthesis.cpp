@@ -1,0 +1,92 @@
+#include "sound/channel_synthesis.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+#include "engine/expression_evaluator.h"
+#include "engine/expression_tables.h"
+#include "engine/number_errors.h"
+#include "engine/rounding.h"
+
+namespace {
+
+constexpr long double FullAmplitude = 2000;
+constexpr long double FadeSeconds = 0.03L;
+// Frames evaluated per call of a channel: small enough to stay in the first-level cache.
+constexpr std::size_t BlockFrames = 256;
+
+// The values of `slot` at n abscissae: the one place where the channels meet the engine.
+void EvaluateChannelBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
+    for (std::size_t i = 0; i < n; ++i) out[i] = EvaluateFunction(slot, xs[i], a, b);
+}
+
+// A channel's value at an amplitude as a sample: the low 16 bits of the integer part of
+// their product; silence where the channel is undefined.
+inline std::int16_t ChannelSample(long double value, long double amplitude) {
+    if (value == UndefinedValue) return 0;
+    const long double scaled = value * amplitude;
+    // Within 2^62 the conversion truncates as TruncToInt64 does; beyond it, that raises.
+    if (std::fabs(scaled) < 4.6e18L) return LowSixteenBits(std::int64_t(scaled));
+    return LowSixteenBits(TruncToInt64(scaled));
+}
+
+inline void PutSample(std::uint8_t* at, std::int16_t sample) {
+    const auto bits = std::uint16_t(sample);
+    at[0] = std::uint8_t(bits);
+    at[1] = std::uint8_t(bits >> 8);
+}
+
+// The first whole k with k >= limit.
+std::int64_t FirstFrameFrom(long double limit) {
+    if (limit <= 0) return 0;
+    return std::int64_t(std::ceil(limit));
+}
+
+}  // namespace
+
+std::int64_t ChannelFrameCount(std::int64_t milliseconds) {
+    const std::int64_t frames = RoundToInt64((long double)milliseconds / 1000 * SoundSampleRate);
+    return frames > 0 ? frames : 0;
+}
+
+WavImage SynthesiseChannels(std::int64_t frames, double a, double b) {
+    if (frames < 0) frames = 0;
+    if (frames > std::int64_t(UINT32_MAX)) throw FloatOverflowError();  // beyond any header
+    // The header tells the frames actually written: the sound and the two silences.
+    const std::uint32_t dataSize = WavDataSize(frames + 2 * std::int64_t(ChannelSilenceFrames));
+    WavImage image = BeginWavImage(dataSize);
+    image.resize(WavHeaderSize + dataSize);  // zeros: the silences are already there
+    std::uint8_t* out = image.data() + WavHeaderSize + ChannelSilenceFrames * WavFrameBytes;
+
+    // The amplitude rises over the first `fade` frames and falls over the last; in between
+    // it is full. The two bounds are where the per-frame comparisons kk < fade and
+    // kk >= n - fade change their answers.
+    const long double fade = FadeSeconds * SoundSampleRate;
+    const long double n = (long double)frames;
+    const std::int64_t fadeInEnd = FirstFrameFrom(fade);
+    const std::int64_t fadeOutStart = FirstFrameFrom(n - fade);
+
+    std::array<double, BlockFrames> xs;
+    std::array<long double, BlockFrames> left, right;
+    for (std::int64_t first = 0; first < frames; first += std::int64_t(BlockFrames)) {
+        const std::size_t count = std::size_t(std::min<std::int64_t>(std::int64_t(BlockFrames), frames - first));
+        for (std::size_t i = 0; i < count; ++i)
+            xs[i] = double(kTwoPi * ((long double)(first + std::int64_t(i)) / SoundSampleRate));
+        EvaluateChannelBlock(LeftChannelSlot, xs.data(), count, a, b, left.data());
+        EvaluateChannelBlock(RightChannelSlot, xs.data(), count, a, b, right.data());
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int64_t k = first + std::int64_t(i);
+            long double amplitude = FullAmplitude;
+            if (k < fadeInEnd)
+                amplitude = FullAmplitude * (long double)k / fade;
+            else if (k >= fadeOutStart)
+                amplitude = FullAmplitude * (n - (long double)k) / fade;
+            PutSample(out, ChannelSample(left[i], amplitude));
+            PutSample(out + 2, ChannelSample(right[i], amplitude));
+            out += WavFrameBytes;
+        }
+    }
+    return image;
+}

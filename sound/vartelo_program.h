@@ -1,0 +1,5 @@
+#pragma once
+// Vartelo: the curve plotter with sound.
+#include "plotter/program_description.h"
+
+const ProgramDescription& VarteloProgram();

@@ -1,0 +1,1 @@
+#include "dialogs/areas_integral.h"

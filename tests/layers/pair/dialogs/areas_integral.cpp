@@ -1,0 +1,2 @@
+// A computation that includes its form back.
+#include "dialogs/areas_form.h"

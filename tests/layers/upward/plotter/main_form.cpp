@@ -1,0 +1,2 @@
+// A main-window file that reaches up into a dialog.
+#include "dialogs/areas_form.h"
