@@ -28,12 +28,14 @@ using ops::Status;
 // The flags of invalid operation, overflow and underflow, cleared before a chunk: raised
 // after it, they tell that some value was not stored exactly (or that a kernel met an
 // infinity, a NaN or an 80-bit underflow; the chunk then goes point by point as well).
-// The precision flag is raised again at once by an inexact division: left clear, it slows
-// every later x87 store that could raise it (by half, for a text as simple as x).
+// The precision flag is raised again at once by an inexact division (volatile, so that it
+// is made each time): left clear, it slows every later x87 store that could raise it, by
+// half for a text as simple as x.
 #if defined(__x86_64__) || defined(__i386__)
+volatile long double three = 3, third;
 inline void ClearStoreFlags() {
-  static const std::int16_t kThree = 3;
-  asm volatile("fnclex\n\tfld1\n\tfidivs %0\n\tfstp %%st(0)" ::"m"(kThree) : "memory");
+  asm volatile("fnclex" ::: "memory");
+  third = 1 / three;
 }
 inline bool StoreFlagsRaised() {
   std::uint16_t word;

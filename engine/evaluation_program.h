@@ -51,8 +51,8 @@ struct EvalNode {
 
 struct EvalProgram;
 
-// The evaluation of a whole program at one point, without the final checks' second call:
-// each program's entry is specialised for the function of its root.
+// The evaluation of a whole program at one point in one call: the function of its root
+// (inlined where it is small) and the end of the evaluation around it.
 using EvalEntry = long double (*)(const EvalProgram&, double x, double a, double b);
 
 // The entry of a program that is not ready: UndefinedValue everywhere.
