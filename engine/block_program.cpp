@@ -122,23 +122,24 @@ template <> inline constexpr bool kKeepsDoubles<ops::Int> = true;
 template <> inline constexpr bool kKeepsDoubles<ops::FracPart> = true;
 template <> inline constexpr bool kKeepsDoubles<ops::Step> = true;
 
-// The 80-bit form of a zero or normal double d, written as integers; the others (and the
-// undefined points, and in Vartelo values beyond the sound range) as the evaluator finishes
-// them.
-inline void WriteDoubleResult(double d, Status status, bool limit, long double* out) {
+// The 80-bit form of a normal double d, written as integers; the others (zeros too), the
+// undefined points, and in Vartelo values beyond the sound range, as the evaluator finishes
+// them. One test decides, so that the usual case runs without a jump.
+template <bool Limit>
+[[gnu::always_inline]] inline void WriteDoubleResult(double d, Status status, long double* out) {
   constexpr std::uint64_t kSign = std::uint64_t{1} << 63, kFraction = (std::uint64_t{1} << 52) - 1;
   constexpr std::uint64_t kSmallestNormal = std::uint64_t{1} << 52, kInfinity = std::uint64_t{0x7ff} << 52;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(d);
   const std::uint64_t magnitude = bits & ~kSign;
-  const bool normal = magnitude - kSmallestNormal < kInfinity - kSmallestNormal;
-  if (status == 0 && (normal || magnitude == 0) &&
-      (!limit || std::fabs(d) < finished_result_detail::kBelowResultLimit)) [[likely]] {
-    const std::uint64_t mantissa = normal ? ((bits & kFraction) | kSmallestNormal) << 11 : 0;
-    const auto exponent = static_cast<std::uint16_t>((normal ? (magnitude >> 52) + 16383 - 1023 : 0) | (bits >> 48 & 0x8000));
+  bool written_as_integers = (magnitude - kSmallestNormal < kInfinity - kSmallestNormal) & (status == 0);
+  if constexpr (Limit) written_as_integers &= std::fabs(d) < finished_result_detail::kBelowResultLimit;
+  if (written_as_integers) [[likely]] {
+    const std::uint64_t mantissa = ((bits & kFraction) | kSmallestNormal) << 11;
+    const auto exponent = static_cast<std::uint16_t>(((bits >> 48) & 0x8000) | ((magnitude >> 52) + 16383 - 1023));
     std::memcpy(out, &mantissa, 8);
     std::memcpy(reinterpret_cast<unsigned char*>(out) + 8, &exponent, 2);
   } else {
-    *out = status != 0 ? UndefinedValue : FinishedResult(d, limit);
+    *out = status != 0 ? UndefinedValue : FinishedResult(d, Limit);
   }
 }
 
@@ -149,10 +150,16 @@ template <Output To, class Value>
   const std::size_t count = run.count;
   if constexpr (To == Output::DoubleResult) {
     long double* out = run.out;
-    const bool limit = run.limit;
-    for (std::size_t i = 0; i < count; ++i) {
-      const double v = static_cast<double>(value(i));  // before the status, which it may set
-      WriteDoubleResult(v, run.status[i], limit, out + i);
+    const auto write_all = [&](auto limit) {
+      for (std::size_t i = 0; i < count; ++i) {
+        const double v = static_cast<double>(value(i));  // before the status, which it may set
+        WriteDoubleResult<decltype(limit)::value>(v, run.status[i], out + i);
+      }
+    };
+    if (run.limit) {
+      write_all(std::true_type{});
+    } else {
+      write_all(std::false_type{});
     }
   } else if constexpr (To == Output::Result) {
     long double* out = run.out;
