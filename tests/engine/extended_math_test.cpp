@@ -92,7 +92,9 @@ TEST(ExtendedMath, LogarithmOnADenseGrid) {
   // A geometric grid over the whole 80-bit range (beyond 2^-1020 .. 2^1020 the instruction).
   double worst = 0;
   for (long double v = 0x1p-16440L; v < 0x1p16383L; v = std::max(v * 1.00731L, nextafterl(v, HUGE_VALL))) {
-    for (long double w : {v, nextafterl(v, 0), v * (1 + 0x1p-61L)}) worst = std::max(worst, Ulps(xmath::Ln(w), logl(w)));
+    for (long double w : {v, nextafterl(v, 0), v * (1 + 0x1p-61L)}) {
+      worst = std::max(worst, Ulps(xmath::Ln(w), logl(w)));
+    }
   }
   EXPECT_LE(worst, 2.0);
   EXPECT_LE(WorstUlpsOnGrid(xmath::Ln, library, 0.001, 40, 0x1p-14L), 2.0);
