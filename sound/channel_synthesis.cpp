@@ -19,7 +19,7 @@ constexpr std::size_t BlockFrames = 256;
 
 // The values of `slot` at n abscissae: the one place where the channels meet the engine.
 void EvaluateChannelBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
-    for (std::size_t i = 0; i < n; ++i) out[i] = EvaluateFunction(slot, xs[i], a, b);
+    EvaluateFunctionBlock(slot, xs, n, a, b, out);
 }
 
 // A channel's value at an amplitude as a sample: the low 16 bits of the integer part of
