@@ -202,84 +202,112 @@ LeafOp LeafOpOf(int op) {
 
 long double EvaluateNothing(const EvalProgram&, double, double, double) { return UndefinedValue; }
 
-void BuildProgram(int slot, EvalProgram& program) {
-  program = EvalProgram{};
-  program.slot = slot;
-  const int count = ExprNodeCount[slot];
-  if (count < 1 || count > ExprMaxNode + 1) return;
-  program.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
-  undefined_operand::Refresh();
-  for (int n = 1; n < count; ++n) {
-    if (ExprNodes[n][slot].Op == OpRandom) program.use_node_table = true;
-  }
-  program.nodes.resize(static_cast<std::size_t>(count));
-  std::vector<NodeFunctions> functions(static_cast<std::size_t>(count));
-  const NodeFunctions constant = FunctionsOf<&EvalConstant>();
-  const auto finish = [&](const EvalNode& root, const NodeFunctions& root_functions) {
-    program.root = &root;
-    program.entry = program.use_node_table ? &EvalNodeTableEntry : root_functions.entry[program.limit_to_sound_range];
-    program.ready = true;
-  };
-  EvalNode& constant_root = program.nodes[0];
-  constant_root.function = &EvalConstant;
-  if (count == 1) {
-    constant_root.value = ExprValues[0][slot];
-    finish(constant_root, constant);
-    return;
+namespace {
+
+// Builds the program of one slot from its node table in three roles: the check of the
+// table (counts and result ids), the resolution of each node's operands (variables,
+// constants, folded pieces, other nodes) and the layout of each node (its operands, its
+// function, its cost); then the entry of the whole program.
+class ProgramBuilder {
+ public:
+  ProgramBuilder(int slot, EvalProgram& program)
+      : slot_(slot), count_(ExprNodeCount[slot]), program_(program) {}
+
+  void Build() {
+    program_ = EvalProgram{};
+    program_.slot = slot_;
+    if (count_ < 1 || count_ > ExprMaxNode + 1) return;
+    program_.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
+    undefined_operand::Refresh();
+    for (int n = 1; n < count_; ++n) {
+      if (ExprNodes[n][slot_].Op == OpRandom) program_.use_node_table = true;
+    }
+    program_.nodes.resize(Index(count_));
+    functions_.resize(Index(count_));
+    EvalNode& constant_root = program_.nodes[0];
+    constant_root.function = &EvalConstant;
+    if (count_ == 1) {
+      constant_root.value = ExprValues[0][slot_];
+      Finish(constant_root, constant_);
+      return;
+    }
+    if (!MapProducers()) return;
+    folded_.assign(Index(count_), false);
+    subtree_cost_.assign(Index(count_), 1);
+    for (int n = count_ - 1; n >= 1; --n) {
+      if (!LayOutNode(n)) return;  // the slot stays undefined
+    }
+    const int root = producer_[0];
+    if (root < 1) return;
+    if (undefined_operand_) {
+      constant_root.value = UndefinedValue;
+      Finish(constant_root, constant_);
+    } else {
+      Finish(program_.nodes[Index(root)], functions_[Index(root)]);
+    }
   }
 
-  std::array<std::int16_t, ExprMaxValueId + 1> producer;
-  producer.fill(-1);
-  for (int n = 1; n < count; ++n) {
-    const int id = ExprNodes[n][slot].ResultSlot;
-    if (id < 0 || id > ExprMaxValueId) return;
-    producer[static_cast<std::size_t>(id)] = static_cast<std::int16_t>(n);
+ private:
+  static std::size_t Index(int n) { return static_cast<std::size_t>(n); }
+
+  // The check: which node produces each value id; false when a node names an id out of
+  // range.
+  bool MapProducers() {
+    producer_.fill(-1);
+    for (int n = 1; n < count_; ++n) {
+      const int id = ExprNodes[n][slot_].ResultSlot;
+      if (id < 0 || id > ExprMaxValueId) return false;
+      producer_[Index(id)] = static_cast<std::int16_t>(n);
+    }
+    return true;
   }
-  std::vector<bool> folded(static_cast<std::size_t>(count), false);
+
   // The rough cost of evaluating each subtree: where both operands are called, the cheaper
   // runs first, so that the dearer one covers the time its parked result takes to come
   // back from memory.
-  std::vector<int> subtree_cost(static_cast<std::size_t>(count), 1);
-  auto index_of = [&](const EvalNode* node) { return static_cast<std::size_t>(node - program.nodes.data()); };
-  auto cost_of = [&](const Operand& operand) { return operand.node ? subtree_cost[index_of(operand.node)] : 0; };
-  // A constant operand equal to UndefinedValue (a number of the text, or a folded piece)
-  // makes every evaluation undefined, as the node table would find it at each one.
-  bool undefined_operand = false;
-  auto resolve = [&](int id, Operand& out) {
+  int CostOf(const Operand& operand) const {
+    return operand.node ? subtree_cost_[Index(static_cast<int>(operand.node - program_.nodes.data()))] : 0;
+  }
+
+  // The resolution of value id `id` as an operand. A constant operand equal to
+  // UndefinedValue (a number of the text, or a folded piece) makes every evaluation
+  // undefined, as the node table would find it at each one.
+  bool Resolve(int id, Operand& out) {
     if (id < 0 || id > ExprMaxValueId) return false;
     if (id >= 1 && id <= 3) {
       out.kind = OperandKind::Variable;
       out.variable = static_cast<std::uint8_t>(id - 1);
       return true;
     }
-    const int m = producer[static_cast<std::size_t>(id)];
-    const auto mi = static_cast<std::size_t>(m);
-    if (m >= 0 && !folded[mi]) {
-      out.node = &program.nodes[mi];
+    const int m = producer_[Index(id)];
+    if (m >= 0 && !folded_[Index(m)]) {
+      out.node = &program_.nodes[Index(m)];
       out.kind = out.node->leaf != kNotLeaf ? OperandKind::Leaf : OperandKind::Node;
       return true;
     }
-    out.constant = m < 0 ? ExprValues[id][slot] : program.nodes[mi].value;
-    if (out.constant == UndefinedValue) undefined_operand = true;
+    out.constant = m < 0 ? ExprValues[id][slot_] : program_.nodes[Index(m)].value;
+    if (out.constant == UndefinedValue) undefined_operand_ = true;
     if (SplitIntoDoubles(out.constant, out.high, out.low)) {
       out.kind = OperandKind::Constant;
     } else if (m >= 0) {
       out.kind = OperandKind::Node;  // a folded value beyond the double range: its constant node
-      out.node = &program.nodes[mi];
+      out.node = &program_.nodes[Index(m)];
     } else {
       return false;  // the compiler's constants are all within the double range
     }
     return true;
-  };
+  }
 
-  for (int n = count - 1; n >= 1; --n) {
-    const TExprNode& source = ExprNodes[n][slot];
-    EvalNode& node = program.nodes[static_cast<std::size_t>(n)];
+  // The layout of node n: its operands, then a folded constant, an integer power or the
+  // kernel of its operation. False for an operand or an operation the program cannot have.
+  bool LayOutNode(int n) {
+    const TExprNode& source = ExprNodes[n][slot_];
+    EvalNode& node = program_.nodes[Index(n)];
     const bool binary = IsBinaryOp(source.Op);
     node.op = source.Op;
     Operand left, right;
-    if (!resolve(source.LeftSlot, left)) return;
-    if (binary && !resolve(source.RightSlot, right)) return;
+    if (!Resolve(source.LeftSlot, left)) return false;
+    if (binary && !Resolve(source.RightSlot, right)) return false;
     node.left = left.node;
     node.left_high = left.high;
     node.left_low = left.low;
@@ -290,36 +318,50 @@ void BuildProgram(int slot, EvalProgram& program) {
     node.right_low = right.low;
     node.right_variable = right.variable;
     node.right_is_variable = right.kind == OperandKind::Variable;
-    subtree_cost[static_cast<std::size_t>(n)] = OwnCost(source.Op) + cost_of(left) + (binary ? cost_of(right) : 0);
+    subtree_cost_[Index(n)] = OwnCost(source.Op) + CostOf(left) + (binary ? CostOf(right) : 0);
+    if (FoldConstant(n, source, left, right, binary)) return true;
+    if (PlaceIntegerPower(n, source, left, right)) return true;
+    return PickKernel(n, source, left, right, binary);
+  }
 
-    const bool left_plain = left.kind == OperandKind::Constant || left.kind == OperandKind::Variable;
-    const bool right_plain = !binary || right.kind == OperandKind::Constant || right.kind == OperandKind::Variable;
-    if (left.kind == OperandKind::Constant && (!binary || right.kind == OperandKind::Constant) &&
-        source.Op != OpRandom) {
-      Status status = 0;
-      const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
-      if (status == 0 && ops::IsFinite(v)) {
-        functions[static_cast<std::size_t>(n)] = constant;
-        node.function = &EvalConstant;
-        node.op = 0;
-        node.value = v;
-        folded[static_cast<std::size_t>(n)] = true;
-        continue;
-      }
-    }
-    if (source.Op == OpPower && right.kind == OperandKind::Constant && IsInteger32(right.constant)) {
-      const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
-      functions[static_cast<std::size_t>(n)] = PickIntegerPower(left.kind, exponent);
-      node.function = functions[static_cast<std::size_t>(n)].function;
-      node.power.SetExponent(exponent);
-      node.integer_power = true;
-      if (exponent == 2 && left_plain) node.leaf = kLeafSquare;
-      subtree_cost[static_cast<std::size_t>(n)] = 2 + cost_of(left);
-      continue;
-    }
+  // A node whose operands are all constants becomes the constant it computes (not a
+  // random draw, nor a value that faults or is not finite).
+  bool FoldConstant(int n, const TExprNode& source, const Operand& left, const Operand& right, bool binary) {
+    if (left.kind != OperandKind::Constant || (binary && right.kind != OperandKind::Constant) ||
+        source.Op == OpRandom)
+      return false;
+    Status status = 0;
+    const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
+    if (status != 0 || !ops::IsFinite(v)) return false;
+    EvalNode& node = program_.nodes[Index(n)];
+    functions_[Index(n)] = constant_;
+    node.function = &EvalConstant;
+    node.op = 0;
+    node.value = v;
+    folded_[Index(n)] = true;
+    return true;
+  }
+
+  // A power with a constant 32-bit integer exponent.
+  bool PlaceIntegerPower(int n, const TExprNode& source, const Operand& left, const Operand& right) {
+    if (source.Op != OpPower || right.kind != OperandKind::Constant || !IsInteger32(right.constant)) return false;
+    EvalNode& node = program_.nodes[Index(n)];
+    const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
+    functions_[Index(n)] = PickIntegerPower(left.kind, exponent);
+    node.function = functions_[Index(n)].function;
+    node.power.SetExponent(exponent);
+    node.integer_power = true;
+    if (exponent == 2 && IsPlain(left)) node.leaf = kLeafSquare;
+    subtree_cost_[Index(n)] = 2 + CostOf(left);
+    return true;
+  }
+
+  // The kernel of the node's operation for the kinds of its operands; false for an
+  // operation outside the table.
+  bool PickKernel(int n, const TExprNode& source, const Operand& left, const Operand& right, bool binary) {
     const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
-                             cost_of(right) < cost_of(left);
-    NodeFunctions& picked = functions[static_cast<std::size_t>(n)];
+                             CostOf(right) < CostOf(left);
+    NodeFunctions& picked = functions_[Index(n)];
     if (!ops::VisitOperation(source.Op, [&](auto kernel) {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
@@ -330,17 +372,36 @@ void BuildProgram(int slot, EvalProgram& program) {
           }
           picked = Pick<Kernel>(left.kind, right.kind);
         })) {
-      return;  // an operation outside the table: the slot stays undefined
+      return false;
     }
+    EvalNode& node = program_.nodes[Index(n)];
     node.function = picked.function;
-    if (left_plain && right_plain) node.leaf = LeafOpOf(source.Op);
+    if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
+    return true;
   }
-  const int root = producer[0];
-  if (root < 1) return;
-  if (undefined_operand) {
-    constant_root.value = UndefinedValue;
-    finish(constant_root, constant);
-  } else {
-    finish(program.nodes[static_cast<std::size_t>(root)], functions[static_cast<std::size_t>(root)]);
+
+  static bool IsPlain(const Operand& operand) {
+    return operand.kind == OperandKind::Constant || operand.kind == OperandKind::Variable;
   }
-}
+
+  void Finish(const EvalNode& root, const NodeFunctions& root_functions) {
+    program_.root = &root;
+    program_.entry =
+        program_.use_node_table ? &EvalNodeTableEntry : root_functions.entry[program_.limit_to_sound_range];
+    program_.ready = true;
+  }
+
+  const int slot_;
+  const int count_;
+  EvalProgram& program_;
+  std::array<std::int16_t, ExprMaxValueId + 1> producer_{};
+  std::vector<bool> folded_;
+  std::vector<int> subtree_cost_;
+  std::vector<NodeFunctions> functions_;
+  bool undefined_operand_ = false;
+  const NodeFunctions constant_ = FunctionsOf<&EvalConstant>();
+};
+
+}  // namespace
+
+void BuildProgram(int slot, EvalProgram& program) { ProgramBuilder(slot, program).Build(); }

@@ -6,6 +6,7 @@
 #include "engine/expression_tables.h"
 #include "engine/number_conversion.h"
 #include "engine/random_source.h"
+#include "engine/text_helpers.h"
 
 namespace {
 
@@ -24,7 +25,6 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsProductVariable(char c) {
   const char u = UpperAscii(c);

@@ -6,9 +6,10 @@
 #include <string>
 #include <system_error>
 
+#include "engine/text_helpers.h"
+
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The pieces of a number text accepted by the locale conversion, rewritten in the form
 // that std::from_chars reads ("-123.45e-6").

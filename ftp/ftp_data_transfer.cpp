@@ -4,7 +4,7 @@
 // failures, the statistics and the close of the data connection.
 #include <exception>
 
-#include "ftp/ascii_chars.h"
+#include "engine/text_helpers.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 #include "ftp/socket_errors.h"

@@ -2,7 +2,7 @@
 // into lines (greeting, multi-line replies, FEAT lines) and the close.
 #include <cstring>
 
-#include "ftp/ascii_chars.h"
+#include "engine/text_helpers.h"
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <system_error>
 
-#include "ftp/ascii_chars.h"
+#include "engine/text_helpers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <limits>
 
-#include "ftp/ascii_chars.h"
+#include "engine/text_helpers.h"
 #include "ftp/socket_errors.h"
 #include "ftp/winsock_binding.h"
 
