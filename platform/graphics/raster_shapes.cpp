@@ -11,6 +11,12 @@ void Fill(const Target& t, long long left, long long top, long long right, long 
           const Ink& ink) {
     top = std::max(top, 0LL);
     bottom = std::min(bottom, (long long)t.height);
+    if (top >= bottom) return;
+    // Whole rows that follow each other in memory (a cleared picture) are one run.
+    if (!ink.invert && left <= 0 && right >= t.width && t.stride == t.width) {
+        SetPixels(t.Row(int(top)), std::size_t(bottom - top) * std::size_t(t.width), ink.pixel);
+        return;
+    }
     for (long long y = top; y < bottom; ++y) PaintClippedSpan(t.Row(int(y)), left, right - 1, t.width, ink);
 }
 

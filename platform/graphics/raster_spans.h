@@ -13,6 +13,11 @@ namespace raster {
 // which the C library does a vector at a time (a plain loop stores one pixel at a time).
 inline void SetPixels(std::uint32_t* p, std::size_t n, std::uint32_t value) {
     constexpr std::size_t head = 16;
+    // A value of four equal bytes (white, black) is one byte repeated.
+    if (n > 2 * head && (value & 0xFFu) * 0x01010101u == value) {
+        std::memset(p, int(value & 0xFFu), n * sizeof *p);
+        return;
+    }
     if (n <= 2 * head) {
         for (std::size_t i = 0; i < n; ++i) p[i] = value;
         return;

@@ -96,6 +96,27 @@ TEST(FillRect, CoversLeftTopAndStopsBeforeRightBottom) {
     EXPECT_EQ(CountColor(b, clRed), 40 * 30);
 }
 
+// Whole pictures and long runs are filled in one go; white takes a byte-wise fill. Every
+// way must cover exactly the rectangle.
+TEST(FillRect, WholePicturesAndLongRunsCoverExactlyTheirPixels) {
+    TBitmap b(70, 30);
+    TCanvas& c = b.Canvas();
+    c.Brush.Color = clBlue;
+    c.FillRect(Rect(0, 0, 70, 30));
+    EXPECT_EQ(CountColor(b, clBlue), 70 * 30);
+    c.Brush.Color = clWhite;
+    c.FillRect(Rect(3, 2, 67, 28));
+    EXPECT_EQ(CountColor(b, clWhite), 64 * 26);
+    EXPECT_EQ(CountColor(b, clBlue), 70 * 30 - 64 * 26);
+    EXPECT_EQ(c.Pixels(2, 2), clBlue);
+    EXPECT_EQ(c.Pixels(67, 27), clBlue);
+    c.Brush.Color = TColor(0x808080);
+    c.FillRect(Rect(0, 5, 70, 9));  // whole rows in the middle
+    EXPECT_EQ(CountColor(b, TColor(0x808080)), 70 * 4);
+    EXPECT_EQ(c.Pixels(10, 4), clWhite);
+    EXPECT_EQ(c.Pixels(10, 9), clWhite);
+}
+
 TEST(RectangleShape, OutlineWithThePenInsideWithTheBrush) {
     TBitmap b(40, 30);
     TCanvas& c = b.Canvas();
