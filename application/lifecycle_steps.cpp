@@ -4,7 +4,6 @@
 #include "dialogs/derivatives_form.h"
 #include "dialogs/domains_form.h"
 #include "dialogs/labels_form.h"
-#include "plotter/movable_labels.h"
 #include "dialogs/sequences_form.h"
 #include "plotter/main_window_hooks.h"
 #include "plotter/undo_snapshot.h"

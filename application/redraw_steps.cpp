@@ -1,15 +1,12 @@
 #include "application/redraw_steps.h"
 
-#include "dialogs/areas_form.h"
 #include "dialogs/areas_hatching.h"
 #include "dialogs/derivatives_form.h"
-#include "dialogs/labels_form.h"
-#include "plotter/movable_labels.h"
 #include "dialogs/legend.h"
-#include "dialogs/sequences_form.h"
 #include "dialogs/sequences_staircase.h"
 #include "dialogs/tangents_drawing.h"
 #include "dialogs/vertical_lines_form.h"
+#include "plotter/movable_labels.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
 

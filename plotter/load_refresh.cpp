@@ -5,14 +5,18 @@
 #include "plotter/main_window_hooks.h"
 #include "plotter/redraw_pipeline.h"
 
-void RefreshWindowsAfterLoad() {
+void CheckMarksFromSettings() {
     Form1->leg->SetChecked(ShowLegend != 0);
     Form1->abspi->SetChecked(AbscissaInPi == 1);
     Form1->re1->SetChecked(PreciseTracing);
+}
+
+void RefreshWindowsAfterLoad() {
+    CheckMarksFromSettings();
     const MainWindowHooks& hooks = LifecycleHooks();
     // The labels dialog and the domains before the results: the rows' values are clamped
     // into the domains.
-    if (hooks.RefreshDialogsAfterLoad) hooks.RefreshDialogsAfterLoad();
-    if (hooks.RecomputeAnalysisResults) hooks.RecomputeAnalysisResults();
+    RunAction(hooks.RefreshDialogsAfterLoad);
+    RunAction(hooks.RecomputeAnalysisResults);
     RedrawGraph(Form1->im->Bitmap());
 }

@@ -6,6 +6,7 @@
 
 #include "engine/number_format.h"
 #include "plotter/drawing_state.h"
+#include "plotter/load_refresh.h"
 #include "plotter/main_form.h"
 #include "plotter/main_window_hooks.h"
 #include "plotter/mouse_state.h"
@@ -59,9 +60,7 @@ void TForm1::FormActivate(TObject*) {
     if (LoadingFlag) {
         MainWindowHooks& hooks = LifecycleHooks();
         hooks.LoadStateFile();
-        leg->SetChecked(ShowLegend != 0);
-        abspi->SetChecked(AbscissaInPi == 1);
-        re1->SetChecked(PreciseTracing);
+        CheckMarksFromSettings();
         hooks.RefreshDialogsAfterLoad();
         FormResize(this);
         LoadingFlag = false;

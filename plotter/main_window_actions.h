@@ -4,7 +4,8 @@
 // (application/main_window_actions.h); an entry left empty does nothing.
 #include <functional>
 #include <string>
-#include <utility>
+
+#include "plotter/main_window_hooks.h"
 
 // The dialogs that the main window's menus show.
 enum class TProgramDialog { Areas, Tangents, Ftp, Sequences, Domains, Labels, Help, VerticalLines };
@@ -24,9 +25,3 @@ struct MainWindowActions {
 };
 
 MainWindowActions& MainWindowActionTable();
-
-// Runs an entry of the table when it is filled.
-template <typename Entry, typename... Args>
-void RunAction(const Entry& entry, Args&&... args) {
-    if (entry) entry(std::forward<Args>(args)...);
-}

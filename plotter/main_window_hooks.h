@@ -5,6 +5,7 @@
 // application/lifecycle_steps.h) and which a test may wrap to watch the order of the steps
 // or make one of them fail. An empty entry does nothing.
 #include <functional>
+#include <utility>
 
 struct MainWindowHooks {
     std::function<void()> LoadStateFile;
@@ -15,3 +16,9 @@ struct MainWindowHooks {
 };
 
 MainWindowHooks& LifecycleHooks();
+
+// Runs an entry of one of the main window's tables when it is filled.
+template <typename Entry, typename... Args>
+void RunAction(const Entry& entry, Args&&... args) {
+    if (entry) entry(std::forward<Args>(args)...);
+}

@@ -1,0 +1,6 @@
+#include "plotter/main_window_actions.h"
+
+MainWindowActions& MainWindowActionTable() {
+    static MainWindowActions actions;
+    return actions;
+}
