@@ -11,7 +11,6 @@
 
 TForm5* Form5 = nullptr;
 
-
 namespace {
 
 constexpr int RowTop = 12;

@@ -35,4 +35,5 @@ void ResetDrawingState() {
     ShowLegend = 0;
     ClosingFlag = false;
     FormsReady = false;
+    StepCounter = 0;
 }
