@@ -4,11 +4,14 @@
 // names functions through combo boxes whose items are the letters f .. n, takes numbers in
 // edits in which the letters a and b stand for the main window's parameters, and shows its
 // result in a label. No copy of a row is kept: every reading takes the components' texts.
+#include <array>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 class TComboBox;
+class TObject;
 
 // The letters of the nine functions, in the order of the function index (0 = f).
 inline constexpr std::string_view FunctionItemLetters = "fghijklmn";
@@ -67,3 +70,22 @@ public:
     HourglassCursor(const HourglassCursor&) = delete;
     HourglassCursor& operator=(const HourglassCursor&) = delete;
 };
+
+// The row whose component among `components` sent an event, or -1.
+template <typename Component, std::size_t N>
+int RowOfSender(const std::array<Component*, N>& components, const TObject* Sender) {
+    for (std::size_t r = 0; r < N; ++r)
+        if (components[r] == Sender) return int(r);
+    return -1;
+}
+
+// Whether row r reads now: `read` (the dialog's reading of a row) does not raise.
+template <typename Read>
+bool RowReads(Read read, int r) {
+    try {
+        read(r);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}

@@ -1,5 +1,6 @@
 #include "dialogs/areas_form.h"
 
+#include <algorithm>
 #include <string>
 
 #include "dialogs/analysis_rows.h"
@@ -98,17 +99,9 @@ void TForm2::Edit1KeyPress(TObject*, char& Key) {
 // A bound typed into a text that is no number: the row's integral is gone at once; the
 // other rows keep theirs. A readable bound waits for Enter.
 void TForm2::Edit1Change(TObject* Sender) {
-    if (LoadingFlag) return;
-    for (int r = 0; r < AreaRowCount; ++r) {
-        if (Sender != RowLowerBounds[size_t(r)] && Sender != RowUpperBounds[size_t(r)]) continue;
-        if (!IsAreaChecked(r)) return;
-        try {
-            GetAreaSettings(r);
-        } catch (...) {
-            RowResults[size_t(r)]->SetCaption("");
-        }
-        return;
-    }
+    const int r = std::max(RowOfSender(RowLowerBounds, Sender), RowOfSender(RowUpperBounds, Sender));
+    if (LoadingFlag || r < 0 || !IsAreaChecked(r) || RowReads(GetAreaSettings, r)) return;
+    RowResults[size_t(r)]->SetCaption("");
 }
 
 // Esc hides the dialog; the main window redraws when it is active again.

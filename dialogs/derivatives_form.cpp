@@ -83,18 +83,10 @@ void TForm3::Edit1KeyPress(TObject*, char& Key) {
 // An abscissa typed into a text that is no number: the row's tangent is gone at once (its
 // label and its drawing); the other rows keep theirs. A readable abscissa waits for Enter.
 void TForm3::Edit1Change(TObject* Sender) {
-    if (LoadingFlag) return;
-    for (int r = 0; r < TangentRowCount; ++r) {
-        if (Sender != RowAbscissae[size_t(r)]) continue;
-        if (!IsTangentChecked(r)) return;
-        try {
-            GetTangentSettings(r);
-        } catch (...) {
-            TangentSides[size_t(r)] = TangentNotDerivable;
-            RowResults[size_t(r)]->SetCaption(std::string("Tangente : ") + NotDerivableText);
-        }
-        return;
-    }
+    const int r = RowOfSender(RowAbscissae, Sender);
+    if (LoadingFlag || r < 0 || !IsTangentChecked(r) || RowReads(GetTangentSettings, r)) return;
+    TangentSides[size_t(r)] = TangentNotDerivable;
+    RowResults[size_t(r)]->SetCaption(std::string("Tangente : ") + NotDerivableText);
 }
 
 // Esc hides the dialog; the main window redraws when it is active again.

@@ -86,17 +86,9 @@ void TForm5::CheckBox1Click(TObject*) { UpdateSequenceLimits(); }
 // A first term typed into a text that is no number: the row's limit is gone at once; the
 // other rows keep theirs. A readable first term leaves the limit until a row is switched.
 void TForm5::Edit1Change(TObject* Sender) {
-    if (LoadingFlag) return;
-    for (int r = 0; r < SequenceRowCount; ++r) {
-        if (Sender != RowFirstTerms[size_t(r)]) continue;
-        if (!IsSequenceChecked(r)) return;
-        try {
-            GetSequenceSettings(r);
-        } catch (...) {
-            RowResults[size_t(r)]->SetCaption("");
-        }
-        return;
-    }
+    const int r = RowOfSender(RowFirstTerms, Sender);
+    if (LoadingFlag || r < 0 || !IsSequenceChecked(r) || RowReads(GetSequenceSettings, r)) return;
+    RowResults[size_t(r)]->SetCaption("");
 }
 
 // Esc hides the dialog; the main window redraws when it is active again.
