@@ -11,6 +11,7 @@
 #include "dialogs/labels_form.h"
 #include "dialogs/sequences_form.h"
 #include "dialogs/vertical_lines_form.h"
+#include "platform/text/cp1252.h"
 #include "plotter/drawing_state.h"
 #include "plotter/main_window_actions.h"
 #include "settings/curve_file_check.h"
@@ -37,7 +38,7 @@ TForm* DialogWindow(TProgramDialog dialog) {
 void ClearDrawing() {
     std::error_code code;
     std::filesystem::current_path(StartDirectory, code);
-    if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + PathText(StartDirectory) + "\"");
+    if (code) throw EInOutError("Impossible d'acc\xE9" "der au dossier \"" + text::PathText(StartDirectory) + "\"");
     std::filesystem::remove(StateFileName, code);
     ApplySettingsDefaults(1);
 }

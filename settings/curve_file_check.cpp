@@ -3,6 +3,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/text/cp1252.h"
 #include "settings/settings_file.h"
 #include "settings/settings_table.h"
 
@@ -52,6 +53,6 @@ bool IsCurveFile(const fs::path& fileName) {
 }
 
 std::string NotACurveFileMessage(const fs::path& fileName) {
-    return "Le fichier \"" + PathText(fileName.filename()) +
+    return "Le fichier \"" + text::PathText(fileName.filename()) +
            "\" n'est pas un fichier de fonctions : il n'a pas \xE9t\xE9 ouvert et rien n'a chang\xE9.";
 }

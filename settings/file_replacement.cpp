@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 namespace {
 
 EInOutError SaveError(const fs::path& file, int error) {
-    return EInOutError("Impossible d'enregistrer le fichier \"" + PathText(file) + "\" : " + FileFailureReason(error) +
-                       ".");
+    return FileError("Impossible d'enregistrer le fichier", file, error);
 }
 
 // Closes the descriptor once, keeping the first error number.
@@ -69,7 +68,11 @@ std::function<int(const fs::path&)>& FileWriteRefusal() {
     return refusal;
 }
 
-std::string PathText(const fs::path& path) { return text::Utf8ToCp1252(path.string()); }
+EInOutError FileError(const char* what, const fs::path& file, int error) {
+    std::string message = std::string(what) + " \"" + text::PathText(file) + "\"";
+    if (error != 0) message += " : " + FileFailureReason(error);
+    return EInOutError(message + ".");
+}
 
 std::string FileFailureReason(int error) {
     switch (error) {

@@ -24,8 +24,8 @@ std::filesystem::path TemporaryFileFor(const std::filesystem::path& fileName);
 
 // The reason of a failed file operation, in French, from the system's error number.
 std::string FileFailureReason(int error);
-// The path as a text of the program (Windows-1252), for messages.
-std::string PathText(const std::filesystem::path& path);
+// The error `what "file" : reason.` (without the reason for error 0).
+EInOutError FileError(const char* what, const std::filesystem::path& file, int error);
 
 // A test seam: when set, it is asked before the bytes of a replacement are written, with
 // the file being replaced; a non-zero error number makes the write fail with that error,

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "platform/text/cp1252.h"
 #include "plotter/drawing_state.h"
 #include "settings/settings_kinds.h"
 #include "settings/settings_table.h"
@@ -24,12 +25,6 @@ public:
 private:
     bool saved_;
 };
-
-EInOutError FileError(const char* what, const fs::path& file, int error) {
-    std::string message = std::string(what) + " \"" + PathText(file) + "\"";
-    if (error != 0) message += " : " + FileFailureReason(error);
-    return EInOutError(message + ".");
-}
 
 // Applies the lines to every row, or the row's default where a line is missing or cannot
 // be applied.

@@ -34,11 +34,6 @@ std::int64_t CheckedSoundMilliseconds(long double milliseconds) {
 
 namespace {
 
-std::string PathText(const std::filesystem::path& file) {
-    const std::u8string u8 = file.u8string();
-    return text::Utf8ToCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
-}
-
 }  // namespace
 
 bool PlaySoundImage(const WavImage& image) { return PlayWaveImage(std::span<const std::uint8_t>(image)); }
@@ -48,7 +43,7 @@ void WriteSoundFile(const WavImage& image) {
     std::filesystem::path temporary = file;
     temporary += ".tmp";
     std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) throw SoundFileError("Impossible de cr\xE9" "er le fichier " + PathText(file));
+    if (!out) throw SoundFileError("Impossible de cr\xE9" "er le fichier " + text::PathText(file));
     const bool written = std::fwrite(image.data(), 1, image.size(), out) == image.size();
     const bool closed = std::fclose(out) == 0;
     std::error_code renamed;
@@ -56,7 +51,7 @@ void WriteSoundFile(const WavImage& image) {
     if (!written || !closed || renamed) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
-        throw SoundFileError("Erreur d'\xE9" "criture du fichier " + PathText(file));
+        throw SoundFileError("Erreur d'\xE9" "criture du fichier " + text::PathText(file));
     }
 }
 

@@ -97,11 +97,6 @@ bool Compress(Job* job, const QImage* image, int quality) {
     return true;
 }
 
-std::string PathText(const std::filesystem::path& file) {
-    const std::u8string u8 = file.u8string();
-    return text::Utf8ToCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
@@ -124,12 +119,12 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
 void SaveJpegFile(const TBitmap& bitmap, const std::filesystem::path& file, int quality) {
     const std::vector<std::uint8_t> bytes = EncodeJpeg(bitmap, quality);
     std::FILE* out = std::fopen(file.c_str(), "wb");
-    if (!out) throw EJpegError("Impossible de cr\xE9" "er le fichier " + PathText(file));
+    if (!out) throw EJpegError("Impossible de cr\xE9" "er le fichier " + text::PathText(file));
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     const bool closed = std::fclose(out) == 0;
     if (!written || !closed) {
         std::error_code ignored;
         std::filesystem::remove(file, ignored);
-        throw EJpegError("Erreur d'\xE9" "criture du fichier " + PathText(file));
+        throw EJpegError("Erreur d'\xE9" "criture du fichier " + text::PathText(file));
     }
 }

@@ -85,4 +85,9 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+    const std::u8string u8 = path.u8string();
+    return Utf8ToCp1252(std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
 }  // namespace text

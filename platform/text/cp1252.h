@@ -1,6 +1,7 @@
 #pragma once
 // The Windows-1252 code page: the system's texts are single-byte strings in it.
 // Conversion to and from UTF-8 happens only where a text meets the GUI library.
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,8 @@ int UnicodeToCp1252(char32_t code);
 // Whole texts. Characters without a byte become '?'; malformed UTF-8 sequences become '?'.
 std::string Cp1252ToUtf8(std::string_view bytes);
 std::string Utf8ToCp1252(std::string_view utf8);
+
+// A path as a text of the program, for messages.
+std::string PathText(const std::filesystem::path& path);
 
 }  // namespace text

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/text/cp1252.h"
 #include "settings/file_replacement.h"
 #include "sound/vartelo_program.h"
 #include "tests/settings/scratch_disk.h"
@@ -22,7 +23,7 @@ protected:
     }
     // The message of a save of `file` that met the disk's fault.
     std::string SaveFailure(const fs::path& file) const {
-        return "Impossible d'enregistrer le fichier \"" + PathText(file) + "\" : " +
+        return "Impossible d'enregistrer le fichier \"" + text::PathText(file) + "\" : " +
                FileFailureReason(disk->Error()) + ".";
     }
     std::unique_ptr<ScratchDisk> disk;
