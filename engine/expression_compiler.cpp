@@ -25,7 +25,6 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
-
 bool IsProductVariable(char c) {
   const char u = UpperAscii(c);
   return u == 'X' || u == 'A' || u == 'B';

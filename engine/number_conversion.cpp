@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // The pieces of a number text accepted by the locale conversion, rewritten in the form
 // that std::from_chars reads ("-123.45e-6").
 struct ScannedNumber {

@@ -11,20 +11,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
-bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 bool IsCaptionLine(const std::string& line, int row, bool lastLine) {
     if (row <= SettingsTable.Count) {
         const std::string expected = "[ " + SettingsTable.Row(row).Caption + " ]";
         if (line == expected) return true;
         // A file cut inside its last caption.
-        return lastLine && !line.empty() && StartsWith(expected, line);
+        return lastLine && !line.empty() && std::string_view(expected).starts_with(line);
     }
     // Rows beyond the table: the other program's, or a later one's.
-    return lastLine ? StartsWith(line, "[") : (StartsWith(line, "[ ") && EndsWith(line, " ]"));
+    return lastLine ? line.starts_with("[") : (line.starts_with("[ ") && line.ends_with(" ]"));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Evaluations per second of the expression engine and of muparser on the same expressions,
 // and the time to compile one text. Each figure is the median of several runs, ours and
 // muparser's alternating. Ours is timed two ways: one EvaluateFunction call per point, and
-// EvaluateFunctionBlock over the whole row of points (as the curve samplers and the sound
-// call it), its results then read as doubles like the others. The engine runs as Quimbel
-// (no limit to the sound range) so that both give the same numbers, which are compared
+// EvaluateFunctionBlock over the whole row of points (as the sound calls it), its results
+// then read as doubles like the others. The engine runs as Quimbel (no limit to the sound
+// range) so that both give the same numbers, which are compared
 // first (1E-12 relative at every defined point, absolute below 1), and the row must give
 // what the calls per point give, bit for bit.
 //

@@ -38,13 +38,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int Width = SceneWidth;
 constexpr int Height = SceneHeight;
-template <class F>
-double Milliseconds(F run) {
-    const auto start = Clock::now();
-    run();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 struct Figures {
     double redraw;
     double reference;

@@ -2,6 +2,7 @@
 // The scene of the drawing benchmarks: Vartelo's main window with nine shown functions
 // over -5..5 x -5..5, each defined on the whole real line, the grid and the axes on,
 // thickness 3.
+#include <chrono>
 #include <vector>
 
 inline constexpr int SceneWidth = 1920;
@@ -14,3 +15,11 @@ void ShowSceneFunctions();
 
 // The median of a set of timings.
 double Median(std::vector<double> values);
+
+// The wall time of one call, in milliseconds.
+template <class F>
+double Milliseconds(F run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
