@@ -2,6 +2,7 @@
 // Shared helpers of the engine tests.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,9 @@
 #include "engine/expression_evaluator.h"
 #include "engine/program_variant.h"
 #include "engine/random_source.h"
+
+// Whether two 80-bit values have the same ten bytes (zeros' signs and NaNs told apart).
+inline bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
 
 // Selects a program for the duration of a test and records the slots marked unreadable.
 class EngineTest : public ::testing::Test {

@@ -116,8 +116,6 @@ TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
   EXPECT_GT(undefined, 10000);
 }
 
-bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
-
 // A row of points at once gives what one call per point gives, bit for bit: random texts,
 // undefined points, pieces equal to UndefinedValue, values beyond the double range, random
 // draws in order, slots never or no longer compiled. The row has two chunks of ordinary
