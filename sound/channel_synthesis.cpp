@@ -32,12 +32,6 @@ inline std::int16_t ChannelSample(long double value, long double amplitude) {
     return LowSixteenBits(TruncToInt64(scaled));
 }
 
-inline void PutSample(std::uint8_t* at, std::int16_t sample) {
-    const auto bits = std::uint16_t(sample);
-    at[0] = std::uint8_t(bits);
-    at[1] = std::uint8_t(bits >> 8);
-}
-
 // The first whole k with k >= limit.
 std::int64_t FirstFrameFrom(long double limit) {
     if (limit <= 0) return 0;
@@ -83,8 +77,7 @@ WavImage SynthesiseChannels(std::int64_t frames, double a, double b) {
                 amplitude = FullAmplitude * (long double)k / fade;
             else if (k >= fadeOutStart)
                 amplitude = FullAmplitude * (n - (long double)k) / fade;
-            PutSample(out, ChannelSample(left[i], amplitude));
-            PutSample(out + 2, ChannelSample(right[i], amplitude));
+            PutWavFrame(out, ChannelSample(left[i], amplitude), ChannelSample(right[i], amplitude));
             out += WavFrameBytes;
         }
     }

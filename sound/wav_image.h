@@ -21,12 +21,18 @@ std::uint32_t WavDataSize(std::int64_t frames);
 WavImage BeginWavImage(std::uint32_t dataSize);
 
 // Appends one frame.
-inline void AppendWavFrame(WavImage& image, std::int16_t left, std::int16_t right) {
+// Writes one frame (left, then right, little-endian) at `at`, WavFrameBytes long.
+inline void PutWavFrame(std::uint8_t* at, std::int16_t left, std::int16_t right) {
     const auto l = std::uint16_t(left), r = std::uint16_t(right);
-    image.push_back(std::uint8_t(l));
-    image.push_back(std::uint8_t(l >> 8));
-    image.push_back(std::uint8_t(r));
-    image.push_back(std::uint8_t(r >> 8));
+    at[0] = std::uint8_t(l);
+    at[1] = std::uint8_t(l >> 8);
+    at[2] = std::uint8_t(r);
+    at[3] = std::uint8_t(r >> 8);
+}
+
+inline void AppendWavFrame(WavImage& image, std::int16_t left, std::int16_t right) {
+    image.resize(image.size() + WavFrameBytes);
+    PutWavFrame(image.data() + image.size() - WavFrameBytes, left, right);
 }
 
 // The low 16 bits of an integer, read as a signed sample.
