@@ -27,7 +27,7 @@ std::int64_t RoundToInt64(long double value) {
   return static_cast<std::int64_t>(rounded);
 }
 
-std::int64_t TruncToInt64(long double value) {
+std::int64_t TruncLargeToInt64(long double value) {
   const long double truncated = std::trunc(value);
   if (!(truncated >= -kTwoPow63 && truncated < kTwoPow63)) throw FloatInvalidOperationError();
   return static_cast<std::int64_t>(truncated);

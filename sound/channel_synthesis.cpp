@@ -26,10 +26,7 @@ void EvaluateChannelBlock(int slot, const double* xs, std::size_t n, double a, d
 // their product; silence where the channel is undefined.
 inline std::int16_t ChannelSample(long double value, long double amplitude) {
     if (value == UndefinedValue) return 0;
-    const long double scaled = value * amplitude;
-    // Within 2^62 the conversion truncates as TruncToInt64 does; beyond it, that raises.
-    if (std::fabs(scaled) < 4.6e18L) return LowSixteenBits(std::int64_t(scaled));
-    return LowSixteenBits(TruncToInt64(scaled));
+    return LowSixteenBits(TruncToInt64(value * amplitude));
 }
 
 // The first whole k with k >= limit.

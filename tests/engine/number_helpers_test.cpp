@@ -27,6 +27,12 @@ TEST(IntegerRounding, TiesToEvenAndRaisesOutOfRange) {
   EXPECT_EQ(RoundToInt64(-2.5L), -2);
   EXPECT_EQ(RoundToInt64(-2.6L), -3);
   EXPECT_EQ(TruncToInt64(-2.7L), -2);
+  // Both sides of 2^62, where the checked conversion takes over, and the ends of the range.
+  EXPECT_EQ(TruncToInt64(0x1p62L - 0.75L), (std::int64_t(1) << 62) - 1);
+  EXPECT_EQ(TruncToInt64(-(0x1p62L + 0.5L)), -(std::int64_t(1) << 62));
+  EXPECT_EQ(TruncToInt64(-0x1p63L), std::numeric_limits<std::int64_t>::min());
+  EXPECT_THROW(TruncToInt64(0x1p63L), FloatInvalidOperationError);
+  EXPECT_THROW(TruncToInt64(std::numeric_limits<long double>::quiet_NaN()), FloatInvalidOperationError);
   EXPECT_EQ(RoundToInt(-7.5L), -8);
   EXPECT_EQ(RoundToInt64(-9223372036854775808.0L), std::numeric_limits<std::int64_t>::min());
   EXPECT_THROW(RoundToInt64(9223372036854775808.0L), FloatInvalidOperationError);
