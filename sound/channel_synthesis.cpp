@@ -17,11 +17,6 @@ constexpr long double FadeSeconds = 0.03L;
 // Frames evaluated per call of a channel: small enough to stay in the first-level cache.
 constexpr std::size_t BlockFrames = 256;
 
-// The values of `slot` at n abscissae: the one place where the channels meet the engine.
-void EvaluateChannelBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out) {
-    EvaluateFunctionBlock(slot, xs, n, a, b, out);
-}
-
 // A channel's value at an amplitude as a sample: the low 16 bits of the integer part of
 // their product; silence where the channel is undefined.
 inline std::int16_t ChannelSample(long double value, long double amplitude) {
@@ -65,8 +60,8 @@ WavImage SynthesiseChannels(std::int64_t frames, double a, double b) {
         const std::size_t count = std::size_t(std::min<std::int64_t>(std::int64_t(BlockFrames), frames - first));
         for (std::size_t i = 0; i < count; ++i)
             xs[i] = double(kTwoPi * ((long double)(first + std::int64_t(i)) / SoundSampleRate));
-        EvaluateChannelBlock(LeftChannelSlot, xs.data(), count, a, b, left.data());
-        EvaluateChannelBlock(RightChannelSlot, xs.data(), count, a, b, right.data());
+        EvaluateFunctionBlock(LeftChannelSlot, xs.data(), count, a, b, left.data());
+        EvaluateFunctionBlock(RightChannelSlot, xs.data(), count, a, b, right.data());
         for (std::size_t i = 0; i < count; ++i) {
             const std::int64_t k = first + std::int64_t(i);
             long double amplitude = FullAmplitude;

@@ -58,7 +58,7 @@ bool SessionProcess::Running() { return ProcessRunning(pid_); }
 
 void SessionProcess::Stop() { StopProcess(pid_); }
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
+bool PollUntil(const std::function<bool()>& condition, int milliseconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return condition();
@@ -84,7 +84,7 @@ bool DesktopSession::Start(int width, int height) {
         if (!server_.Start(xvfb, {display_, "-screen", "0", size, "-nolisten", "tcp"}, logs_.Path() / "xvfb.log"))
             continue;
         std::unique_ptr<XProbe> probe;
-        WaitFor(
+        PollUntil(
             [&] {
                 if (!server_.Running()) return true;
                 probe = std::make_unique<XProbe>(display_);
@@ -103,7 +103,7 @@ bool DesktopSession::Start(int width, int height) {
     }
     setenv("DISPLAY", display_.c_str(), 1);
     if (!manager_.Start(openbox, {"--sm-disable"}, logs_.Path() / "openbox.log") ||
-        !WaitFor([&] { return probe_->WindowManagerRunning(); }, 10000)) {
+        !PollUntil([&] { return probe_->WindowManagerRunning(); }, 10000)) {
         problem_ = "openbox did not start";
         return false;
     }
@@ -128,6 +128,6 @@ bool DesktopSession::Run(const std::vector<std::string>& command) {
     PeerProcess process;
     std::vector<std::string> args(command.begin() + 1, command.end());
     if (!process.Start(tool, args, logs_.Path() / "tool.log")) return false;
-    WaitFor([&] { return !process.Running(); }, 10000);
+    PollUntil([&] { return !process.Running(); }, 10000);
     return !process.Running();
 }

@@ -55,5 +55,7 @@ private:
     std::string problem_;
 };
 
-// Waits, with a deadline, until the condition holds; its last result.
-bool WaitFor(const std::function<bool()>& condition, int milliseconds);
+// Checks the condition every 20 ms, without running the program's messages (what it waits
+// for lives in other processes: the X server, the window manager), until it holds or the
+// deadline passes; its last result. The loopback tests' WaitFor runs the messages instead.
+bool PollUntil(const std::function<bool()>& condition, int milliseconds);

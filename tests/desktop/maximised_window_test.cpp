@@ -28,7 +28,7 @@ TEST_P(MaximisedWindow, FrameFitsTheWorkArea) {
     PeerProcess program;
     ASSERT_TRUE(desktop.Launch(program, std::string(PROGRAMS_DIR) + "/" + c.program, folder.Path()));
     std::uint32_t window = 0;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(PollUntil(
         [&] {
             const auto shown = x.ShownWindowsTitled(c.program);
             window = shown.empty() ? 0 : shown.front();
@@ -39,7 +39,7 @@ TEST_P(MaximisedWindow, FrameFitsTheWorkArea) {
     // The window manager may place it in several steps: the frame once it has settled.
     XRect frame;
     std::string previous;
-    WaitFor(
+    PollUntil(
         [&] {
             frame = x.FrameOf(window).value_or(XRect{});
             const std::string now = Describe(frame);
