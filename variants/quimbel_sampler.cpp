@@ -56,7 +56,7 @@ bool IsFunctionDrawn(int index) {
 
 // One function's walk from WindowXMin to the first point not left of WindowXMax, or until
 // its share of the redraw's work is spent.
-void WalkOne(const WalkFrame& frame, const WalkInput& in, WalkEvaluator& evaluator, const WalkSink& sink) {
+void WalkOne(const WalkFrame& frame, WalkEvaluator& evaluator, const WalkSink& sink) {
     const long double xmin = frame.xmin;
     const long double xmax = frame.xmax;
     const long double xextent = xmax - xmin;
@@ -129,7 +129,7 @@ void WalkOne(const WalkFrame& frame, const WalkInput& in, WalkEvaluator& evaluat
             step = dx;
             prev = prev + fine;
         } else {
-            const int px = ClampedPixel((x - xmin) / xextent * in.width);
+            const int px = ClampedPixel((x - xmin) / xextent * frame.width);
             if (fine > step && jump > DiscontinuityJump) {
                 penUp = true;
                 step = px != 0 && precise ? static_cast<double>(fine) : dx;
@@ -178,6 +178,7 @@ WalkFrame FrameOf(int index, const WalkInput& in) {
     f.xmax = WindowXMax;
     f.ymax = WindowYMax;
     f.yextent = f.ymax - static_cast<long double>(WindowYMin);
+    f.width = in.width;
     f.height = in.height;
     f.precise = PreciseTracing;
     f.dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
@@ -211,7 +212,7 @@ void WalkCurves(int width, int height, int only, const WalkSink& sink) {
         const WalkFrame frame = FrameOf(i, in);
         WalkEvaluator evaluator(frame, work / std::max(toWalk, 1));
         --toWalk;
-        WalkOne(frame, in, evaluator, sink);
+        WalkOne(frame, evaluator, sink);
         work -= evaluator.Evaluations();
         if (sink.trace) sink.trace->Evaluations += evaluator.Evaluations();
     }

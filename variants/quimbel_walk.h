@@ -14,6 +14,7 @@ struct WalkFrame {
     double a = 0, b = 0;
     long double xmin = 0, xmax = 0;
     long double ymax = 0, yextent = 1;
+    int width = 0;           // columns of the picture
     long double height = 0;  // rows of the picture
     double dx = 0;           // the base step: a pixel column, a quarter of one when precise
     long double fine = 0;    // the finest step
