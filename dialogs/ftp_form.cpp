@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "dialogs/ftp_sending.h"
+#include "ftp/ftp_text_helpers.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/clipboard.h"
 #include "platform/graphics/jpeg.h"
@@ -160,7 +161,7 @@ std::string FieldWithLineBreak(const TForm4& Dialog) {
         {Dialog.Label3, Dialog.edit3}, {Dialog.Label4, Dialog.edit4}, {Dialog.Label5, Dialog.Edit5},
         {Dialog.Label6, Dialog.Edit6}};
     for (const auto& [label, edit] : fields) {
-        if (edit->Text().find_first_of(std::string("\r\n\0", 3)) == std::string::npos) continue;
+        if (!HoldsLineBreak(edit->Text())) continue;
         // The caption as the user reads it, without the colon some captions end with.
         std::string caption = label->Caption();
         while (!caption.empty() && (caption.back() == ':' || caption.back() == ' ')) caption.pop_back();

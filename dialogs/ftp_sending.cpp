@@ -1,14 +1,12 @@
 #include "dialogs/ftp_sending.h"
 
 #include <memory>
-#include <utility>
 
 #include "engine/text_helpers.h"
 #include "ftp/ftp_blocking_client.h"
 #include "plotter/drawing_state.h"
 
 TFtpClient* CurrentFtpClient = nullptr;
-
 
 void CreateFtpClient() {
     CurrentFtpClient = new TFtpClient();

@@ -1,5 +1,6 @@
 #include "ftp/ftp_blocking_client.h"
 
+#include "ftp/scoped_count.h"
 #include "ftp/socket_window.h"
 #include "ftp/tick_deadline.h"
 #include "platform/messages/message_queue.h"
@@ -17,15 +18,11 @@ bool TFtpClient::Quit() { return RunBlocking(&TCustomFtpCli::CmdQuit); }
 bool TFtpClient::RunBlocking(void (TCustomFtpCli::*Starter)()) {
     // A handler run by the wait (a second click) must not start another request on
     // this client and wait for it inside the first wait.
-    if (Waiting) {
+    if (WaitDepth > 0) {
         TriggerError("A blocking call is already waiting on this client");
         return false;
     }
-    Waiting = true;
-    struct Reset {
-        bool& Flag;
-        ~Reset() { Flag = false; }
-    } reset{Waiting};
+    ScopedCount waiting(WaitDepth);
     try {
         RequestRefused = false;
         WaitStartCount = RequestsEnded;

@@ -42,6 +42,6 @@ protected:
     void PumpMessages();
 
 private:
-    bool Waiting = false;             // a blocking call is waiting on this client
+    int WaitDepth = 0;                // a blocking call is waiting on this client when above 0
     std::uint32_t WaitStartCount = 0;  // RequestsEnded when the awaited request began
 };

@@ -4,14 +4,6 @@
 #include "ftp/ftp_client.h"
 #include "ftp/ftp_text_helpers.h"
 
-namespace {
-
-bool HoldsLineBreak(const std::string& Text) {
-    return Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
-}
-
-}  // namespace
-
 void TCustomFtpCli::StartOpen() {
     if (!RequireReady()) return;
     if (ConnectedFlag) {

@@ -70,6 +70,10 @@ void AppendDigits(std::string& Out, long long Value, int Width) {
 
 }  // namespace
 
+bool HoldsLineBreak(const std::string& Text) {
+    return Text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
 const char* SkipSpaces(const char* Position) {
     if (!Position) return nullptr;
     while (IsBlankOrLineEnd(*Position)) ++Position;

@@ -9,6 +9,10 @@
 #include <string>
 
 // The first position that is not a blank, tab, CR or LF; null for a null position.
+// Whether the text holds a CR, an LF or a NUL, which would end a command line early and
+// start another one: no such text may go into a command.
+bool HoldsLineBreak(const std::string& Text);
+
 const char* SkipSpaces(const char* Position);
 
 // Reads an optionally signed decimal number after leading blanks into N (0 when there

@@ -90,13 +90,7 @@ void TCustomFtpCli::StartUpload() {
             SetupPassivePut(port, addr);
             DataSocket->Connect();
         } catch (const std::exception& E) {
-            LastResponse = "426 " + ExceptionClassName(E) + ": " + E.what();
-            StatusCode = 426;
-            KeepFirstError();
-            DropDataConnection();
-            ReleaseLocalFile();
-            RequestResult = 426;
-            FinishRequest(426);
+            FailTransfer("426 " + ExceptionClassName(E) + ": " + E.what(), 426);
         }
         return;  // the command goes out once the data connection is up
     }

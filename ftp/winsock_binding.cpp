@@ -65,10 +65,8 @@ struct UseScope {
     UseScope& operator=(const UseScope&) = delete;
 };
 
-}  // namespace
+void (*gLoadedHandler)() = nullptr;  // guarded by WinsockLock()
 
-namespace {
-void (*gLoadedHandler)() = nullptr;
 }  // namespace
 
 void SetWinsockLoadedHandler(void (*handler)()) {

@@ -37,8 +37,8 @@ int TCustomWSocket::Send(const void* Data, int Len) {
         const char* bytes = static_cast<const char*>(Data);
         int left = Len;
         // With nothing queued ahead of them, the system takes what it can straight from
-        // the caller's bytes: only the rest is copied into the queue. A refusal is left
-        // to the flush below, which meets it again and handles it.
+        // the caller's bytes: only the rest is copied into the queue. A refusal other than
+        // a full buffer is handled at once (SendRefused), as the flush would handle it.
         int sentAtOnce = 0;
         int refusal = 0;
         if (FType == ws::SOCK_STREAM && !FFlushing && FHSocket != ws::INVALID_SOCKET && BufferedByteCount() == 0) {
