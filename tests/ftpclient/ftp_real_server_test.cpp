@@ -13,8 +13,6 @@
 
 namespace {
 
-using DoneEntry = std::pair<TFtpRequest, std::uint16_t>;
-
 class FtpRealServer : public FtpClientTest {
 protected:
     // Opens and logs in; false (with a test failure) when any step fails.

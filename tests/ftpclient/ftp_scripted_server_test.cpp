@@ -9,7 +9,6 @@
 #include "ftpclient/ftp_test_support.h"
 
 using FtpScripted = FtpClientTest;
-using DoneEntry = std::pair<TFtpRequest, std::uint16_t>;
 
 TEST_F(FtpScripted, AGreetingSplitAcrossReadsIsPutTogether) {
     ScriptedServer server;

@@ -29,6 +29,9 @@ void WriteAll(const std::filesystem::path& File, const std::string& Bytes);
 void PointAtLoopback(TCustomFtpCli& Client, const std::string& PortText, const std::string& User = "",
                      const std::string& Password = "");
 
+// One request-done event: the request and its code.
+using DoneEntry = std::pair<TFtpRequest, std::uint16_t>;
+
 // The client under test, with its inner operations reachable and its events recorded.
 class TestFtpClient : public TCustomFtpCli {
 public:
@@ -50,7 +53,7 @@ public:
     // high-level request goes on); the chain is used once.
     void ChainNext(std::function<void()> Next);
 
-    std::vector<std::pair<TFtpRequest, std::uint16_t>> Done;  // OnRequestDone
+    std::vector<DoneEntry> Done;                               // OnRequestDone
     std::vector<std::string> ResponsesAtDone;                 // LastResponse seen by OnRequestDone
     std::vector<std::string> Errors;                          // OnError
     std::vector<std::string> Display;                         // OnDisplay

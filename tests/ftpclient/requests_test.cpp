@@ -10,8 +10,6 @@
 
 namespace {
 
-using DoneEntry = std::pair<TFtpRequest, std::uint16_t>;
-
 // The commands the client sent, in order, from its display ("> USER alice" -> "USER").
 std::vector<std::string> SentVerbs(const TestFtpClient& Client) {
     std::vector<std::string> verbs;

@@ -11,8 +11,6 @@
 
 namespace {
 
-using DoneEntry = std::pair<TFtpRequest, std::uint16_t>;
-
 class FtpTransferFaults : public FtpClientTest {
 protected:
     std::filesystem::path Local(const std::string& Name) { return folder.Path() / Name; }
