@@ -8,10 +8,8 @@
 //
 //   bench_pan [pans]      (default 6 pans of 30 steps, alternately there and back)
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,7 +21,6 @@
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
-#include "application/startup.h"
 #include "platform/ui/components.h"
 #include "sound/vartelo_program.h"
 
@@ -80,16 +77,9 @@ std::vector<double> Pan(int direction, QtReferencePlotter& reference, std::vecto
 }  // namespace
 
 int main(int argc, char** argv) {
-    int pans = 6;
-    if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), pans);
-    pans = std::max(pans, 1);
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int pans = CountArgument(argc, argv, 6);
     ScratchStartDirectory startDirectory;
-    static char name[] = "bench_pan";
-    char* args[] = {name, nullptr};
-    Application->Initialize(1, args);
-    PrepareProgram(VarteloProgram());
-    CreateProgramWindows();
+    StartBenchProgram("bench_pan", VarteloProgram());
     Form1->Show();
     Application->ProcessMessages();
     if (!SizeImage()) {

@@ -10,16 +10,13 @@
 //     scene    only the scenes whose name contains this text
 //     tracing  only "normal" or only "precise"
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "bench/scene/nine_functions.h"
 #include "bench/scene/qt_reference_plotter.h"
-#include "application/startup.h"
 #include "bench/scene/scratch_directory.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
@@ -61,16 +58,9 @@ void Prepare(const Scene& scene) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 9;
-    if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), runs);
-    runs = std::max(runs, 1);
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int runs = CountArgument(argc, argv, 9);
     ScratchStartDirectory startDirectory;
-    static char name[] = "bench_quimbel_redraw";
-    char* args[] = {name, nullptr};
-    Application->Initialize(1, args);
-    PrepareProgram(QuimbelProgram());
-    CreateProgramWindows();
+    StartBenchProgram("bench_quimbel_redraw", QuimbelProgram());
     LoadingFlag = false;
 
     std::vector<Scene> scenes;

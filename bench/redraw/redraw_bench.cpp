@@ -10,10 +10,8 @@
 //     runs     runs per figure (default 15)
 //     tracing  only "normal" or only "precise" (to profile one of them)
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,7 +25,6 @@
 #include "plotter/main_form.h"
 #include "plotter/program_description.h"
 #include "plotter/redraw_pipeline.h"
-#include "application/startup.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/components.h"
 #include "sound/vartelo_program.h"
@@ -72,16 +69,9 @@ void Report(const char* name, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 15;
-    if (argc > 1) std::from_chars(argv[1], argv[1] + std::char_traits<char>::length(argv[1]), runs);
-    runs = std::max(runs, 1);
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const int runs = CountArgument(argc, argv, 15);
     ScratchStartDirectory startDirectory;
-    static char name[] = "bench_redraw";
-    char* args[] = {name, nullptr};
-    Application->Initialize(1, args);
-    PrepareProgram(VarteloProgram());
-    CreateProgramWindows();
+    StartBenchProgram("bench_redraw", VarteloProgram());
     ShowSceneFunctions();
     LoadingFlag = false;
 

@@ -1,7 +1,12 @@
 #include "bench/scene/nine_functions.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
+#include "application/startup.h"
 #include "dialogs/domains_form.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -34,4 +39,22 @@ double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+int CountArgument(int argc, char** argv, int fallback) {
+    int count = fallback;
+    if (argc > 1) std::from_chars(argv[1], argv[1] + std::strlen(argv[1]), count);
+    return std::max(count, 1);
+}
+
+void StartBenchProgram(const char* name, const ProgramDescription& program) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The application keeps the arguments for its whole life.
+    static std::string storedName;
+    static char* args[2] = {nullptr, nullptr};
+    storedName = name;
+    args[0] = storedName.data();
+    Application->Initialize(1, args);
+    PrepareProgram(program);
+    CreateProgramWindows();
 }
