@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/block_program.h"
+#include "engine/bounded_program.h"
 #include "engine/compiled_slots.h"
 #include "engine/evaluation_program.h"
 #include "engine/finished_result.h"
@@ -13,6 +14,7 @@ namespace {
 
 EvalProgram programs[ExprSlotCount];
 BlockProgram block_programs[ExprSlotCount];
+BoundedProgram bounded_programs[ExprSlotCount];
 
 }  // namespace
 
@@ -20,10 +22,12 @@ void BuildEvaluationProgram(int slot) {
   if (slot < 0 || slot >= ExprSlotCount) return;
   BuildProgram(slot, programs[slot]);
   BuildBlockProgram(programs[slot], block_programs[slot]);
+  BuildBoundedProgram(block_programs[slot], bounded_programs[slot]);
 }
 
 void DiscardCompiledSlot(int slot) {
   if (slot < 0 || slot >= ExprSlotCount) return;
+  bounded_programs[slot] = BoundedProgram{};
   block_programs[slot] = BlockProgram{};
   programs[slot] = EvalProgram{};
 }
@@ -92,4 +96,17 @@ long double EvaluateNodeTable(int slot, double x, double a, double b) {
   if (result == UndefinedValue) return UndefinedValue;
   if (programs[slot].limit_to_sound_range) result = LimitToSoundRange(result);
   return result;
+}
+
+bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, double a, double b, double* values,
+                                  double* bounds) {
+  if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return false;
+  BoundedProgram& bounded = bounded_programs[slot];
+  if (!bounded.ready) return false;
+  const bool limit = programs[slot].limit_to_sound_range;
+  for (std::size_t start = 0; start < n; start += kBlockChunk) {
+    const std::size_t count = std::min(kBlockChunk, n - start);
+    RunBoundedChunk(bounded, xs + start, count, a, b, limit, values + start, bounds + start);
+  }
+  return true;
 }

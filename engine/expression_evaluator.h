@@ -17,3 +17,11 @@ long double EvaluateFunction(int slot, double x, double a, double b);
 // for bit EvaluateFunction(slot, xs[i], a, b) (random draws included, in the order of i),
 // without the cost of a call per point. Never raises.
 void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, double b, long double* out);
+
+// The same values in double arithmetic, quicker, with at each point a bound on the distance
+// to the 80-bit value: |values[i] - EvaluateFunction(slot, xs[i], a, b)| <= bounds[i]
+// (infinite where the bound cannot be given, as where the function is undefined). False,
+// with nothing written, for a slot whose text has an operation other than +, -, *, /, the
+// square, sin and cos.
+bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, double a, double b, double* values,
+                                  double* bounds);

@@ -24,6 +24,38 @@ inline std::int16_t ChannelSample(long double value, long double amplitude) {
     return LowSixteenBits(TruncToInt64(value * amplitude));
 }
 
+// The samples of the quick evaluation, where its bounds settle every one of them: the 80-bit
+// value lies within bounds[i] of values[i], so its product by the amplitude (rounded to 80
+// bits) lies within `margin` of the product computed here; where both ends of that range have
+// the same integer part, so has the 80-bit product. The margin also covers the rounding of
+// the amplitude to double and of the products here (relative 2^-50 for at most 2^-51).
+bool SettledSamples(const double* values, const double* bounds, const long double* amplitudes, std::size_t count,
+                    std::int16_t* samples) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const double amplitude = double(amplitudes[i]);
+        const double product = values[i] * amplitude;
+        const double margin = bounds[i] * amplitude * (1 + 0x1p-49) + std::fabs(product) * 0x1p-50 + 0x1p-1000;
+        if (!(margin < 0.5)) return false;
+        const auto low = std::int64_t(product - margin);
+        if (low != std::int64_t(product + margin)) return false;
+        samples[i] = LowSixteenBits(low);
+    }
+    return true;
+}
+
+// The samples of one channel over a block: from the quick evaluation where it settles them
+// all (nearly always), else from the 80-bit values.
+void ChannelSamples(int slot, const double* xs, std::size_t count, double a, double b, const long double* amplitudes,
+                    std::int16_t* samples) {
+    std::array<double, BlockFrames> values, bounds;
+    if (EvaluateFunctionBlockBounded(slot, xs, count, a, b, values.data(), bounds.data()) &&
+        SettledSamples(values.data(), bounds.data(), amplitudes, count, samples))
+        return;
+    std::array<long double, BlockFrames> exact;
+    EvaluateFunctionBlock(slot, xs, count, a, b, exact.data());
+    for (std::size_t i = 0; i < count; ++i) samples[i] = ChannelSample(exact[i], amplitudes[i]);
+}
+
 // The first whole k with k >= limit.
 std::int64_t FirstFrameFrom(long double limit) {
     if (limit <= 0) return 0;
@@ -55,21 +87,24 @@ WavImage SynthesiseChannels(std::int64_t frames, double a, double b) {
     const std::int64_t fadeOutStart = FirstFrameFrom(n - fade);
 
     std::array<double, BlockFrames> xs;
-    std::array<long double, BlockFrames> left, right;
+    std::array<long double, BlockFrames> amplitudes;
+    std::array<std::int16_t, BlockFrames> left, right;
     for (std::int64_t first = 0; first < frames; first += std::int64_t(BlockFrames)) {
         const std::size_t count = std::size_t(std::min<std::int64_t>(std::int64_t(BlockFrames), frames - first));
-        for (std::size_t i = 0; i < count; ++i)
-            xs[i] = double(kTwoPi * ((long double)(first + std::int64_t(i)) / SoundSampleRate));
-        EvaluateFunctionBlock(LeftChannelSlot, xs.data(), count, a, b, left.data());
-        EvaluateFunctionBlock(RightChannelSlot, xs.data(), count, a, b, right.data());
         for (std::size_t i = 0; i < count; ++i) {
             const std::int64_t k = first + std::int64_t(i);
+            xs[i] = double(kTwoPi * ((long double)k / SoundSampleRate));
             long double amplitude = FullAmplitude;
             if (k < fadeInEnd)
                 amplitude = FullAmplitude * (long double)k / fade;
             else if (k >= fadeOutStart)
                 amplitude = FullAmplitude * (n - (long double)k) / fade;
-            PutWavFrame(out, ChannelSample(left[i], amplitude), ChannelSample(right[i], amplitude));
+            amplitudes[i] = amplitude;
+        }
+        ChannelSamples(LeftChannelSlot, xs.data(), count, a, b, amplitudes.data(), left.data());
+        ChannelSamples(RightChannelSlot, xs.data(), count, a, b, amplitudes.data(), right.data());
+        for (std::size_t i = 0; i < count; ++i) {
+            PutWavFrame(out, left[i], right[i]);
             out += WavFrameBytes;
         }
     }

@@ -196,6 +196,11 @@ TEST_F(ChannelSynthesisTest, EverySampleIsTheOneOfOneEvaluationPerFrame) {
         {"sin(220x)+(0,5sin(330x))+(0,25sin(660x))", "tri(220x)+(cre(110(x+0,006)))", 0, 0},
         {"a*sin(x*b)", "ln(x-0,5)+sin(50x)", 1.5, 700},
         {"100", "x^2-3", 0, 0},
+        // Samples exactly on whole numbers, or next to them, where only the 80-bit value tells
+        // which side a sample falls; undefined points; values the sound range limits.
+        {"sin(x)*sin(x)+cos(x)*cos(x)", "0,5+sin(x)*0", 0, 0},
+        {"sin(440x)/sin(440x)", "9sin(440x)", 0, 0},
+        {"(x-1)*(x+2)/(carre(x)+a)+b*sin(x)", "-sin(264x*7)+(cos(264(x+0,00002)*9))", 0.25, 0.5},
     };
     for (const Case& c : cases) {
         Channels(c.left, c.right);
