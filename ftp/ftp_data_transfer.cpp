@@ -340,17 +340,14 @@ void TCustomFtpCli::GetFirstReply() {
 
 void TCustomFtpCli::GetFinalReply() {
     ShowLastReply();
-    if (TransferFault != 0) {
-        EndFaultedTransfer();
-        return;
-    }
     ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 125 || StatusCode == 226 || StatusCode == 250) {
-        TransferReplyDone = true;
-        TryFinishGet();
+    // A transfer this side broke ends with its fault whatever the server answers.
+    if (TransferFault == 0 && StatusCode != 125 && StatusCode != 226 && StatusCode != 250) {
+        FailTransfer("! RETR/LIST/NLST Failed");
         return;
     }
-    FailTransfer("! RETR/LIST/NLST Failed");
+    TransferReplyDone = true;
+    TryFinishGet();
 }
 
 void TCustomFtpCli::TryFinishGet() {
@@ -385,7 +382,9 @@ void TCustomFtpCli::FailTransfer(const std::string& Message) {
 }
 
 // A transfer ends once both its final reply and the close of its data
-// connection have arrived, in either order; the close's error is the result.
+// connection have arrived, in either order; the close's error is the result. A
+// transfer this side broke (AbortTransfer) has its data connection counted as closed
+// already, so it ends here with its fault as soon as the server has answered.
 void TCustomFtpCli::FinishTransferWhenDone(bool DataSessionDone) {
     if (!TransferReplyDone || !DataSessionDone) return;
     if (TransferFault != 0) {

@@ -208,17 +208,14 @@ void TCustomFtpCli::PutDataClosed(TCustomWSocket*, std::uint16_t ErrCode) {
 
 void TCustomFtpCli::PutFinalReply() {
     ShowLastReply();
-    if (TransferFault != 0) {
-        EndFaultedTransfer();
-        return;
-    }
     ParseInteger(LastResponse.c_str(), StatusCode);
-    if (StatusCode == 226 || StatusCode == 250) {
-        TransferReplyDone = true;
-        TryFinishPut();
+    // A transfer this side broke ends with its fault whatever the server answers.
+    if (TransferFault == 0 && StatusCode != 226 && StatusCode != 250) {
+        FailTransfer("! STOR Failed");
         return;
     }
-    FailTransfer("! STOR Failed");
+    TransferReplyDone = true;
+    TryFinishPut();
 }
 
 void TCustomFtpCli::TryFinishPut() {
