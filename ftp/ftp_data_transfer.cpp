@@ -160,7 +160,6 @@ void TCustomFtpCli::SetupPassiveGet(const std::string& PortText, const std::stri
 
 void TCustomFtpCli::SetupPassivePut(const std::string& PortText, const std::string& AddrText) {
     SetupPassiveGet(PortText, AddrText);
-    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
     DataSocket->OnSessionConnected = [this](TCustomWSocket* s, std::uint16_t e) { PutDataConnected(s, e); };
 }
 

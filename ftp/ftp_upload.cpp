@@ -82,6 +82,10 @@ void TCustomFtpCli::StartUpload() {
         return;
     }
     TriggerDisplay("! Upload Size " + IntToStr(size - (ResumeAt > 0 ? ResumeAt : 0)));
+    // Each block is read into SendBuffer and queued whole by the data socket. Nothing is
+    // sent before the go-ahead, so this holds for a data connection already taken over.
+    SendBuffer.resize(UploadBlockSize);
+    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
 
     if (Passive) {
         std::string addr, port;
@@ -109,7 +113,6 @@ void TCustomFtpCli::PutDataAccepted(TCustomWSocket*, std::uint16_t) {
     DataSocket->ComponentOptions = TWSocketOptions{wsoNoReceiveLoop};
     DataSocket->LingerOnOff = wsLingerOff;
     DataSocket->LingerTimeout = 10;
-    DataSocket->SetBufSize(static_cast<std::int32_t>(UploadBlockSize));
     try {
         DataSocket->Dup(accepted);  // closes the listening socket, reads the buffer sizes
     } catch (const std::exception&) {
@@ -164,7 +167,6 @@ void TCustomFtpCli::PutDataSent(TCustomWSocket*, std::uint16_t ErrCode) {
     }
     if (SendFinished || !TransferAllowed || !DataConnected) return;
     try {
-        if (SendBuffer.size() != UploadBlockSize) SendBuffer.resize(UploadBlockSize);
         LocalFile->read(SendBuffer.data(), static_cast<std::streamsize>(SendBuffer.size()));
         const std::streamsize count = LocalFile->gcount();
         if (LocalFile->bad()) throw FtpException("read error");

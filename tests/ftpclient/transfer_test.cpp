@@ -72,6 +72,31 @@ TEST_F(FtpTransfer, PassiveUploadAndDownloadRoundTrip) {
     EXPECT_TRUE(ReadAll(Local("down.bin")) == bytes);
 }
 
+TEST_F(FtpTransfer, UploadsOfManyBlocksArriveIntactOneAfterAnotherInBothModes) {
+    if (!server.Start()) GTEST_SKIP() << server.Reason();
+    constexpr std::size_t block = TCustomFtpCli::UploadBlockSize;
+    // Several blocks and a short one, then exactly one block, then less than one.
+    const std::vector<std::string> files = {RandomBytes(block * 2 + block / 2 + 7, 31), RandomBytes(block, 37),
+                                            RandomBytes(1000, 41)};
+    TestFtpClient client;
+    ASSERT_TRUE(Login(client));
+    for (const bool passive : {false, true}) {
+        client.Passive = passive;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string name = std::string(passive ? "passive" : "active") + std::to_string(i) + ".bin";
+            SCOPED_TRACE(name);
+            WriteAll(Local(name), files[i]);
+            client.SetLocalFileName(Local(name).string());
+            client.HostFileName = name;
+            EXPECT_EQ(client.Run([&] { client.StartPut(); }), 0);
+            EXPECT_TRUE(ReadAll(server.Root() / name) == files[i]);
+            EXPECT_EQ(client.ByteCount, static_cast<std::int64_t>(files[i].size()));
+            // The data socket queued every block whole.
+            EXPECT_EQ(client.DataSocket->BufSize(), static_cast<std::int32_t>(block));
+        }
+    }
+}
+
 TEST_F(FtpTransfer, AnActiveDownloadAndListingsReachTheFileAndTheDisplay) {
     if (!server.Start()) GTEST_SKIP() << server.Reason();
     const std::string bytes = RandomBytes(50000, 3);
