@@ -218,12 +218,10 @@ class ProgramBuilder {
     program_.slot = slot_;
     if (count_ < 1 || count_ > ExprMaxNode + 1) return;
     program_.limit_to_sound_range = CurrentProgram() == ProgramKind::Vartelo;
-    undefined_operand::Refresh();
     for (int n = 1; n < count_; ++n) {
       if (ExprNodes[n][slot_].Op == OpRandom) program_.use_node_table = true;
     }
     program_.nodes.resize(Index(count_));
-    functions_.resize(Index(count_));
     EvalNode& constant_root = program_.nodes[0];
     constant_root.function = &EvalConstant;
     if (count_ == 1) {
@@ -232,18 +230,18 @@ class ProgramBuilder {
       return;
     }
     if (!MapProducers()) return;
+    root_ = producer_[0];
     folded_.assign(Index(count_), false);
     subtree_cost_.assign(Index(count_), 1);
     for (int n = count_ - 1; n >= 1; --n) {
       if (!LayOutNode(n)) return;  // the slot stays undefined
     }
-    const int root = producer_[0];
-    if (root < 1) return;
+    if (root_ < 1) return;
     if (undefined_operand_) {
       constant_root.value = UndefinedValue;
       Finish(constant_root, constant_);
     } else {
-      Finish(program_.nodes[Index(root)], functions_[Index(root)]);
+      Finish(program_.nodes[Index(root_)], root_functions_);
     }
   }
 
@@ -334,8 +332,7 @@ class ProgramBuilder {
     const long double v = ops::ApplyOperation(source.Op, left.constant, right.constant, status);
     if (status != 0 || !ops::IsFinite(v)) return false;
     EvalNode& node = program_.nodes[Index(n)];
-    functions_[Index(n)] = constant_;
-    node.function = &EvalConstant;
+    SetFunction(n, constant_);
     node.op = 0;
     node.value = v;
     folded_[Index(n)] = true;
@@ -347,8 +344,7 @@ class ProgramBuilder {
     if (source.Op != OpPower || right.kind != OperandKind::Constant || !IsInteger32(right.constant)) return false;
     EvalNode& node = program_.nodes[Index(n)];
     const std::int64_t exponent = xmath::IntegralToInt64(right.constant);
-    functions_[Index(n)] = PickIntegerPower(left.kind, exponent);
-    node.function = functions_[Index(n)].function;
+    SetFunction(n, PickIntegerPower(left.kind, exponent));
     node.power.SetExponent(exponent);
     node.integer_power = true;
     if (exponent == 2 && IsPlain(left)) node.leaf = kLeafSquare;
@@ -361,7 +357,7 @@ class ProgramBuilder {
   bool PickKernel(int n, const TExprNode& source, const Operand& left, const Operand& right, bool binary) {
     const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
                              CostOf(right) < CostOf(left);
-    NodeFunctions& picked = functions_[Index(n)];
+    NodeFunctions picked;
     if (!ops::VisitOperation(source.Op, [&](auto kernel) {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
@@ -374,10 +370,16 @@ class ProgramBuilder {
         })) {
       return false;
     }
+    SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
-    node.function = picked.function;
     if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
     return true;
+  }
+
+  // Node n runs `functions`; the root's entries become the program's entry.
+  void SetFunction(int n, const NodeFunctions& functions) {
+    program_.nodes[Index(n)].function = functions.function;
+    if (n == root_) root_functions_ = functions;
   }
 
   static bool IsPlain(const Operand& operand) {
@@ -397,7 +399,8 @@ class ProgramBuilder {
   std::array<std::int16_t, ExprMaxValueId + 1> producer_{};
   std::vector<bool> folded_;
   std::vector<int> subtree_cost_;
-  std::vector<NodeFunctions> functions_;
+  int root_ = -1;  // the node that produces the result, or -1
+  NodeFunctions root_functions_;
   bool undefined_operand_ = false;
   const NodeFunctions constant_ = FunctionsOf<&EvalConstant>();
 };

@@ -9,8 +9,9 @@ namespace undefined_operand {
 // double just below it: smaller values need no exact test. Set by Refresh.
 extern double high, low, threshold;
 
-// Takes the parts of the current UndefinedValue (after a change of program).
-void Refresh();
+// Takes the parts of the undefined value of the program (program_variant.cpp calls it
+// when the program is chosen, and for the starting program before main).
+void Refresh(long double undefined_value);
 
 inline bool Equals(long double v) { return v == static_cast<long double>(high) + low; }
 

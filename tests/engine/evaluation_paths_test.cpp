@@ -57,6 +57,24 @@ void SplitUndefinedValue(double& high, double& low) {
   ASSERT_TRUE(static_cast<long double>(high) + low == UndefinedValue);
 }
 
+// Before any program is selected the program is Vartelo, and the evaluators know its
+// undefined value already: a piece equal to it ends an evaluation, 0 is a value like any.
+TEST(StartingProgram, KnowsItsUndefinedValueBeforeAnySelection) {
+  ASSERT_EQ(CurrentProgram(), ProgramKind::Vartelo);
+  double high, low;
+  SplitUndefinedValue(high, low);
+  ASSERT_TRUE(PrepareFunction("(x+a)*0", 5));
+  EXPECT_EQ(EvaluateFunction(5, high, low, 0), UndefinedValue);
+  EXPECT_EQ(EvaluateFunction(5, 1, low, 0), 0.0L);
+  const double xs[] = {high, 1};
+  long double row[2] = {};
+  EvaluateFunctionBlock(5, xs, 2, low, 0, row);
+  EXPECT_EQ(row[0], UndefinedValue);
+  EXPECT_EQ(row[1], 0.0L);
+  ASSERT_TRUE(PrepareFunction("x-a", 5));
+  EXPECT_EQ(EvaluateFunction(5, 1, 1, 0), 0.0L);
+}
+
 TEST_F(EvaluationPaths, AgreeOnRandomTexts) {
   const double inf = std::numeric_limits<double>::infinity();
   const double points[] = {0,     -1,  1,      0.5,   -0.5, 2,   -3.7, 1e-300, 1e300, -1e19, 700, 12000,
