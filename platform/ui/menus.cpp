@@ -142,14 +142,9 @@ bool TMainMenu::RunHighlightedItem() {
     // An item only hovered by the mouse is highlighted too: Enter then belongs to the
     // control that has the focus.
     if (bar_->actionGeometry(highlighted).contains(bar_->mapFromGlobal(QCursor::pos()))) return false;
-    for (int i = 0; i < root_->Count(); ++i) {
-        TMenuItem* item = root_->Items(i);
-        if (item->Action() != highlighted) continue;
-        bar_->setActiveAction(nullptr);
-        item->UserClicked();
-        return true;
-    }
-    return false;
+    bar_->setActiveAction(nullptr);
+    highlighted->trigger();  // the item's click, as from the mouse
+    return true;
 }
 
 TMainMenu::~TMainMenu() {

@@ -1,4 +1,10 @@
 // Check boxes, option buttons, speed buttons and menu items: setters against clicks.
+#include <stdexcept>
+
+#include <QAction>
+#include <QCursor>
+#include <QMenuBar>
+
 #include "tests/ui/test_form.h"
 
 namespace uitest {
@@ -102,6 +108,49 @@ TEST_F(ButtonEvents, DisabledMenuItemAndItsShortcutDoNothing) {
     form->Copy1->SetEnabled(true);
     PressKey(form, 'D', TShiftState{ssCtrl});
     EXPECT_EQ(form->Log(), "Copy1.Click");
+}
+
+TEST_F(ButtonEvents, EnterRunsTheItemOfTheBarTheKeyboardHighlighted) {
+    // An item of the bar itself, without a menu.
+    TMenuItem* help = form->Menu1->Items().Add("Help1", "?");
+    int clicks = 0;
+    help->OnClick = [&](TObject*) { ++clicks; };
+    std::string keys;
+    form->Edit1->OnKeyPress = [&](TObject*, char& key) { keys += key; };
+    QMenuBar* bar = form->Menu1->MenuBar();
+    QCursor::setPos(bar->mapToGlobal(QPoint(-500, -500)));  // the mouse hovers no item
+
+    // Nothing highlighted: Enter belongs to the edit.
+    PressKey(form->Edit1, VK_RETURN);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(keys, "\r");
+
+    bar->setActiveAction(help->Action());
+    ASSERT_EQ(bar->activeAction(), help->Action());
+    PressKey(form->Edit1, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(bar->activeAction(), nullptr);
+    EXPECT_EQ(keys, "\r");  // the edit did not get this one
+
+    // The highlight is gone with the click: the next Enter is the edit's again.
+    PressKey(form->Edit1, VK_RETURN);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(keys, "\r\r");
+
+    // A checked item is not unchecked by its own run, like a click.
+    help->SetChecked(true);
+    bar->setActiveAction(help->Action());
+    PressKey(form->Edit1, VK_RETURN);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(help->Checked());
+    EXPECT_TRUE(help->Action()->isChecked());
+
+    // A failing item: one error message, and the Enter still is not the edit's.
+    help->OnClick = [](TObject*) { throw std::runtime_error("aide introuvable"); };
+    bar->setActiveAction(help->Action());
+    PressKey(form->Edit1, VK_RETURN);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"aide introuvable"});
+    EXPECT_EQ(keys, "\r\r");
 }
 
 TEST_F(ButtonEvents, MenuStructure) {
