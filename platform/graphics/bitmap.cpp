@@ -4,6 +4,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <sys/mman.h>
+
+#include <cstdlib>
+
 #include "platform/graphics/bitmap_image.h"
 
 namespace {
@@ -15,10 +19,28 @@ void CheckSize(long long width, long long height) {
         throw EOutOfResources("Ressources syst\xE8me insuffisantes");
 }
 
+void FreePixels(void* pixels) { std::free(pixels); }
+
+// An uninitialised image of the size. A large one lies in memory the system may back with
+// huge pages: a column of the picture then crosses a few pages instead of one per row.
+QImage NewImage(int width, int height) {
+    constexpr std::size_t hugePage = std::size_t(2) << 20;
+    const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4;
+    if (bytes < 2 * hugePage) return QImage(width, height, QImage::Format_RGB32);
+    const std::size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
+    void* pixels = std::aligned_alloc(hugePage, rounded);
+    if (!pixels) return QImage();
+#ifdef MADV_HUGEPAGE
+    madvise(pixels, rounded, MADV_HUGEPAGE);
+#endif
+    return QImage(static_cast<uchar*>(pixels), width, height, qsizetype(width) * 4, QImage::Format_RGB32, FreePixels,
+                  pixels);
+}
+
 // A white image of the size with the pixels of the old one where both overlap.
 QImage Resized(const QImage& old, int width, int height) {
     if (width <= 0 || height <= 0) return QImage();
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image = NewImage(width, height);
     if (image.isNull()) throw EOutOfResources("Ressources syst\xE8me insuffisantes");
     image.fill(kWhite);
     if (!old.isNull()) {

@@ -46,10 +46,6 @@ void TFont::SetSize(int points) {
     Height = -MulDiv(points, kPixelsPerInch, 72);
 }
 
-TCanvas::TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
-
-TCanvas::~TCanvas() = default;
-
 void TCanvas::Changed() { BitmapChanged(bitmap_); }
 
 void TCanvas::MoveTo(int x, int y) {

@@ -29,6 +29,7 @@
 // up through fontconfig ("Arial" resolves to a metric-compatible face). The text functions
 // need a running QGuiApplication (they throw std::logic_error without one).
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -136,4 +137,9 @@ private:
         std::uint32_t pixel = 0;
         std::uint64_t changes = ~std::uint64_t(0);
     } lastWideEnd_;
+    // The Qt font of the last text drawn or measured, and the width of its last text: the
+    // graduation measures and writes each label with the same font.
+    struct TextFont;
+    std::unique_ptr<TextFont> textFont_;
+    TextFont& TextFontFor(const TFont& font);
 };

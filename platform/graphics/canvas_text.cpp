@@ -143,6 +143,42 @@ QColor ToQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(
 
 }  // namespace
 
+struct TCanvas::TextFont {
+    // The font it was made for (its colour does not matter).
+    std::string name;
+    int height = 0;
+    bool bold = false;
+    ResolvedFont resolved;
+    // The last text measured with it, and its width.
+    std::string measured;
+    int width = -1;
+
+    int WidthOf(std::string_view text) {
+        if (width < 0 || measured != text) {
+            width = Advance(resolved, ToQString(resolved, text));
+            measured = std::string(text);
+        }
+        return width;
+    }
+};
+
+// Here, where the text font is a complete type.
+TCanvas::TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+
+TCanvas::~TCanvas() = default;
+
+TCanvas::TextFont& TCanvas::TextFontFor(const TFont& font) {
+    if (!textFont_ || textFont_->name != font.Name || textFont_->height != font.Height || textFont_->bold != font.Bold) {
+        auto made = std::make_unique<TextFont>();
+        made->name = font.Name;
+        made->height = font.Height;
+        made->bold = font.Bold;
+        made->resolved = Resolve(font);
+        textFont_ = std::move(made);
+    }
+    return *textFont_;
+}
+
 QFont QtFontOf(const TFont& font, bool antialiased) {
     RequireGuiApplication();
     return MakeFont(font, EmPixels(font, DrawnHeight(font)), antialiased);
@@ -154,20 +190,20 @@ QString QtTextOf(const TFont& font, std::string_view s) {
 
 int TCanvas::TextWidth(std::string_view s) {
     RequireGuiApplication();
-    const ResolvedFont font = Resolve(Font);
-    return Advance(font, ToQString(font, s));
+    return TextFontFor(Font).WidthOf(s);
 }
 
 int TCanvas::TextHeight(std::string_view) {
     RequireGuiApplication();
-    return Resolve(Font).cellHeight;
+    return TextFontFor(Font).resolved.cellHeight;
 }
 
 void TCanvas::TextOut(int x, int y, std::string_view s) {
     RequireGuiApplication();
-    const ResolvedFont font = Resolve(Font);
+    TextFont& textFont = TextFontFor(Font);
+    const ResolvedFont& font = textFont.resolved;
+    const int width = textFont.WidthOf(s);
     QString q = ToQString(font, s);
-    const int width = Advance(font, q);
     penPos_ = TPoint{int(std::clamp<long long>((long long)x + width, INT32_MIN, INT32_MAX)), y};
     patternPhase_ = 0;
 
@@ -186,7 +222,7 @@ void TCanvas::TextOut(int x, int y, std::string_view s) {
         ++dropped;
     }
     if (dropped > 0) q = q.mid(dropped);
-    const int shownWidth = Advance(font, q);
+    const int shownWidth = dropped > 0 ? Advance(font, q) : width;
 
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);

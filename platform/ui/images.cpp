@@ -10,6 +10,7 @@
 #include "platform/graphics/bitmap_image.h"
 #include "platform/ui/application.h"
 #include "platform/ui/key_mapping.h"
+#include "platform/ui/picture_copy.h"
 
 namespace {
 
@@ -44,10 +45,13 @@ protected:
         repaintRequested_ = false;
         QPainter painter(this);
         const QImage& picture = BitmapImage(image_.Bitmap());
+        const QRect pictureRect(QPoint(0, 0), picture.isNull() ? QSize() : picture.size());
         // Beyond the picture, the background of the window shows.
-        const QRegion uncovered = event->region() - QRect(QPoint(0, 0), picture.isNull() ? QSize() : picture.size());
+        const QRegion uncovered = event->region() - pictureRect;
         for (const QRect& r : uncovered) painter.fillRect(r, palette().brush(QPalette::Window));
-        if (!picture.isNull()) painter.drawImage(event->rect().topLeft(), picture, event->rect());
+        const QRegion covered = event->region() & pictureRect;
+        if (covered.isEmpty() || CopyOpaquePicture(painter, covered, picture)) return;
+        for (const QRect& r : covered) painter.drawImage(r.topLeft(), picture, r);
     }
     void mousePressEvent(QMouseEvent* e) override { Press(e, TShiftState{}); }
     void mouseDoubleClickEvent(QMouseEvent* e) override { Press(e, TShiftState{ssDouble}); }

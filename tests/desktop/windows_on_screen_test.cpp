@@ -26,6 +26,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/ui/menus.h"
 #include "plotter/drawing_state.h"
+#include "plotter/function_rows.h"
 #include "plotter/main_form.h"
 #include "plotter/undo_snapshot.h"
 #include "tests/plotter/program_harness.h"
@@ -205,6 +206,38 @@ TEST_F(OnScreen, PiAxisLabelsShowThePiSign) {
         ++labels;
     }
     EXPECT_EQ(labels, 6);
+}
+
+// After a step of a pan, the X server's screen shows the picture pixel for pixel.
+TEST_F(OnScreen, APanStepShowsItsPictureExactly) {
+    SetWindow("-10", "10", "-10", "10");
+    GetFunctionEdit(0)->SetText("sin(3*x)*4");
+    Form1->quad->SetChecked(true);
+    uitest::MouseDown(Form1->im, mbRight, 200, 150);
+    uitest::MouseMove(Form1->im, 231, 163);
+    Application->ProcessMessages();
+    ASSERT_TRUE(Settled(Form1));
+
+    QWidget* image = Form1->im->Widget();
+    const QPoint origin = image->mapToGlobal(QPoint(0, 0));
+    const int width = Form1->im->Width();
+    const int height = Form1->im->Height();
+    const QImage shot = QGuiApplication::primaryScreen()
+                            ->grabWindow(0, origin.x(), origin.y(), width, height)
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
+    uitest::MouseUp(Form1->im, mbRight, 231, 163);
+    ASSERT_EQ(shot.width(), width);
+    ASSERT_EQ(shot.height(), height);
+    int differences = 0, ink = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const TColor shown = PixelToColor(shot.pixel(x, y));
+            differences += shown != Form1->im->Canvas().Pixels(x, y);
+            ink += shown != clWhite;
+        }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(ink, 1000);
 }
 
 }  // namespace

@@ -34,6 +34,28 @@ TEST(BitmapStore, StartsWhiteAndKeepsItsPixelsWhenResized) {
     EXPECT_EQ(b.Canvas().Pixels(0, 0), clInvalid);
 }
 
+TEST(BitmapStore, APictureOfScreenSizeBehavesLikeASmallOne) {
+    // Pictures of several megabytes are stored apart from small ones.
+    TBitmap b(1100, 1000);
+    EXPECT_EQ(CountColor(b, clWhite), 1100 * 1000);
+    b.Canvas().Brush.Color = clBlue;
+    b.Canvas().FillRect(Rect(0, 0, 1100, 1000));
+    b.Canvas().SetPixels(1099, 999, clRed);
+    b.SetSize(1200, 990);
+    EXPECT_EQ(b.Canvas().Pixels(1099, 989), clBlue);
+    EXPECT_EQ(b.Canvas().Pixels(1100, 0), clWhite);
+    EXPECT_EQ(CountColor(b, clBlue), 1100 * 990);
+    b.SetSize(1200, 1000);
+    EXPECT_EQ(b.Canvas().Pixels(1099, 999), clWhite);  // cut off before: white again
+
+    TBitmap copy;
+    copy.Assign(b);
+    b.Canvas().SetPixels(5, 5, clRed);
+    EXPECT_EQ(copy.Canvas().Pixels(5, 5), clBlue);
+    EXPECT_EQ(CountColor(copy, clBlue), 1100 * 990);
+    EXPECT_EQ(CountColor(copy, clWhite), 1200 * 1000 - 1100 * 990);
+}
+
 TEST(BitmapStore, RefusesSizesThatWouldExhaustMemory) {
     TBitmap b(10, 10);
     EXPECT_THROW(b.SetSize(1000000000, 1000000000), EOutOfResources);

@@ -62,6 +62,43 @@ TEST_F(CanvasText, WidthGrowsWithTheTextAndWithBold) {
     EXPECT_EQ(c.TextWidth("Quimbel 2,5E-7"), arial);
 }
 
+// Measures and writings one after the other, as the graduation makes them: each one
+// meets the font and the text as they are at that moment.
+TEST_F(CanvasText, EachMeasureFollowsTheFontAndTheTextOfTheMoment) {
+    TBitmap b(300, 100);
+    TCanvas& c = b.Canvas();
+    c.Font.Height = 20;
+    const int one = c.TextWidth("8");
+    const int cell = c.TextHeight("8");
+    EXPECT_EQ(c.TextWidth("88"), 2 * one);
+    EXPECT_EQ(c.TextWidth("8"), one);
+    c.Font.Height = 40;
+    EXPECT_GT(c.TextWidth("8"), one);
+    EXPECT_GT(c.TextHeight("8"), cell);
+    c.Font.Height = 20;
+    EXPECT_EQ(c.TextWidth("8"), one);
+    EXPECT_EQ(c.TextHeight("8"), cell);
+    c.Font.Bold = true;
+    const int bold = c.TextWidth("Abcdefgh");
+    c.Font.Bold = false;
+    EXPECT_LT(c.TextWidth("Abcdefgh"), bold);
+    c.Font.Name = "Symbol";
+    const int greek = c.TextWidth("w");  // omega
+    c.Font.Name = "Arial";
+    EXPECT_NE(c.TextWidth("w"), greek);
+    c.Font.Color = clRed;  // the colour changes no measure
+    EXPECT_EQ(c.TextWidth("8"), one);
+
+    // The pen moves by the width of the text written, whatever was measured before.
+    c.TextWidth("8888");
+    c.TextOut(10, 10, "88");
+    EXPECT_EQ(c.PenPos().X, 10 + 2 * one);
+    c.Font.Height = 40;
+    c.TextOut(10, 50, "88");
+    EXPECT_EQ(c.PenPos().X, 10 + c.TextWidth("88"));
+    EXPECT_GT(c.PenPos().X, 10 + 2 * one);
+}
+
 TEST_F(CanvasText, SolidBrushFillsExactlyTheCellAtItsTopLeft) {
     TBitmap b(300, 120);
     TCanvas& c = b.Canvas();
