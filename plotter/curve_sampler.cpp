@@ -12,6 +12,7 @@
 #include "plotter/main_form.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
+#include "plotter/walk_values.h"
 #include "platform/graphics/bitmap.h"
 
 namespace {
@@ -97,20 +98,45 @@ bool IsFunctionDrawn(int index) {
     return !exclusive || index == 7 || index == 8;
 }
 
+// ClampedPixelNear of a row known to lie within `bound` of `py`, where that settles it
+// (rounding is monotonic): false, with `last` unchanged, where it does not.
+bool SettledPixel(double py, double bound, int& last, int& pixel) {
+    if (py - bound > last - 0.5 && py + bound < last + 0.5) {
+        pixel = last;
+        return true;
+    }
+    const int low = ClampedPixel(py - bound);
+    if (low != ClampedPixel(py + bound)) return false;
+    pixel = last = low;
+    return true;
+}
+
 // Walks the samples of one function from WindowXMin to the first abscissa not below
 // WindowXMax, joining the accepted ones on `canvas` (nothing is drawn without a canvas).
-// The number of evaluations.
-std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) {
+// The number of samples.
+// Quick: the samples come from the quick evaluation where it has them. Such a sample's row
+// is then known within a bound, computed here in double arithmetic; where the bound settles
+// every decision the exact row would take (rejected or not, a jump that lifts the pen, the
+// pixel row), the sample is done with; elsewhere the exact value decides, as in a walk
+// without quick values (for a jump, with the previous sample's exact row as well).
+template <bool Quick>
+std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas, double dx, long double fine,
+                            WalkValues& values) {
     const long double xmin = WindowXMin;
     const long double xmax = WindowXMax;
     const long double xextent = xmax - xmin;
     const long double ymax = WindowYMax;
     const long double yextent = ymax - static_cast<long double>(WindowYMin);
     const long double height = in.height;
+    // For the quick rows: the row of a value v is (ymax - v) * rowsPerUnit, within a
+    // relative 2^-51 of the magnitudes of the exact computation, and moves by at most
+    // |rowsPerUnit| times the value's move; the bound below adds margins for its own
+    // rounding.
+    const double rowsPerUnit = static_cast<double>(height / yextent);
+    const double absRows = std::fabs(rowsPerUnit);
+    const double ymaxDouble = WindowYMax;
+    const double heightDouble = in.height;
 
-    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
-    if (PreciseTracing) dx /= 4;
-    const long double fine = static_cast<long double>(dx) / (PreciseTracing ? 4096 : 128);
     double step = dx / 8;
 
     long double x = xmin;
@@ -119,6 +145,12 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) 
     bool penUp = true;
     int column = 0;   // the last rounded column and row, where the next ones usually are
     int lastRow = 0;
+    // Quick walks: the previous sample, whether its row prevPy is exact, and its row as a
+    // double within a bound.
+    long double last = x;
+    bool prevExact = true;
+    bool rejected = false;
+    double prevRow = 1, prevBound = 0;
     std::optional<PolylineWriter> writer;
     if (canvas) writer.emplace(*canvas);
     std::int64_t evaluations = 0;
@@ -127,13 +159,72 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) 
         // Where the step is below the resolution of the abscissa the walk would stand
         // still: the function ends here.
         if (!(x > prev)) break;
-        const long double y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
         ++evaluations;
+        if constexpr (Quick) {
+            double value, bound;
+            if (values.Next(prev, step, rejected, x, value, bound)) {
+                const double py = (ymaxDouble - value) * rowsPerUnit;
+                const double pyBound = bound * absRows * (1 + 0x1p-50) +
+                                       (std::fabs(ymaxDouble) + std::fabs(value) + bound) * absRows * 0x1p-49 +
+                                       0x1p-1000;
+                bool settled = true, out = false;
+                if (py + pyBound <= -1 || py - pyBound >= heightDouble + 1) {
+                    out = true;
+                } else if (!(py - pyBound > -1 && py + pyBound < heightDouble + 1)) {
+                    settled = false;
+                } else if (writer) {
+                    bool newSegment = penUp;
+                    if (!penUp) {
+                        const double jump = std::fabs(prevRow - py);
+                        const double jumpBound =
+                            prevBound + pyBound + (std::fabs(prevRow) + std::fabs(py)) * 0x1p-50 + 0x1p-1000;
+                        if (jump - jumpBound > double(MaxJoinedJump))
+                            newSegment = true;
+                        else if (!(jump + jumpBound <= double(MaxJoinedJump)))
+                            settled = false;
+                    }
+                    int pixelRow = 0;
+                    if (settled && SettledPixel(py, pyBound, lastRow, pixelRow)) {
+                        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column), pixelRow};
+                        if (newSegment) {
+                            writer->Start(point);  // a new segment
+                            penUp = false;
+                        } else {
+                            writer->To(point);
+                        }
+                    } else {
+                        settled = false;
+                    }
+                }
+                if (settled) {
+                    prevExact = false;
+                    prevRow = py;
+                    prevBound = pyBound;
+                    prev = last = x;
+                    rejected = out;
+                    if (out) {
+                        penUp = true;
+                        step = dx;
+                        prev = x + fine;
+                    }
+                    continue;
+                }
+            }
+        }
+        const long double y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
         const long double py = (ymax - y) / yextent * height;
+        if constexpr (Quick) {
+            if (!prevExact && !penUp) prevPy = (ymax - EvaluateInDomain(index, double(last), in.a, in.b)) / yextent * height;
+            prevExact = true;
+            prevRow = static_cast<double>(py);
+            prevBound = std::fabs(prevRow) * 0x1p-52 + 0x1p-1000;
+            last = x;
+        }
         const long double jump = std::fabs(prevPy - py);
         prevPy = py;
         prev = x;
-        if (y == UndefinedValue || py <= -1 || py >= height + 1) {
+        rejected = y == UndefinedValue || py <= -1 || py >= height + 1;
+        if (rejected) {
             // Undefined, outside the domain, or off the picture: lift the pen and go on
             // one column (plus a fine step) at a time.
             penUp = true;
@@ -153,6 +244,15 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) 
     }
     if (writer) writer->Flush();
     return evaluations;
+}
+
+std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) {
+    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
+    if (PreciseTracing) dx /= 4;
+    const long double fine = static_cast<long double>(dx) / (PreciseTracing ? 4096 : 128);
+    WalkValues values(index, in.a, in.b, fine);
+    return values.Quick() ? SampleFunction<true>(index, in, canvas, dx, fine, values)
+                          : SampleFunction<false>(index, in, canvas, dx, fine, values);
 }
 
 // The walk of every drawn function; the number of evaluations. Nothing is drawn, and

@@ -29,9 +29,13 @@ void ToggleFunctionShown(TFunctionIndex index) {
     button->SetDown(!button->Down());
 }
 
-long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b) {
+bool IsInDomain(TFunctionIndex index, double x) {
     const size_t i = CheckedIndex(index);
-    if (DomainLower[i] > x || DomainUpper[i] < x) return UndefinedValue;
+    return !(DomainLower[i] > x || DomainUpper[i] < x);
+}
+
+long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b) {
+    if (!IsInDomain(index, x)) return UndefinedValue;
     return EvaluateFunction(index, x, a, b);
 }
 

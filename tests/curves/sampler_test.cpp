@@ -2,6 +2,7 @@
 // by one, where curves start and stop, the pen lifted at poles and at jumps of more than
 // 256 rows, "Exclusif", the random keyword and the domains.
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,48 @@ TEST_F(SamplerTest, DrawsTheSamePixelsAsJoiningEverySampleAtEveryThickness) {
                 ReferenceCurves(reference);
                 EXPECT_TRUE(SamePixels(drawn, reference));
             }
+        }
+    }
+}
+
+// Texts the quick evaluation covers, so that the sampler takes its values with their bounds.
+std::string QuickText(std::mt19937& rng, int depth) {
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    static const char* atoms[] = {"x", "x", "x", "a", "2", "0,5", "3", "1,5078125", "7", "0,1"};
+    static const char* unary[] = {"sin", "cos", "carre", "-", ""};
+    static const char* binary[] = {"+", "-", "*", "/"};
+    if (depth <= 0 || pick(4) == 0) return atoms[pick(10)];
+    if (pick(3) == 0) return std::string(unary[pick(5)]) + "(" + QuickText(rng, depth - 1) + ")";
+    return "(" + QuickText(rng, depth - 1) + ")" + binary[pick(4)] + "(" + QuickText(rng, depth - 1) + ")";
+}
+
+TEST_F(SamplerTest, QuickValuesDrawTheSamePixelsAsExactOnesWhereverTheyFall) {
+    // Windows of whole rows per unit put values exactly on the half rows where rounding
+    // ties, on the rows one off the picture, and at jumps of exactly 256 rows.
+    const char* windows[][4] = {{"-5", "5", "-5", "5"}, {"0", "2", "0", "8"}, {"-1", "3", "-2", "6"},
+                                {"-100", "100", "-1E-3", "1E-3"}, {"-3", "3", "-1E6", "1E6"}};
+    // Values on those boundaries, some exactly, some only in the exact evaluation's rounding
+    // (1/3 is not the same in either, and the second falls off a half row one way or the other).
+    const std::vector<std::string> fixed = {"x*0+1,5078125", "x*0+1/3+1,1744791666666667", "x*0-0,1*3+8,315625",
+                                            "x*0+8,015625", "x-x-0,015625", "x*0+0,1*3-0,315625", "256/64*x/x",
+                                            "(x+1)*(x-1)/(carre(x)+a)", "sin(x)/x", "1/(x-1)", "tan(x)*0+sin(40x)*3"};
+    std::mt19937 rng(9122026);
+    Form1->Edit15->SetText("0,5");
+    for (int round = 0; round < 6; ++round) {
+        for (int i = 0; i < 9; ++i) {
+            const std::size_t k = std::size_t(round * 9 + i);
+            SetFunction(i, k < fixed.size() ? fixed[k] : QuickText(rng, 4));
+        }
+        for (const auto& window : windows) {
+            SetWindow(window[0], window[1], window[2], window[3]);
+            PreciseTracing = round % 2 == 1;
+            Form1->Edit14->SetText(round % 3 == 0 ? "1" : "3");
+            SCOPED_TRACE(GetFunctionEdit(0)->Text() + " in " + window[0] + " .. " + window[1] + ", " + window[2] +
+                         " .. " + window[3]);
+            TBitmap drawn(512, 512), reference(512, 512);
+            DrawCurvesOnly(drawn);
+            ReferenceCurves(reference);
+            EXPECT_TRUE(SamePixels(drawn, reference));
         }
     }
 }
