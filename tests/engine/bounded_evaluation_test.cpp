@@ -106,6 +106,11 @@ TEST_F(BoundedEvaluation, UndefinedPowersLogarithmsRootsAndExponentialsAreNeverB
   };
   const Case cases[] = {
       {"ln(x)", {0.0, -0.0, -1.0, 1e-310, 0.5, 1e25}, {1, 1, 1, 0, 0, 1}},
+      // The double of x*x - 2 is positive at the double nearest the square root of 2, but
+      // no more than its own rounding.
+      {"ln(x*x-2)", {1.4142135623730951, 1.5}, {1, 0}},
+      {"racine(x*x-2)", {1.4142135623730951, 1.5}, {1, 0}},
+      {"((x*x-2)*1000000000000000)^(-16)", {1.4142135623730951, 1.5}, {1, 0}},  // 0,44 for 0,27
       {"racine(x)", {0.0, -1e-300, -1.0, 1e-310, 2.0, 1e25}, {0, 1, 1, 0, 0, 1}},
       {"racine(x-0,001)", {1e-3, 0.5, 0.0009}, {1, 0, 1}},  // 0,001 is not a double
       {"exp(-x*264)", {3.0, 2.0, -0.1, 2.6439, 2.63}, {1, 0, 0, 1, 0}},    // undefined from |264x| = 698 on
@@ -127,6 +132,27 @@ TEST_F(BoundedEvaluation, UndefinedPowersLogarithmsRootsAndExponentialsAreNeverB
     for (std::size_t i = 0; i < c.xs.size(); ++i)
       EXPECT_EQ(std::isinf(bounds[i]), c.expect_infinite[i] != 0) << c.text << " at " << c.xs[i];
   }
+}
+
+TEST_F(BoundedEvaluation, TangentsArePolesWhereverTheEvaluatorFindsOne) {
+  // The doubles next to the 80-bit poles, some of which the evaluator's own test takes for
+  // poles, though they are not exactly at one.
+  UseProgram(ProgramKind::Quimbel);
+  std::vector<double> xs;
+  long poles = 0;
+  for (long k = -667000; k <= 667000; ++k) {
+    const double near = static_cast<double>(kHalfPi + k * kPi);
+    for (double x : {std::nextafter(near, -1e9), near, std::nextafter(near, 1e9)}) {
+      ops::Status status = 0;
+      ops::Tan::Apply(x, 0, status);
+      if (status != 0) ++poles;
+      if (status != 0 || k % 1000 == 0) xs.push_back(x);
+    }
+  }
+  EXPECT_GT(poles, 10);
+  ASSERT_TRUE(PrepareFunction("tan(x)", 0));
+  long settled = 0;
+  EXPECT_TRUE(WithinBounds("tan(x)", xs, 0, 0, settled));
 }
 
 // The curves of the main window's benchmark scene: within their bounds, and settled (far
