@@ -21,6 +21,9 @@ constexpr double kLargestValue = 0x1p60;
 constexpr double kLargestSineOperand = 0x1p20;
 // Vartelo's results from here on may be changed as they are finished (limited to 8.19).
 constexpr double kLargestSoundValue = 8;
+// The own error of a result of the library's log, exp or tan, relative: its error and the
+// evaluator's, doubled.
+constexpr double kOwnLibraryError = 2 * (kLibraryRelativeError + kExtendedRelativeError);
 
 // ---- Sine and cosine in double arithmetic --------------------------------------------------
 
@@ -88,6 +91,48 @@ inline double Finished(double v, double inherited) {
   return std::fabs(v) <= kLargestValue ? bound : kInfinity;
 }
 
+// |a|^n in double by repeated squaring along the bits of |n|, the reciprocal for n < 0.
+inline double DoublePower(double m, int n) {
+  unsigned bits = static_cast<unsigned>(n < 0 ? -n : n);
+  double result = 1;
+  while (true) {
+    if ((bits & 1) != 0) result *= m;
+    bits >>= 1;
+    if (bits == 0) break;
+    m *= m;
+  }
+  return n < 0 ? 1 / result : result;
+}
+
+// A power by a constant integer n. The evaluator multiplies in 80 bits: each of the |n| - 1
+// products of the expanded tree of its squarings (and the reciprocal for n < 0) rounds by
+// 2^-64 relative, as the double's do by 2^-53: (|n| + 1) 2^-53 relative together, doubled.
+// With r = ea / |a| <= 1 / 8|n|, L = a (1 + t), |t| <= r: |L^n - a^n| <= |a^n| |n| r e^y,
+// y = (|n| + 1) r / (1 - r) <= 2/7 (the mean value theorem on (1 + t)^n), and e^y <= 1 +
+// 4|n| r. The interval |a| (1 -+ r) must lie where the evaluator's power is surely defined;
+// 0^n is 0 for n >= 0, undefined for n < 0.
+void RunPower(const BoundedStep& step, Column l, Column out, std::size_t count) {
+  const int n = step.exponent;
+  const double magnitude = n < 0 ? -n : n;
+  const double own = (magnitude + 1) * 0x1p-52;
+  for (std::size_t i = 0; i < count; ++i) {
+    const double a = l.value[i], ea = l.bound[i];
+    const double m = std::fabs(a);
+    const double power = DoublePower(m, n);
+    const double v = std::signbit(a) && (n & 1) != 0 ? -power : power;
+    const double r = ea / m;
+    const bool defined = magnitude * r <= 0.125 && r <= 0.125 && m * 0.75 > step.defined_above &&
+                         m * 1.25 < step.defined_below;
+    out.value[i] = a == 0 && ea == 0 ? 0 : v;
+    if (a == 0 && ea == 0) {
+      out.bound[i] = n >= 0 ? 0 : kInfinity;
+    } else {
+      const double spread = power * magnitude * r * (1 + 4 * magnitude * r) * (1 + 0x1p-47);
+      out.bound[i] = defined ? Finished(v, spread + power * own) : kInfinity;
+    }
+  }
+}
+
 void RunStep(const BoundedStep& step, BoundedProgram& program, std::size_t count) {
   const Column l = At(program, step.left), r = At(program, step.right), out = At(program, step.column);
   switch (step.kind) {
@@ -150,23 +195,114 @@ void RunStep(const BoundedStep& step, BoundedProgram& program, std::size_t count
       }
       break;
     }
+    case BoundedKind::Tan:
+      // |tan a - tan L| <= ea max(1 + tan^2) = ea / min cos^2 over the operand's interval;
+      // since cos is 1-Lipschitz, |cos| >= c = |DoubleCosine(a)| - 2 kDoubleSineError - ea
+      // there. c >= 2^-30 keeps the interval far from the poles, and from where the
+      // evaluator's own pole test could fire (|cos L| below |L| 2^-61). Own rounding: the
+      // library's tan and the 80-bit one.
+      for (std::size_t i = 0; i < count; ++i) {
+        const double a = l.value[i], ea = l.bound[i];
+        const bool small = std::fabs(a) + ea <= kLargestSineOperand;
+        const double c = std::fabs(DoubleCosine(small ? a : 0)) - 2 * kDoubleSineError - ea;
+        const double v = std::tan(a);
+        out.value[i] = v;
+        out.bound[i] = small && c >= 0x1p-30 ? Finished(v, ea / (c * c) + std::fabs(v) * kOwnLibraryError) : kInfinity;
+      }
+      break;
+    case BoundedKind::Power:
+      RunPower(step, l, out, count);
+      break;
+    case BoundedKind::Sqrt:
+      // Defined where L >= 0, which a >= ea (an exact comparison) ensures. |sqrt a - sqrt L|
+      // = |a - L| / (sqrt a + sqrt L) <= min(ea / sqrt a, sqrt ea). Both square roots are
+      // correctly rounded (2^-53 and 2^-64 relative).
+      for (std::size_t i = 0; i < count; ++i) {
+        const double a = l.value[i], ea = l.bound[i];
+        const double v = std::sqrt(a);
+        const double spread = a > 0 ? std::fmin(ea / v, std::sqrt(ea)) : std::sqrt(ea);
+        out.value[i] = v;
+        out.bound[i] = a >= ea ? Finished(v, spread) : kInfinity;
+      }
+      break;
+    case BoundedKind::Ln:
+      // Defined where L > 0: a > 2 ea gives L >= a - ea >= a / 2. |ln a - ln L| <= ea / (a -
+      // ea), the slope at the interval's low end. Own rounding: the library's log and the
+      // 80-bit one.
+      for (std::size_t i = 0; i < count; ++i) {
+        const double a = l.value[i], ea = l.bound[i];
+        const double v = std::log(a);
+        out.value[i] = v;
+        out.bound[i] = a > 2 * ea ? Finished(v, ea / (a - ea) + std::fabs(v) * kOwnLibraryError) : kInfinity;
+      }
+      break;
+    case BoundedKind::Exp:
+      // Defined where |L| < 698: |a| + ea <= 696. |e^a - e^L| <= e^a (e^ea - 1) <= e^a ea
+      // (1 + ea) for ea <= 1 (ea <= 2^-10 here, so that e^L <= 1.002 e^a). The evaluator
+      // computes E^L, E the double nearest e: e^(L (1 + d)) with |d| < 2^-54, that is
+      // |L| 2^-54 relative (plus 2^-64 per product of its repeated squaring for an integral
+      // L, |L| of them at most), besides its own rounding and the library's.
+      for (std::size_t i = 0; i < count; ++i) {
+        const double a = l.value[i], ea = l.bound[i];
+        const double v = std::exp(a);
+        const double m = std::fabs(a) + ea;
+        const double own = std::fabs(v) * (kOwnLibraryError + 2 * m * 0x1p-53);
+        out.value[i] = v;
+        out.bound[i] = m <= 696 && ea <= 0x1p-10 ? Finished(v, std::fabs(v) * ea * (1 + ea) * K + own) : kInfinity;
+      }
+      break;
+    case BoundedKind::Floor:
+      // Exact where the operand's interval has one floor f: L - f >= a - f - ea >= 0 and
+      // f + 1 - L > 0. Both differences are exact or within 2^-53 of their size for |a| <
+      // 2^52 (f + 1 then exact), hence the margin.
+      for (std::size_t i = 0; i < count; ++i) {
+        const double a = l.value[i], ea = l.bound[i];
+        const double f = std::floor(a);
+        const double below = a - f, above = (f + 1) - a;
+        const bool one_floor = std::fabs(a) < 0x1p52 && below * (1 - 0x1p-50) >= ea && above * (1 - 0x1p-50) > ea;
+        out.value[i] = f;
+        out.bound[i] = one_floor ? 0 : kInfinity;
+      }
+      break;
+    case BoundedKind::Abs:
+      // ||a| - |L|| <= |a - L|, both exact.
+      for (std::size_t i = 0; i < count; ++i) {
+        out.value[i] = std::fabs(l.value[i]);
+        out.bound[i] = l.bound[i];
+      }
+      break;
   }
 }
 
-// The kind of the step of a block program, if the bounds cover it.
-bool KindOf(const BlockStep& step, BoundedKind& kind) {
+// The kind of the step of a block program (and a power's exponent and bounds), if the bounds
+// cover it.
+bool KindOf(const BlockStep& step, BoundedStep& bounded) {
   const EvalNode& node = *step.node;
-  if (node.integer_power) return false;
+  if (node.integer_power) {
+    const std::int64_t n = node.power.exponent;
+    if (n < -kLargestBoundedExponent || n > kLargestBoundedExponent) return false;
+    bounded.kind = BoundedKind::Power;
+    bounded.exponent = static_cast<std::int16_t>(n);
+    bounded.defined_above = node.power.surely_defined_above;
+    bounded.defined_below = node.power.surely_defined_below;
+    return true;
+  }
   switch (node.op) {
-    case OpCopy: kind = BoundedKind::Copy; return true;
+    case OpCopy: bounded.kind = BoundedKind::Copy; return true;
     case OpAdd:
-    case OpSubtract: kind = BoundedKind::Add; return true;
-    case OpMultiply: kind = BoundedKind::Multiply; return true;
-    case OpDivide: kind = BoundedKind::Divide; return true;
-    case OpNegate: kind = BoundedKind::Negate; return true;
-    case OpSquare: kind = BoundedKind::Square; return true;
-    case OpSin: kind = BoundedKind::Sin; return true;
-    case OpCos: kind = BoundedKind::Cos; return true;
+    case OpSubtract: bounded.kind = BoundedKind::Add; return true;
+    case OpMultiply: bounded.kind = BoundedKind::Multiply; return true;
+    case OpDivide: bounded.kind = BoundedKind::Divide; return true;
+    case OpNegate: bounded.kind = BoundedKind::Negate; return true;
+    case OpSquare: bounded.kind = BoundedKind::Square; return true;
+    case OpSin: bounded.kind = BoundedKind::Sin; return true;
+    case OpCos: bounded.kind = BoundedKind::Cos; return true;
+    case OpTan: bounded.kind = BoundedKind::Tan; return true;
+    case OpSqrt: bounded.kind = BoundedKind::Sqrt; return true;
+    case OpLn: bounded.kind = BoundedKind::Ln; return true;
+    case OpExp: bounded.kind = BoundedKind::Exp; return true;
+    case OpEnt: bounded.kind = BoundedKind::Floor; return true;
+    case OpAbs: bounded.kind = BoundedKind::Abs; return true;
     default: return false;
   }
 }
@@ -201,7 +337,7 @@ void BuildBoundedProgram(const BlockProgram& block, BoundedProgram& bounded) {
   };
   for (const BlockStep& step : block.steps) {
     BoundedStep bounded_step;
-    if (!KindOf(step, bounded_step.kind)) {
+    if (!KindOf(step, bounded_step)) {
       bounded = BoundedProgram{};
       return;
     }

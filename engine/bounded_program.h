@@ -4,13 +4,14 @@
 // that a value computed from the double (a sample of the sound, say) cannot differ from the
 // one computed from the 80-bit value, the caller keeps it; elsewhere it asks the evaluator.
 //
-// It covers the texts made of +, -, *, /, the square, sin and cos of x, a, b and constants,
-// and runs the same steps as the block form of the program. Each step propagates the bounds
+// It covers the texts made of +, -, *, /, the square, a power by a constant integer from -16
+// to 16, sin, cos, tan, racine, ln, exp, ent and abs of x, a, b and constants, and runs the same steps as the block form of the program. Each step propagates the bounds
 // of its operands and adds its own rounding (that of the double and that of the 80-bit
 // operation), with margins that also cover the rounding of the bound's own arithmetic. A
 // point whose values leave the ranges where these bounds hold (magnitudes beyond 2^60, sines
-// of operands beyond 2^20, a divisor that may be zero, a result the evaluator would change
-// when it finishes it) gets an infinite bound.
+// of operands beyond 2^20, a divisor that may be zero, an operand whose interval may reach
+// where the evaluator's operation is undefined or may cross a step of ent, a result the
+// evaluator would change when it finishes it) gets an infinite bound.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,11 +24,25 @@ double DoubleSine(double v);
 double DoubleCosine(double v);
 inline constexpr double kDoubleSineError = 0x1p-48;
 
-enum class BoundedKind : std::uint8_t { Copy, Add, Multiply, Divide, Negate, Square, Sin, Cos };
+// The relative errors assumed of the C library's double log, exp and tan (4 units in the
+// last place, where it documents 1 or 2) and of the evaluator's 80-bit ones (16 units).
+inline constexpr double kLibraryRelativeError = 0x1p-50;
+inline constexpr double kExtendedRelativeError = 0x1p-60;
+
+// The largest exponent magnitude of the powers by a constant integer covered.
+inline constexpr int kLargestBoundedExponent = 16;
+
+enum class BoundedKind : std::uint8_t {
+  Copy, Add, Multiply, Divide, Negate, Square, Power, Sin, Cos, Tan, Sqrt, Ln, Exp, Floor, Abs
+};
 
 struct BoundedStep {
   BoundedKind kind = BoundedKind::Copy;
   std::uint16_t left = 0, right = 0, column = 0;  // columns
+  // Power: the exponent, and the magnitudes of the base between which the evaluator's power
+  // is surely defined.
+  std::int16_t exponent = 0;
+  double defined_above = 0, defined_below = 0;
 };
 
 // A value fixed for the whole row: a, b, or a constant high + low.

@@ -22,6 +22,7 @@ void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, 
 // to the 80-bit value: |values[i] - EvaluateFunction(slot, xs[i], a, b)| <= bounds[i]
 // (infinite where the bound cannot be given, as where the function is undefined). False,
 // with nothing written, for a slot whose text has an operation other than +, -, *, /, the
-// square, sin and cos.
+// square, a power by a constant integer from -16 to 16, sin, cos, tan, racine, ln, exp, ent
+// and abs.
 bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, double a, double b, double* values,
                                   double* bounds);
