@@ -9,6 +9,7 @@
 #include "engine/evaluation_program.h"
 #include "engine/finished_result.h"
 #include "engine/node_table_evaluator.h"
+#include "engine/vector_state.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, dou
   if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return false;
   BoundedProgram& bounded = bounded_programs[slot];
   if (!bounded.ready) return false;
+  ClearUpperVectorHalves();
   const bool limit = programs[slot].limit_to_sound_range;
   for (std::size_t start = 0; start < n; start += kBlockChunk) {
     const std::size_t count = std::min(kBlockChunk, n - start);
