@@ -5,8 +5,9 @@
 // one computed from the 80-bit value, the caller keeps it; elsewhere it asks the evaluator.
 //
 // It covers the texts made of +, -, *, /, the square, a power by a constant integer from -16
-// to 16, sin, cos, tan, racine, ln, exp, ent and abs of x, a, b and constants, and runs the same steps as the block form of the program. Each step propagates the bounds
-// of its operands and adds its own rounding (that of the double and that of the 80-bit
+// to 16, sin, cos, tan, racine, ln, exp, ent and abs of x, a, b and constants, and runs the
+// same steps as the block form of the program. Each step propagates the bounds of its
+// operands and adds its own rounding (that of the double and that of the 80-bit
 // operation), with margins that also cover the rounding of the bound's own arithmetic. A
 // point whose values leave the ranges where these bounds hold (magnitudes beyond 2^60, sines
 // of operands beyond 2^20, a divisor that may be zero, an operand whose interval may reach

@@ -17,10 +17,12 @@ class BoundedEvaluation : public EngineTest {};
 
 std::string RandomText(std::mt19937& rng, int depth) {
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  static const char* atoms[] = {"x", "a", "b", "2", "0,5", "3.25", "pi", "0", "1", "1E-3", "0,1", "x", "x", "264", "700"};
+  static const char* atoms[] = {"x", "a",  "b", "2", "0,5", "3.25", "pi",  "0",
+                                "1", "1E-3", "0,1", "x", "x",   "264",  "700"};
   static const char* unary[] = {"sin", "cos", "carre", "-", "", "tan", "racine", "ln", "exp", "ent", "abs"};
   static const char* binary[] = {"+", "-", "*", "/"};
-  static const char* exponents[] = {"2", "3", "-1", "(-2)", "0", "1", "4", "5", "(-3)", "8", "(-8)", "16", "(-16)", "7"};
+  static const char* exponents[] = {"2", "3",    "-1", "(-2)", "0",  "1",     "4",
+                                    "5", "(-3)", "8",  "(-8)", "16", "(-16)", "7"};
   const auto atom = [&] { return std::string(atoms[pick(15)]); };
   if (depth <= 0 || pick(5) == 0) return atom();
   switch (pick(4)) {
