@@ -101,10 +101,10 @@ long double EvaluateNodeTable(int slot, double x, double a, double b) {
 
 bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, double a, double b, double* values,
                                   double* bounds) {
+  ClearUpperVectorHalves();  // also for the caller's own double arithmetic after a false
   if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return false;
   BoundedProgram& bounded = bounded_programs[slot];
   if (!bounded.ready) return false;
-  ClearUpperVectorHalves();
   const bool limit = programs[slot].limit_to_sound_range;
   for (std::size_t start = 0; start < n; start += kBlockChunk) {
     const std::size_t count = std::min(kBlockChunk, n - start);
