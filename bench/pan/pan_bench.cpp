@@ -3,8 +3,9 @@
 // one mouse move through the image control: the window edits are rewritten, the pending
 // messages run (the repaint of the previous frame among them) and the picture is redrawn.
 // Beside it, timed alternately with each step, the peer: a plain plotter drawing the same
-// nine functions with the GUI library's painter, panned by as much (bench/scene); and a
-// plain redraw of our picture. Medians over several pans, on the offscreen platform.
+// nine functions with the GUI library's painter, panned by as much (bench/scene), the same
+// peer clearing the vector state before its math (peer2, see qt_reference_plotter.h); and
+// a plain redraw of our picture. Medians over several pans, on the offscreen platform.
 //
 //   bench_pan [pans]      (default 6 pans of 30 steps, alternately there and back)
 #include <algorithm>
@@ -53,7 +54,8 @@ unsigned checksum = 0;
 // One pan: right press near the middle, 30 moves of 8 pixels right and 4 down (or back,
 // so that the window stays around the same place), release. Before each step the peer
 // draws its picture panned by as much.
-std::vector<double> Pan(int direction, QtReferencePlotter& reference, std::vector<double>& peer) {
+std::vector<double> Pan(int direction, QtReferencePlotter& reference, std::vector<double>& peer,
+                        QtReferencePlotter& careful, std::vector<double>& carefulPeer) {
     TImage* im = Form1->im;
     int x = Width / 2 - direction * 120, y = Height / 2 - direction * 60;
     im->UserMouseDown(mbRight, TShiftState{ssRight}, x, y);
@@ -65,6 +67,10 @@ std::vector<double> Pan(int direction, QtReferencePlotter& reference, std::vecto
         reference.Draw(-(x - Width / 2) * 10.0 / Width, (y - Height / 2) * 10.0 / Height);
         peer.push_back(Milliseconds(peerStart));
         checksum += reference.Checksum();
+        const auto carefulStart = Clock::now();
+        careful.Draw(-(x - Width / 2) * 10.0 / Width, (y - Height / 2) * 10.0 / Height);
+        carefulPeer.push_back(Milliseconds(carefulStart));
+        checksum += careful.Checksum();
         const auto start = Clock::now();
         im->UserMouseMove(TShiftState{ssRight}, x, y);
         steps.push_back(Milliseconds(start));
@@ -94,31 +100,38 @@ int main(int argc, char** argv) {
         if (GetFunctionEdit(i)->Color() == UnreadableTextColour)
             std::fprintf(stderr, "warning: %s is not readable\n", SceneFunctions[i]);
 
-    QtReferencePlotter reference;
+    QtReferencePlotter reference, careful(true);
     reference.Draw();
-    std::vector<double> redraws, peer;
+    careful.Draw();
+    std::vector<double> redraws, peer, carefulPeer;
     for (int r = 0; r < Steps; ++r) {
         const auto peerStart = Clock::now();
         reference.Draw();
         peer.push_back(Milliseconds(peerStart));
+        const auto carefulStart = Clock::now();
+        careful.Draw();
+        carefulPeer.push_back(Milliseconds(carefulStart));
         const auto start = Clock::now();
         RedrawGraph(picture);
         redraws.push_back(Milliseconds(start));
     }
     std::vector<double> steps;
     for (int p = 0; p < pans; ++p) {
-        const std::vector<double> pan = Pan(p % 2 == 0 ? 1 : -1, reference, peer);
+        const std::vector<double> pan = Pan(p % 2 == 0 ? 1 : -1, reference, peer, careful, carefulPeer);
         steps.insert(steps.end(), pan.begin(), pan.end());
     }
     const double step = Median(steps);
     const double redraw = Median(redraws);
     const double painter = Median(peer);
+    const double carefulPainter = Median(carefulPeer);
     std::printf("Live pan on %d x %d, nine functions, grid, thickness 3: %d pans of %d steps\n", Width, Height, pans,
                 Steps);
-    std::printf("%-26s %10s %10s\n", "", "median ms", "ratio");
+    std::printf("%-26s %10s %10s %10s\n", "", "median ms", "ratio", "ratio2");
     std::printf("%-26s %10.2f %10.2f\n", "painter plotter (peer)", painter, 1.0);
-    std::printf("%-26s %10.2f %10.3f\n", "pan step", step, step / painter);
-    std::printf("%-26s %10.2f %10.3f\n", "plain redraw", redraw, redraw / painter);
+    std::printf("%-26s %10.2f %10.2f %10.2f\n", "peer2 (vector state)", carefulPainter, carefulPainter / painter, 1.0);
+    std::printf("%-26s %10.2f %10.3f %10.3f\n", "pan step", step, step / painter, step / carefulPainter);
+    std::printf("%-26s %10.2f %10.3f %10.3f\n", "plain redraw", redraw, redraw / painter, redraw / carefulPainter);
+    std::printf("peer2: the same plotter clearing the upper halves of the vector registers before its math\n");
     if (checksum == 1) std::printf("\n");  // keeps the peer's pictures alive
     std::printf("window after the pans: x %s .. %s, y %s .. %s\n", Form1->Edit10->Text().c_str(),
                 Form1->Edit11->Text().c_str(), Form1->Edit12->Text().c_str(), Form1->Edit13->Text().c_str());

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "bench/scene/nine_functions.h"
+#include "engine/vector_state.h"
 
 namespace {
 
@@ -34,9 +35,13 @@ const QRgb SceneColours[9] = {0xFF2C75FF, 0xFFA66D27, 0xFF3A9D23, 0xFFB666D2, 0x
 struct QtReferencePlotter::Impl {
     QImage image{SceneWidth, SceneHeight, QImage::Format_RGB32};
     QVector<QPointF> points;
+    bool clearsVectorState = false;
 };
 
-QtReferencePlotter::QtReferencePlotter() : impl_(new Impl) { impl_->points.reserve(SceneWidth + 1); }
+QtReferencePlotter::QtReferencePlotter(bool clearsVectorState) : impl_(new Impl) {
+    impl_->points.reserve(SceneWidth + 1);
+    impl_->clearsVectorState = clearsVectorState;
+}
 
 QtReferencePlotter::~QtReferencePlotter() { delete impl_; }
 
@@ -54,6 +59,7 @@ void QtReferencePlotter::Draw(double dx, double dy) {
             if (points.size() > 1) painter.drawPolyline(points.constData(), int(points.size()));
             points.clear();
         };
+        if (impl_->clearsVectorState) ClearUpperVectorHalves();
         for (int c = 0; c <= SceneWidth; ++c) {
             const double x = xmin + (xmax - xmin) * c / w;
             const double y = SceneValue(i, x);
