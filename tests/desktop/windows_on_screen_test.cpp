@@ -163,6 +163,15 @@ TEST_F(OnScreen, CtrlZTypedFastUndoes) {
     EXPECT_TRUE(uitest::WaitUntil([] { return Form1->Edit1->Text() == "x"; })) << Form1->Edit1->Text();
 }
 
+// What the X server's screen shows where the main window's image control lies.
+QImage ImageControlOnScreen() {
+    const QPoint origin = Form1->im->Widget()->mapToGlobal(QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, origin.x(), origin.y(), Form1->im->Width(), Form1->im->Height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 // The labels of the x axis in multiples of pi show the pi sign: on the screen, each label
 // reaches past its number by about the width of a digit.
 TEST_F(OnScreen, PiAxisLabelsShowThePiSign) {
@@ -173,14 +182,9 @@ TEST_F(OnScreen, PiAxisLabelsShowThePiSign) {
     Application->ProcessMessages();
     ASSERT_TRUE(Settled(Form1));
 
-    QWidget* image = Form1->im->Widget();
-    const QPoint origin = image->mapToGlobal(QPoint(0, 0));
     const int width = Form1->im->Width();
     const int height = Form1->im->Height();
-    const QImage shot = QGuiApplication::primaryScreen()
-                            ->grabWindow(0, origin.x(), origin.y(), width, height)
-                            .toImage()
-                            .convertToFormat(QImage::Format_RGB32);
+    const QImage shot = ImageControlOnScreen();
     ASSERT_EQ(shot.width(), width);
     shot.save(QStringLiteral("/tmp/pi_axis_labels.png"));  // for a look when it fails
 
@@ -218,14 +222,9 @@ TEST_F(OnScreen, APanStepShowsItsPictureExactly) {
     Application->ProcessMessages();
     ASSERT_TRUE(Settled(Form1));
 
-    QWidget* image = Form1->im->Widget();
-    const QPoint origin = image->mapToGlobal(QPoint(0, 0));
     const int width = Form1->im->Width();
     const int height = Form1->im->Height();
-    const QImage shot = QGuiApplication::primaryScreen()
-                            ->grabWindow(0, origin.x(), origin.y(), width, height)
-                            .toImage()
-                            .convertToFormat(QImage::Format_RGB32);
+    const QImage shot = ImageControlOnScreen();
     uitest::MouseUp(Form1->im, mbRight, 231, 163);
     ASSERT_EQ(shot.width(), width);
     ASSERT_EQ(shot.height(), height);
