@@ -6,7 +6,8 @@
 // instruction where the processor has such registers, and nothing elsewhere.
 #if defined(__x86_64__) || defined(__i386__)
 namespace vector_state_detail {
-inline const bool kHasWideVectors = __builtin_cpu_supports("avx");
+// Read during static initialisation, so the processor is asked first (it may not have been yet).
+inline const bool kHasWideVectors = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
 }
 inline void ClearUpperVectorHalves() {
   // The lower halves, all this program's code uses, are kept.
