@@ -120,7 +120,7 @@ bool SettledPixel(double py, double bound, int& last, int& pixel) {
 // pixel row), the sample is done with; elsewhere the exact value decides, as in a walk
 // without quick values (for a jump, with the previous sample's exact row as well).
 template <bool Quick>
-std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas, double dx, long double fine,
+std::int64_t SampleFunction(const SamplerInput& in, TCanvas* canvas, double dx, long double fine,
                             WalkValues& values) {
     const long double xmin = WindowXMin;
     const long double xmax = WindowXMax;
@@ -128,6 +128,8 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas, 
     const long double ymax = WindowYMax;
     const long double yextent = ymax - static_cast<long double>(WindowYMin);
     const long double height = in.height;
+    // The unrounded row of an exact value.
+    const auto rowOf = [&](long double y) { return (ymax - y) / yextent * height; };
     // For the quick rows: the row of a value v is (ymax - v) * rowsPerUnit, within a
     // relative 2^-51 of the magnitudes of the exact computation, and moves by at most
     // |rowsPerUnit| times the value's move; the bound below adds margins for its own
@@ -211,10 +213,10 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas, 
                 }
             }
         }
-        const long double y = EvaluateInDomain(index, static_cast<double>(x), in.a, in.b);
-        const long double py = (ymax - y) / yextent * height;
+        const long double y = values.Exact(x);
+        const long double py = rowOf(y);
         if constexpr (Quick) {
-            if (!prevExact && !penUp) prevPy = (ymax - EvaluateInDomain(index, double(last), in.a, in.b)) / yextent * height;
+            if (!prevExact && !penUp) prevPy = rowOf(values.Exact(last));
             prevExact = true;
             prevRow = static_cast<double>(py);
             prevBound = std::fabs(prevRow) * 0x1p-52 + 0x1p-1000;
@@ -251,8 +253,8 @@ std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) 
     if (PreciseTracing) dx /= 4;
     const long double fine = static_cast<long double>(dx) / (PreciseTracing ? 4096 : 128);
     WalkValues values(index, in.a, in.b, fine);
-    return values.Quick() ? SampleFunction<true>(index, in, canvas, dx, fine, values)
-                          : SampleFunction<false>(index, in, canvas, dx, fine, values);
+    return values.Quick() ? SampleFunction<true>(in, canvas, dx, fine, values)
+                          : SampleFunction<false>(in, canvas, dx, fine, values);
 }
 
 // The walk of every drawn function; the number of evaluations. Nothing is drawn, and

@@ -29,13 +29,9 @@ void ToggleFunctionShown(TFunctionIndex index) {
     button->SetDown(!button->Down());
 }
 
-bool IsInDomain(TFunctionIndex index, double x) {
-    const size_t i = CheckedIndex(index);
-    return !(DomainLower[i] > x || DomainUpper[i] < x);
-}
-
 long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b) {
-    if (!IsInDomain(index, x)) return UndefinedValue;
+    const size_t i = CheckedIndex(index);
+    if (DomainLower[i] > x || DomainUpper[i] < x) return UndefinedValue;
     return EvaluateFunction(index, x, a, b);
 }
 

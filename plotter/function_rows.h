@@ -24,8 +24,6 @@ void ToggleFunctionShown(TFunctionIndex index);
 // Function `index` at x for the parameters a and b, or UndefinedValue when x lies outside
 // the function's domain [DomainLower, DomainUpper] (both bounds inside).
 long double EvaluateInDomain(TFunctionIndex index, double x, double a, double b);
-// Whether x lies inside the domain of function `index`.
-bool IsInDomain(TFunctionIndex index, double x);
 
 // Compiles the current text of function `index` into its engine slot. An empty text leaves
 // the slot undefined at every point, as a text that does not compile does, so that no
