@@ -112,3 +112,8 @@ bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, dou
   }
   return true;
 }
+
+bool FunctionDrawsRandomNumbers(int slot) {
+  if (static_cast<unsigned>(slot) >= static_cast<unsigned>(ExprSlotCount)) return false;
+  return programs[slot].use_node_table;
+}

@@ -26,3 +26,7 @@ void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, 
 // and abs.
 bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, double a, double b, double* values,
                                   double* bounds);
+
+// Whether the text last compiled into `slot` draws random numbers: its values then depend on
+// the order of all evaluations that draw, in every slot, and must be made one after another.
+bool FunctionDrawsRandomNumbers(int slot);

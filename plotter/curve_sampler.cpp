@@ -1,9 +1,15 @@
 #include "plotter/curve_sampler.h"
 
 #include <cmath>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
 #include <optional>
+#include <vector>
 #include <string>
 
+#include "engine/expression_evaluator.h"
 #include "engine/number_conversion.h"
 #include "engine/program_variant.h"
 #include "engine/text_helpers.h"
@@ -14,23 +20,32 @@
 #include "plotter/redraw_pipeline.h"
 #include "plotter/walk_values.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/messages/parallel_work.h"
 
 namespace {
 
-// Joins the points of a curve with the canvas's lines. Consecutive steps along the same
-// row, along the same column in the same direction, or by one pixel along the same
-// diagonal are drawn as one line: the pixels are the same (a line of width 1 leaves out
-// its end point, which the next step of the run starts from; wider lines are round-capped,
-// and connected collinear capsules cover their hull), and a curve makes far fewer calls.
+// One call of the canvas that draws a curve: a move of the pen, or a line to the point.
+struct CurveStroke {
+    bool line;
+    TPoint to;
+};
+
+// Joins the points of a curve with lines, written down as strokes for the canvas (the walks
+// of several functions run at once; their strokes are drawn afterwards, in order).
+// Consecutive steps along the same row, along the same column in the same direction, or by
+// one pixel along the same diagonal are drawn as one line: the pixels are the same (a line
+// of width 1 leaves out its end point, which the next step of the run starts from; wider
+// lines are round-capped, and connected collinear capsules cover their hull), and a curve
+// makes far fewer calls.
 class PolylineWriter {
 public:
-    explicit PolylineWriter(TCanvas& canvas) : canvas_(canvas) {}
+    explicit PolylineWriter(std::vector<CurveStroke>& strokes) : strokes_(strokes) {}
 
     // Opens a new segment with the single point p.
     void Start(TPoint p) {
         Flush();
-        canvas_.MoveTo(p.X, p.Y);
-        canvas_.LineTo(p.X, p.Y);
+        strokes_.push_back({false, p});
+        strokes_.push_back({true, p});
         end_ = p;
     }
 
@@ -46,7 +61,7 @@ public:
         }
         Flush();
         if (direction == TPoint{0, 0}) {
-            canvas_.LineTo(p.X, p.Y);
+            strokes_.push_back({true, p});
         } else {
             pending_ = true;
             direction_ = direction;
@@ -57,7 +72,7 @@ public:
     // Draws the run that is waiting, if any; the pen then stands at the last point.
     void Flush() {
         if (!pending_) return;
-        canvas_.LineTo(end_.X, end_.Y);
+        strokes_.push_back({true, end_});
         pending_ = false;
     }
 
@@ -74,11 +89,20 @@ private:
         return TPoint{0, 0};
     }
 
-    TCanvas& canvas_;
+    std::vector<CurveStroke>& strokes_;
     TPoint end_{};
     bool pending_ = false;
     TPoint direction_{};
 };
+
+void DrawStrokes(const std::vector<CurveStroke>& strokes, TCanvas& canvas) {
+    for (const CurveStroke& stroke : strokes) {
+        if (stroke.line)
+            canvas.LineTo(stroke.to.X, stroke.to.Y);
+        else
+            canvas.MoveTo(stroke.to.X, stroke.to.Y);
+    }
+}
 
 // A vertical jump of more than this many rows between two samples lifts the pen.
 constexpr long double MaxJoinedJump = 256;
@@ -112,7 +136,7 @@ bool SettledPixel(double py, double bound, int& last, int& pixel) {
 }
 
 // Walks the samples of one function from WindowXMin to the first abscissa not below
-// WindowXMax, joining the accepted ones on `canvas` (nothing is drawn without a canvas).
+// WindowXMax, joining the accepted ones into `strokes` (nothing is drawn without them).
 // The number of samples.
 // Quick: the samples come from the quick evaluation where it has them. Such a sample's row
 // is then known within a bound, computed here in double arithmetic; where the bound settles
@@ -120,7 +144,7 @@ bool SettledPixel(double py, double bound, int& last, int& pixel) {
 // pixel row), the sample is done with; elsewhere the exact value decides, as in a walk
 // without quick values (for a jump, with the previous sample's exact row as well).
 template <bool Quick>
-std::int64_t SampleFunction(const SamplerInput& in, TCanvas* canvas, double dx, long double fine,
+std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* strokes, double dx, long double fine,
                             WalkValues& values) {
     const long double xmin = WindowXMin;
     const long double xmax = WindowXMax;
@@ -154,7 +178,7 @@ std::int64_t SampleFunction(const SamplerInput& in, TCanvas* canvas, double dx, 
     bool rejected = false;
     double prevRow = 1, prevBound = 0;
     std::optional<PolylineWriter> writer;
-    if (canvas) writer.emplace(*canvas);
+    if (strokes) writer.emplace(*strokes);
     std::int64_t evaluations = 0;
     while (x < xmax) {
         x = prev + step;
@@ -248,35 +272,75 @@ std::int64_t SampleFunction(const SamplerInput& in, TCanvas* canvas, double dx, 
     return evaluations;
 }
 
-std::int64_t SampleFunction(int index, const SamplerInput& in, TCanvas* canvas) {
+std::int64_t SampleFunction(int index, bool precise, const SamplerInput& in, std::vector<CurveStroke>* strokes) {
     double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
-    if (PreciseTracing) dx /= 4;
-    const long double fine = static_cast<long double>(dx) / (PreciseTracing ? 4096 : 128);
+    if (precise) dx /= 4;
+    const long double fine = static_cast<long double>(dx) / (precise ? 4096 : 128);
     WalkValues values(index, in.a, in.b, fine);
-    return values.Quick() ? SampleFunction<true>(in, canvas, dx, fine, values)
-                          : SampleFunction<false>(in, canvas, dx, fine, values);
+    return values.Quick() ? SampleFunction<true>(in, strokes, dx, fine, values)
+                          : SampleFunction<false>(in, strokes, dx, fine, values);
 }
 
 // The walk of every drawn function; the number of evaluations. Nothing is drawn, and
 // nothing evaluated, on a picture without pixels or a window without height: no point
-// of any curve could land on it.
+// of any curve could land on it. The walks run side by side (each function's values depend
+// on its own text only) and their strokes are then drawn from n down to f; where a drawn
+// function draws random numbers they run one after another, in that order, so that each
+// draws what it would alone.
 std::int64_t SampleCurves(int width, int height, TCanvas* canvas) {
     ReadWindowFromEdits();
-    if (canvas) canvas->Pen.Width = LineThickness;
     SamplerInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
                     ParseFloatOrZero(Form1->Edit16->Text())};
     const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
-    std::int64_t evaluations = 0;
+    struct Walk {
+        int index;
+        bool precise;  // a function with random draws turns precise tracing off for those after it
+        std::int64_t evaluations;
+    };
+    std::vector<Walk> walks;
+    bool random = false;
     for (int i = FunctionCount - 1; i >= 0; --i) {
-        if (canvas) {
-            canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
-            canvas->Pen.Style = psSolid;
-            canvas->Pen.Mode = pmCopy;
-        }
         if (!IsFunctionDrawn(i)) continue;
         SwitchOffPreciseTracingForRandom(i);
         if (emptyPicture) continue;
-        evaluations += SampleFunction(i, in, canvas);
+        walks.push_back({i, PreciseTracing, 0});
+        random = random || FunctionDrawsRandomNumbers(i);
+    }
+    static std::array<std::vector<CurveStroke>, FunctionCount> strokes;
+    // The time each function's walk took last time: the longest are started first, so that
+    // the threads end together.
+    static std::array<std::atomic<double>, FunctionCount> lastTimes{};
+    const auto walk = [&](const Walk& w) {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<CurveStroke>* list = canvas ? &strokes[std::size_t(w.index)] : nullptr;
+        if (list) list->clear();
+        const std::int64_t evaluations = SampleFunction(w.index, w.precise, in, list);
+        lastTimes[std::size_t(w.index)] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return evaluations;
+    };
+    if (random) {
+        for (Walk& w : walks) w.evaluations = walk(w);
+    } else {
+        std::vector<Walk*> longestFirst;
+        for (Walk& w : walks) longestFirst.push_back(&w);
+        std::stable_sort(longestFirst.begin(), longestFirst.end(), [](const Walk* l, const Walk* r) {
+            return lastTimes[std::size_t(l->index)] > lastTimes[std::size_t(r->index)];
+        });
+        RunInParallel(longestFirst.size(), [&](std::size_t k) { longestFirst[k]->evaluations = walk(*longestFirst[k]); });
+    }
+    std::int64_t evaluations = 0;
+    for (const Walk& w : walks) evaluations += w.evaluations;
+    if (!canvas) return evaluations;
+    canvas->Pen.Width = LineThickness;
+    auto next = walks.begin();
+    for (int i = FunctionCount - 1; i >= 0; --i) {
+        canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
+        canvas->Pen.Style = psSolid;
+        canvas->Pen.Mode = pmCopy;
+        if (next != walks.end() && next->index == i) {
+            DrawStrokes(strokes[std::size_t(i)], *canvas);
+            ++next;
+        }
     }
     return evaluations;
 }

@@ -9,6 +9,7 @@
 #include "dialogs/domains_form.h"
 #include "engine/number_conversion.h"
 #include "engine/program_variant.h"
+#include "engine/random_source.h"
 #include "engine/rounding.h"
 #include "plotter/curve_sampler.h"
 #include "tests/curves/curves_fixture.h"
@@ -193,6 +194,23 @@ TEST_F(SamplerTest, TheRandomKeywordSwitchesPreciseTracingOff) {
     EXPECT_FALSE(PreciseTracing);
     EXPECT_FALSE(Form1->re1->Checked());
     EXPECT_FALSE(LoadingFlag);
+}
+
+TEST_F(SamplerTest, RandomCurvesDrawTheirNumbersInTheOrderOfOneWalkAfterAnother) {
+    // The curves are walked side by side, except where one draws random numbers: the
+    // shared sequence must then go to the functions from n down to f, sample by sample.
+    SetRandomClock([] { return 20261209u; });
+    const char* texts[] = {"sin(x)", "has(x)*2", "x/3", "has(4)-2", "cos(3x)", "carre(x)/4", "has(x)-has(1)", "x",
+                           "exp(x)/9"};
+    for (int i = 0; i < 9; ++i) SetFunction(i, texts[i]);
+    for (int round = 0; round < 3; ++round) {
+        TBitmap drawn(640, 480), reference(640, 480);
+        DrawCurvesOnly(drawn);
+        CompileShownFunctions();  // reseeds from the same clock
+        ReferenceCurves(reference);
+        EXPECT_TRUE(SamePixels(drawn, reference));
+    }
+    SetRandomClock({});
 }
 
 TEST_F(SamplerTest, ExclusifDrawsOnlyMAndN) {
