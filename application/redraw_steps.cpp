@@ -22,6 +22,7 @@ void InstallRedrawSteps(const ProgramDescription& program) {
     steps.DrawAreas = DrawAreas;
     steps.DrawTangents = DrawTangents;
     if (program.DrawFunctionCurves) steps.DrawFunctionCurves = program.DrawFunctionCurves;
+    if (program.WalkFunctionCurves) steps.WalkFunctionCurves = program.WalkFunctionCurves;
     if (program.DrawAxesAndGrid) steps.DrawAxesAndGrid = program.DrawAxesAndGrid;
     steps.AxesUnderCurves = program.AxesUnderCurves;
     steps.DrawSequences = DrawSequences;

@@ -1,118 +1,25 @@
 #include "plotter/curve_sampler.h"
 
-#include <cmath>
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <optional>
-#include <vector>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "engine/expression_evaluator.h"
 #include "engine/number_conversion.h"
-#include "engine/program_variant.h"
 #include "engine/text_helpers.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
+#include "plotter/function_sampling.h"
 #include "plotter/main_form.h"
-#include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
-#include "plotter/walk_values.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/messages/parallel_work.h"
 
 namespace {
-
-// One call of the canvas that draws a curve: a move of the pen, or a line to the point.
-struct CurveStroke {
-    bool line;
-    TPoint to;
-};
-
-// Joins the points of a curve with lines, written down as strokes for the canvas (the walks
-// of several functions run at once; their strokes are drawn afterwards, in order).
-// Consecutive steps along the same row, along the same column in the same direction, or by
-// one pixel along the same diagonal are drawn as one line: the pixels are the same (a line
-// of width 1 leaves out its end point, which the next step of the run starts from; wider
-// lines are round-capped, and connected collinear capsules cover their hull), and a curve
-// makes far fewer calls.
-class PolylineWriter {
-public:
-    explicit PolylineWriter(std::vector<CurveStroke>& strokes) : strokes_(strokes) {}
-
-    // Opens a new segment with the single point p.
-    void Start(TPoint p) {
-        Flush();
-        strokes_.push_back({false, p});
-        strokes_.push_back({true, p});
-        end_ = p;
-    }
-
-    // Continues the segment to p.
-    void To(TPoint p) {
-        // A line to where the pen stands would only paint the end of the last line
-        // again, which nothing has covered since.
-        if (p == end_) return;
-        const TPoint direction = RunDirection(end_, p);
-        if (pending_ && direction == direction_) {
-            end_ = p;
-            return;
-        }
-        Flush();
-        if (direction == TPoint{0, 0}) {
-            strokes_.push_back({true, p});
-        } else {
-            pending_ = true;
-            direction_ = direction;
-        }
-        end_ = p;
-    }
-
-    // Draws the run that is waiting, if any; the pen then stands at the last point.
-    void Flush() {
-        if (!pending_) return;
-        strokes_.push_back({true, end_});
-        pending_ = false;
-    }
-
-private:
-    // The direction of a run the step from `from` to `to` can belong to: (+-1, 0) along a
-    // row, (0, +-1) along a column, the step itself for one pixel along a diagonal, and
-    // (0, 0) for any other step.
-    static TPoint RunDirection(TPoint from, TPoint to) {
-        const int dx = to.X - from.X;
-        const int dy = to.Y - from.Y;
-        if (dy == 0) return TPoint{dx > 0 ? 1 : -1, 0};
-        if (dx == 0) return TPoint{0, dy > 0 ? 1 : -1};
-        if ((dx == 1 || dx == -1) && (dy == 1 || dy == -1)) return TPoint{dx, dy};
-        return TPoint{0, 0};
-    }
-
-    std::vector<CurveStroke>& strokes_;
-    TPoint end_{};
-    bool pending_ = false;
-    TPoint direction_{};
-};
-
-void DrawStrokes(const std::vector<CurveStroke>& strokes, TCanvas& canvas) {
-    for (const CurveStroke& stroke : strokes) {
-        if (stroke.line)
-            canvas.LineTo(stroke.to.X, stroke.to.Y);
-        else
-            canvas.MoveTo(stroke.to.X, stroke.to.Y);
-    }
-}
-
-// A vertical jump of more than this many rows between two samples lifts the pen.
-constexpr long double MaxJoinedJump = 256;
-
-struct SamplerInput {
-    int width;
-    int height;
-    double a;
-    double b;
-};
 
 // Whether function `index` is drawn: shown and not empty, and with "Exclusif" down one of
 // the two sound channels m and n.
@@ -122,228 +29,110 @@ bool IsFunctionDrawn(int index) {
     return !exclusive || index == 7 || index == 8;
 }
 
-// ClampedPixelNear of a row known to lie within `bound` of `py`, where that settles it
-// (rounding is monotonic): false, with `last` unchanged, where it does not.
-bool SettledPixel(double py, double bound, int& last, int& pixel) {
-    if (py - bound > last - 0.5 && py + bound < last + 0.5) {
-        pixel = last;
-        return true;
-    }
-    const int low = ClampedPixel(py - bound);
-    if (low != ClampedPixel(py + bound)) return false;
-    pixel = last = low;
-    return true;
-}
+// The time each function's walk took last time: the longest are started first, so that the
+// threads end together.
+std::array<std::atomic<double>, FunctionCount> lastWalkSeconds{};
 
-// Walks the samples of one function from WindowXMin to the first abscissa not below
-// WindowXMax, joining the accepted ones into `strokes` (nothing is drawn without them).
-// The number of samples.
-// Quick: the samples come from the quick evaluation where it has them. Such a sample's row
-// is then known within a bound, computed here in double arithmetic; where the bound settles
-// every decision the exact row would take (rejected or not, a jump that lifts the pen, the
-// pixel row), the sample is done with; elsewhere the exact value decides, as in a walk
-// without quick values (for a jump, with the previous sample's exact row as well).
-template <bool Quick>
-std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* strokes, double dx, long double fine,
-                            WalkValues& values) {
-    const long double xmin = WindowXMin;
-    const long double xmax = WindowXMax;
-    const long double xextent = xmax - xmin;
-    const long double ymax = WindowYMax;
-    const long double yextent = ymax - static_cast<long double>(WindowYMin);
-    const long double height = in.height;
-    // The unrounded row of an exact value.
-    const auto rowOf = [&](long double y) { return (ymax - y) / yextent * height; };
-    // For the quick rows: the row of a value v is (ymax - v) * rowsPerUnit, within a
-    // relative 2^-51 of the magnitudes of the exact computation, and moves by at most
-    // |rowsPerUnit| times the value's move; the bound below adds margins for its own
-    // rounding.
-    const double rowsPerUnit = static_cast<double>(height / yextent);
-    const double absRows = std::fabs(rowsPerUnit);
-    const double ymaxDouble = WindowYMax;
-    const double heightDouble = in.height;
-
-    double step = dx / 8;
-
-    long double x = xmin;
-    long double prev = x;
-    long double prevPy = 1.0L;
-    bool penUp = true;
-    int column = 0;   // the last rounded column and row, where the next ones usually are
-    int lastRow = 0;
-    // Quick walks: the previous sample, whether its row prevPy is exact, and its row as a
-    // double within a bound.
-    long double last = x;
-    bool prevExact = true;
-    bool rejected = false;
-    double prevRow = 1, prevBound = 0;
-    std::optional<PolylineWriter> writer;
-    if (strokes) writer.emplace(*strokes);
-    std::int64_t evaluations = 0;
-    while (x < xmax) {
-        x = prev + step;
-        // Where the step is below the resolution of the abscissa the walk would stand
-        // still: the function ends here.
-        if (!(x > prev)) break;
-        ++evaluations;
-        if constexpr (Quick) {
-            double value, bound;
-            if (values.Next(prev, step, rejected, x, value, bound)) {
-                const double py = (ymaxDouble - value) * rowsPerUnit;
-                const double pyBound = bound * absRows * (1 + 0x1p-50) +
-                                       (std::fabs(ymaxDouble) + std::fabs(value) + bound) * absRows * 0x1p-49 +
-                                       0x1p-1000;
-                bool settled = true, out = false;
-                if (py + pyBound <= -1 || py - pyBound >= heightDouble + 1) {
-                    out = true;
-                } else if (!(py - pyBound > -1 && py + pyBound < heightDouble + 1)) {
-                    settled = false;
-                } else if (writer) {
-                    bool newSegment = penUp;
-                    if (!penUp) {
-                        const double jump = std::fabs(prevRow - py);
-                        const double jumpBound =
-                            prevBound + pyBound + (std::fabs(prevRow) + std::fabs(py)) * 0x1p-50 + 0x1p-1000;
-                        if (jump - jumpBound > double(MaxJoinedJump))
-                            newSegment = true;
-                        else if (!(jump + jumpBound <= double(MaxJoinedJump)))
-                            settled = false;
-                    }
-                    int pixelRow = 0;
-                    if (settled && SettledPixel(py, pyBound, lastRow, pixelRow)) {
-                        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column), pixelRow};
-                        if (newSegment) {
-                            writer->Start(point);  // a new segment
-                            penUp = false;
-                        } else {
-                            writer->To(point);
-                        }
-                    } else {
-                        settled = false;
-                    }
-                }
-                if (settled) {
-                    prevExact = false;
-                    prevRow = py;
-                    prevBound = pyBound;
-                    prev = last = x;
-                    rejected = out;
-                    if (out) {
-                        penUp = true;
-                        step = dx;
-                        prev = x + fine;
-                    }
-                    continue;
-                }
-            }
-        }
-        const long double y = values.Exact(x);
-        const long double py = rowOf(y);
-        if constexpr (Quick) {
-            if (!prevExact && !penUp) prevPy = rowOf(values.Exact(last));
-            prevExact = true;
-            prevRow = static_cast<double>(py);
-            prevBound = std::fabs(prevRow) * 0x1p-52 + 0x1p-1000;
-            last = x;
-        }
-        const long double jump = std::fabs(prevPy - py);
-        prevPy = py;
-        prev = x;
-        rejected = y == UndefinedValue || py <= -1 || py >= height + 1;
-        if (rejected) {
-            // Undefined, outside the domain, or off the picture: lift the pen and go on
-            // one column (plus a fine step) at a time.
-            penUp = true;
-            step = dx;
-            prev = x + fine;
-            continue;
-        }
-        if (!writer) continue;
-        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column),
-                           ClampedPixelNear(py, lastRow)};
-        if (penUp || jump > MaxJoinedJump) {
-            writer->Start(point);  // a new segment
-            penUp = false;
-        } else {
-            writer->To(point);
+// The walks of the curves of one picture, and their strokes. The functions to walk are
+// chosen at construction, from n down to f (one that draws random numbers turns precise
+// tracing off for those after it). Nothing is walked on a picture without pixels or a
+// window without height: no point of any curve could land on it.
+class CurveWalks {
+public:
+    CurveWalks(int width, int height, bool keepStrokes) : keepStrokes_(keepStrokes) {
+        ReadWindowFromEdits();
+        input_ = {width, height, ParseFloatOrZero(Form1->Edit15->Text()), ParseFloatOrZero(Form1->Edit16->Text())};
+        const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
+        for (int i = FunctionCount - 1; i >= 0; --i) {
+            if (!IsFunctionDrawn(i)) continue;
+            SwitchOffPreciseTracingForRandom(i);
+            if (emptyPicture) continue;
+            walks_.push_back({i, PreciseTracing, 0, {}, nullptr});
+            random_ = random_ || FunctionDrawsRandomNumbers(i);
         }
     }
-    if (writer) writer->Flush();
-    return evaluations;
-}
 
-std::int64_t SampleFunction(int index, bool precise, const SamplerInput& in, std::vector<CurveStroke>* strokes) {
-    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
-    if (precise) dx /= 4;
-    const long double fine = static_cast<long double>(dx) / (precise ? 4096 : 128);
-    WalkValues values(index, in.a, in.b, fine);
-    return values.Quick() ? SampleFunction<true>(in, strokes, dx, fine, values)
-                          : SampleFunction<false>(in, strokes, dx, fine, values);
-}
+    // Whether the walks may run side by side: each function's values depend on its own text
+    // alone, unless one draws random numbers; the shared sequence must then go to the
+    // functions from n down to f, one after another, as it would to each alone.
+    bool SideBySide() const { return !random_; }
 
-// The walk of every drawn function; the number of evaluations. Nothing is drawn, and
-// nothing evaluated, on a picture without pixels or a window without height: no point
-// of any curve could land on it. The walks run side by side (each function's values depend
-// on its own text only) and their strokes are then drawn from n down to f; where a drawn
-// function draws random numbers they run one after another, in that order, so that each
-// draws what it would alone.
-std::int64_t SampleCurves(int width, int height, TCanvas* canvas) {
-    ReadWindowFromEdits();
-    SamplerInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
-                    ParseFloatOrZero(Form1->Edit16->Text())};
-    const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
-    struct Walk {
-        int index;
-        bool precise;  // a function with random draws turns precise tracing off for those after it
-        std::int64_t evaluations;
-    };
-    std::vector<Walk> walks;
-    bool random = false;
-    for (int i = FunctionCount - 1; i >= 0; --i) {
-        if (!IsFunctionDrawn(i)) continue;
-        SwitchOffPreciseTracingForRandom(i);
-        if (emptyPicture) continue;
-        walks.push_back({i, PreciseTracing, 0});
-        random = random || FunctionDrawsRandomNumbers(i);
-    }
-    static std::array<std::vector<CurveStroke>, FunctionCount> strokes;
-    // The time each function's walk took last time: the longest are started first, so that
-    // the threads end together.
-    static std::array<std::atomic<double>, FunctionCount> lastTimes{};
-    const auto walk = [&](const Walk& w) {
-        const auto start = std::chrono::steady_clock::now();
-        std::vector<CurveStroke>* list = canvas ? &strokes[std::size_t(w.index)] : nullptr;
-        if (list) list->clear();
-        const std::int64_t evaluations = SampleFunction(w.index, w.precise, in, list);
-        lastTimes[std::size_t(w.index)] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return evaluations;
-    };
-    if (random) {
-        for (Walk& w : walks) w.evaluations = walk(w);
-    } else {
+    // Walks every function; `meanwhile` runs on this thread as the walks start.
+    void Run(const std::function<void()>& meanwhile = {}) {
+        if (!SideBySide()) {
+            if (meanwhile) meanwhile();
+            for (Walk& w : walks_)
+                if (!WalkOne(w)) break;
+            return;
+        }
         std::vector<Walk*> longestFirst;
-        for (Walk& w : walks) longestFirst.push_back(&w);
+        for (Walk& w : walks_) longestFirst.push_back(&w);
         std::stable_sort(longestFirst.begin(), longestFirst.end(), [](const Walk* l, const Walk* r) {
-            return lastTimes[std::size_t(l->index)] > lastTimes[std::size_t(r->index)];
+            return lastWalkSeconds[std::size_t(l->index)] > lastWalkSeconds[std::size_t(r->index)];
         });
-        RunInParallel(longestFirst.size(), [&](std::size_t k) { longestFirst[k]->evaluations = walk(*longestFirst[k]); });
+        ParallelPieces pieces(longestFirst.size(), [&](std::size_t k) { WalkOne(*longestFirst[k]); });
+        if (meanwhile) meanwhile();
+        pieces.WaitForAll();
     }
-    std::int64_t evaluations = 0;
-    for (const Walk& w : walks) evaluations += w.evaluations;
-    if (!canvas) return evaluations;
-    canvas->Pen.Width = LineThickness;
-    auto next = walks.begin();
-    for (int i = FunctionCount - 1; i >= 0; --i) {
-        canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
-        canvas->Pen.Style = psSolid;
-        canvas->Pen.Mode = pmCopy;
-        if (next != walks.end() && next->index == i) {
-            DrawStrokes(strokes[std::size_t(i)], *canvas);
+
+    // The number of evaluations; a walk's failure is thrown.
+    std::int64_t Evaluations() const {
+        std::int64_t evaluations = 0;
+        for (const Walk& w : walks_) {
+            if (w.failure) std::rethrow_exception(w.failure);
+            evaluations += w.evaluations;
+        }
+        return evaluations;
+    }
+
+    // Draws the curves from n down to f, each with its pen. A walk that failed has the
+    // strokes it made drawn before its failure is thrown.
+    void Draw(TCanvas& canvas) const {
+        canvas.Pen.Width = LineThickness;
+        auto next = walks_.begin();
+        for (int i = FunctionCount - 1; i >= 0; --i) {
+            canvas.Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
+            canvas.Pen.Style = psSolid;
+            canvas.Pen.Mode = pmCopy;
+            if (next == walks_.end() || next->index != i) continue;
+            DrawStrokes(next->strokes, canvas);
+            if (next->failure) std::rethrow_exception(next->failure);
             ++next;
         }
     }
-    return evaluations;
-}
+
+    const TBitmap* bitmap = nullptr;  // the picture walked ahead for
+
+private:
+    struct Walk {
+        int index;
+        bool precise;
+        std::int64_t evaluations = 0;
+        std::vector<CurveStroke> strokes;
+        std::exception_ptr failure;
+    };
+
+    // False where the walk failed.
+    bool WalkOne(Walk& w) {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            w.evaluations = SampleFunction(w.index, w.precise, input_, keepStrokes_ ? &w.strokes : nullptr);
+        } catch (...) {
+            w.failure = std::current_exception();
+        }
+        lastWalkSeconds[std::size_t(w.index)] =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return !w.failure;
+    }
+
+    bool keepStrokes_;
+    SamplerInput input_{};
+    bool random_ = false;
+    std::vector<Walk> walks_;
+};
+
+// The walks made ahead by the redraw under way, while it keeps them.
+std::weak_ptr<CurveWalks> walkedAhead;
 
 }  // namespace
 
@@ -356,6 +145,31 @@ void SwitchOffPreciseTracingForRandom(int index) {
     PreciseTracing = false;
 }
 
-void DrawFunctionCurves(TBitmap& bitmap) { SampleCurves(bitmap.Width(), bitmap.Height(), &bitmap.Canvas()); }
+std::shared_ptr<void> WalkFunctionCurves(TBitmap& bitmap, const std::function<void()>& meanwhile) {
+    auto walks = std::make_shared<CurveWalks>(bitmap.Width(), bitmap.Height(), true);
+    if (!walks->SideBySide()) {
+        meanwhile();
+        return nullptr;
+    }
+    walks->Run(meanwhile);
+    walks->bitmap = &bitmap;
+    walkedAhead = walks;
+    return walks;
+}
 
-std::int64_t EvaluateCurveSamples(int width, int height) { return SampleCurves(width, height, nullptr); }
+void DrawFunctionCurves(TBitmap& bitmap) {
+    if (const std::shared_ptr<CurveWalks> ahead = walkedAhead.lock(); ahead && ahead->bitmap == &bitmap) {
+        walkedAhead.reset();
+        ahead->Draw(bitmap.Canvas());
+        return;
+    }
+    CurveWalks walks(bitmap.Width(), bitmap.Height(), true);
+    walks.Run();
+    walks.Draw(bitmap.Canvas());
+}
+
+std::int64_t EvaluateCurveSamples(int width, int height) {
+    CurveWalks walks(width, height, false);
+    walks.Run();
+    return walks.Evaluations();
+}

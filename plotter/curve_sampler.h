@@ -1,6 +1,8 @@
 #pragma once
 // The curve sampler: the shown functions drawn as polylines on the target bitmap.
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class TBitmap;
 
@@ -11,7 +13,17 @@ class TBitmap;
 // pen is lifted there and at every jump of more than 256 rows. With "Exclusif" down only
 // m and n are drawn. A shown function that uses the random keyword turns precise tracing
 // off. The functions must have been compiled by CompileShownFunctions.
+// The functions' walks run side by side on several threads; their strokes are then drawn
+// in order.
 void DrawFunctionCurves(TBitmap& bitmap);
+
+// The walks of the curves DrawFunctionCurves draws on `bitmap`, made ahead while `meanwhile`
+// (work of the same redraw that does not touch the functions) runs on this thread. While
+// the returned object lives, DrawFunctionCurves on the same bitmap draws their strokes
+// instead of walking again. Where a drawn function draws random numbers nothing is walked
+// ahead (its numbers must come at the curves' turn in the redraw): only `meanwhile` runs,
+// and the result is null.
+std::shared_ptr<void> WalkFunctionCurves(TBitmap& bitmap, const std::function<void()>& meanwhile);
 
 // The same walk over the same samples for a bitmap of the size, evaluating every sample
 // without drawing anything; the number of evaluations. Measures the evaluation's share

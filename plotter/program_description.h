@@ -5,6 +5,8 @@
 // description per program. Start-up installs the running program's description and every
 // part of the window asks it instead of testing which program it is.
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,8 @@ struct ProgramDescription {
     // nothing in this program.
     void (*RebuildChannelSums)() = nullptr;           // the sound channels m and n
     void (*DrawFunctionCurves)(TBitmap&) = nullptr;   // the curve sampler
+    // The curve sampler's walks, made ahead while the picture is filled.
+    std::shared_ptr<void> (*WalkFunctionCurves)(TBitmap&, const std::function<void()>&) = nullptr;
     void (*DrawAxesAndGrid)(TBitmap&) = nullptr;      // axes, grid and graduations
     // The sound handlers (program with sound).
     void (*PlayChannels)() = nullptr;      // "Jouer" of the first page (Button5), Ctrl+A

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "engine/number_conversion.h"
 #include "engine/rounding.h"
@@ -44,12 +45,19 @@ void RunSteps(TBitmap& bitmap) {
     canvas.Pen.Mode = pmCopy;
     canvas.Pen.Style = psSolid;
     const bool frozen = Form1->ceffa->Checked() && !ForcedRedrawFlag;
-    if (!frozen) {
-        canvas.Brush.Style = bsSolid;
-        canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
-    }
     AxisFontHeight = ComputeAxisFontHeight(bitmap.Width(), bitmap.Height());
     CompileShownFunctions();
+    const auto fill = [&] {
+        if (frozen) return;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(TRect{0, 0, bitmap.Width(), bitmap.Height()});
+    };
+    // The curves are walked while the picture is filled; the curves step draws them.
+    std::shared_ptr<void> curvesWalked;
+    if (steps.WalkFunctionCurves)
+        curvesWalked = steps.WalkFunctionCurves(bitmap, fill);
+    else
+        fill();
 
     if (steps.DrawVerticalLines) steps.DrawVerticalLines(bitmap);
     if (steps.UpdateTangentLabels) steps.UpdateTangentLabels();

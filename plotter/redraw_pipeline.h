@@ -2,6 +2,7 @@
 // The redraw pipeline: every picture of the program, on screen or exported, is drawn by
 // RedrawGraph onto the bitmap it is given, in a fixed order of steps.
 #include <functional>
+#include <memory>
 
 class TBitmap;
 
@@ -14,6 +15,9 @@ struct RedrawStepTable {
     std::function<void()> UpdateTangentLabels;            // recomputed before the tangents are drawn
     std::function<void(TBitmap&)> DrawAreas;
     std::function<void(TBitmap&)> DrawTangents;
+    // The curves' walks, made while the picture is filled (the second argument); the curves
+    // step draws them while the result lives (the rest of the redraw).
+    std::function<std::shared_ptr<void>(TBitmap&, const std::function<void()>&)> WalkFunctionCurves;
     std::function<void(TBitmap&)> DrawFunctionCurves;
     std::function<void(TBitmap&)> DrawAxesAndGrid;        // skipped while the picture is frozen
     bool AxesUnderCurves = false;                         // axes before the curves

@@ -32,6 +32,7 @@ ProgramDescription MakeVartelo() {
     p.AbscissaItemCaption = "Abscisses en secondes (1s=2*pi)";
     p.AbscissaItemChecked = true;
     p.DrawFunctionCurves = DrawFunctionCurves;
+    p.WalkFunctionCurves = WalkFunctionCurves;
     p.DrawAxesAndGrid = DrawAxesAndGrid;
     p.AxesUnderCurves = false;
     p.RebuildChannelSums = RebuildChannelSums;

@@ -10,6 +10,7 @@
 //   bench_pan [pans]      (default 6 pans of 30 steps, alternately there and back)
 #include <algorithm>
 #include <cstdlib>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <string>

@@ -1,21 +1,29 @@
 #include "platform/messages/parallel_work.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <exception>
-#include <mutex>
+#include <cstdint>
 #include <thread>
-#include <vector>
 
 namespace {
 
-// Beyond four threads the pieces of a redraw (a few curves, a copy of a picture limited by
-// the memory's speed) gain nothing more.
+// Beyond four threads the pieces of a redraw (a few curves) gain nothing more.
 constexpr std::size_t MostThreads = 4;
 
+// Set while the thread runs a piece: a computation started there runs on it alone.
 thread_local bool insidePiece = false;
 
+class PieceScope {
+public:
+    PieceScope() : outer_(insidePiece) { insidePiece = true; }
+    ~PieceScope() { insidePiece = outer_; }
+    PieceScope(const PieceScope&) = delete;
+    PieceScope& operator=(const PieceScope&) = delete;
+
+private:
+    bool outer_;
+};
+
+// The worker threads, serving one computation at a time.
 class WorkerCrew {
 public:
     WorkerCrew() {
@@ -35,26 +43,25 @@ public:
 
     std::size_t Threads() const { return threads_.size() + 1; }
 
-    // False, with nothing run, while another call is running.
-    bool Run(std::size_t count, const std::function<void(std::size_t)>& piece) {
-        std::unique_lock<std::mutex> busy(running_, std::try_to_lock);
-        if (!busy.owns_lock()) return false;
+    // Gives the workers `pieces`; false, with nothing given, while they serve another
+    // computation or where there are none.
+    bool Attach(ParallelPieces* pieces) {
+        if (threads_.empty()) return false;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
-            piece_ = &piece;
-            count_ = count;
-            next_.store(0);
-            done_ = 0;
-            failure_ = nullptr;
+            if (current_) return false;
+            current_ = pieces;
             ++generation_;
         }
         wake_.notify_all();
-        TakePieces();
-        std::unique_lock<std::mutex> lock(mutex_);
-        finished_.wait(lock, [this] { return done_ == count_ && helping_ == 0; });
-        piece_ = nullptr;
-        if (failure_) std::rethrow_exception(failure_);
         return true;
+    }
+
+    // Takes `pieces` back once no worker is inside it any more.
+    void Detach() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        current_ = nullptr;
+        idle_.wait(lock, [this] { return helping_ == 0; });
     }
 
 private:
@@ -65,49 +72,23 @@ private:
             wake_.wait(lock, [&] { return stopping_ || generation_ != seen; });
             if (stopping_) return;
             seen = generation_;
-            if (!piece_) continue;
+            ParallelPieces* pieces = current_;
+            if (!pieces) continue;
             ++helping_;
             lock.unlock();
-            TakePieces();
+            pieces->TakePieces();
             lock.lock();
-            --helping_;
-            if (done_ == count_ && helping_ == 0) finished_.notify_all();
+            if (--helping_ == 0) idle_.notify_all();
         }
-    }
-
-    // Runs pieces until none is left to take.
-    void TakePieces() {
-        insidePiece = true;
-        std::size_t ran = 0;
-        for (;;) {
-            const std::size_t i = next_.fetch_add(1);
-            if (i >= count_) break;
-            try {
-                (*piece_)(i);
-            } catch (...) {
-                const std::lock_guard<std::mutex> lock(mutex_);
-                if (!failure_) failure_ = std::current_exception();
-            }
-            ++ran;
-        }
-        insidePiece = false;
-        const std::lock_guard<std::mutex> lock(mutex_);
-        done_ += ran;
-        if (done_ == count_ && helping_ == 0) finished_.notify_all();
     }
 
     std::vector<std::thread> threads_;
-    std::mutex running_;  // held by the call being run
     std::mutex mutex_;
-    std::condition_variable wake_, finished_;
+    std::condition_variable wake_, idle_;
     bool stopping_ = false;
     std::uint64_t generation_ = 0;
-    const std::function<void(std::size_t)>* piece_ = nullptr;
-    std::size_t count_ = 0;
-    std::atomic<std::size_t> next_{0};
-    std::size_t done_ = 0;
-    std::size_t helping_ = 0;  // workers inside TakePieces
-    std::exception_ptr failure_;
+    ParallelPieces* current_ = nullptr;
+    std::size_t helping_ = 0;  // workers inside current_
 };
 
 WorkerCrew& Crew() {
@@ -115,14 +96,66 @@ WorkerCrew& Crew() {
     return crew;
 }
 
-void RunInTurn(std::size_t count, const std::function<void(std::size_t)>& piece) {
-    for (std::size_t i = 0; i < count; ++i) piece(i);
-}
-
 }  // namespace
 
+ParallelPieces::ParallelPieces(std::size_t count, std::function<void(std::size_t)> piece)
+    : piece_(std::move(piece)), count_(count), done_(new std::atomic<bool>[count]), failures_(count) {
+    for (std::size_t i = 0; i < count; ++i) done_[i] = false;
+    if (count > 1 && !insidePiece) shared_ = Crew().Attach(this);
+}
+
+ParallelPieces::~ParallelPieces() {
+    WaitForAll();
+    if (shared_) Crew().Detach();
+}
+
+void ParallelPieces::RunPiece(std::size_t i) {
+    {
+        const PieceScope scope;
+        try {
+            piece_(i);
+        } catch (...) {
+            failures_[i] = std::current_exception();
+        }
+    }
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        done_[i].store(true, std::memory_order_release);
+    }
+    finished_.notify_all();
+}
+
+void ParallelPieces::TakePieces() {
+    for (std::size_t i = next_.fetch_add(1); i < count_; i = next_.fetch_add(1)) RunPiece(i);
+}
+
+std::exception_ptr ParallelPieces::Wait(std::size_t i) {
+    while (!done_[i].load(std::memory_order_acquire)) {
+        const std::size_t k = next_.fetch_add(1);
+        if (k < count_) {
+            RunPiece(k);
+            continue;
+        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        finished_.wait(lock, [&] { return done_[i].load(std::memory_order_acquire); });
+    }
+    return failures_[i];
+}
+
+void ParallelPieces::WaitForAll() {
+    for (std::size_t i = 0; i < count_; ++i) Wait(i);
+}
+
 void RunInParallel(std::size_t count, const std::function<void(std::size_t)>& piece) {
-    if (count <= 1 || insidePiece || !Crew().Run(count, piece)) RunInTurn(count, piece);
+    std::exception_ptr first;
+    {
+        ParallelPieces pieces(count, piece);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::exception_ptr failure = pieces.Wait(i);
+            if (failure && !first) first = failure;
+        }
+    }
+    if (first) std::rethrow_exception(first);
 }
 
 std::size_t ParallelThreadCount() { return Crew().Threads(); }

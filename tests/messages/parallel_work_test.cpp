@@ -40,6 +40,26 @@ TEST(ParallelWork, PiecesRunSideBySideWhereThereAreSeveralThreads) {
     EXPECT_TRUE(together.load());
 }
 
+TEST(ParallelWork, PiecesStartedAheadRunWhileTheCallerWorksAndEachReportsItsOwnFailure) {
+    if (ParallelThreadCount() < 2) GTEST_SKIP() << "one thread only";
+    std::atomic<int> started{0};
+    {
+        ParallelPieces pieces(3, [&](std::size_t i) {
+            started.fetch_add(1);
+            if (i == 1) throw std::runtime_error("piece 1");
+        });
+        // The caller does not wait: the pieces must start on the workers by themselves.
+        const auto start = std::chrono::steady_clock::now();
+        while (started.load() == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5))
+            std::this_thread::yield();
+        EXPECT_GT(started.load(), 0);
+        EXPECT_FALSE(pieces.Wait(2));
+        EXPECT_TRUE(pieces.Wait(1));
+        EXPECT_FALSE(pieces.Wait(0));
+    }
+    EXPECT_EQ(started.load(), 3);
+}
+
 TEST(ParallelWork, AFailingPieceIsReportedAfterTheOthersAreDone) {
     std::atomic<int> done{0};
     EXPECT_THROW(RunInParallel(40,

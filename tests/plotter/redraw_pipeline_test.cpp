@@ -3,6 +3,7 @@
 // of unreadable texts and the evaluation inside a domain.
 #include "dialogs/domains_form.h"
 #include "engine/program_variant.h"
+#include "engine/random_source.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
@@ -101,6 +102,41 @@ TEST_F(RedrawTest, AResizeKeepsTheSharedPixelsAndWhitensTheRest) {
     // What the smaller picture did not hold comes back white, not as the old pixels.
     EXPECT_EQ(picture.Canvas().Pixels(391, 291), clWhite);
     EXPECT_EQ(picture.Canvas().Pixels(499, 399), clWhite);
+}
+
+TEST_F(RedrawTest, CurvesWalkedWhileThePictureIsFilledAreThoseOfAWalkAtTheirTurn) {
+    StartProgram(VarteloProgram());
+    ShowMainWindow();
+    SetRandomClock([] { return 20261209u; });  // every compile starts the same random numbers
+    SetWindow("-5", "5", "-5", "5");
+    const std::vector<std::vector<std::string>> scenes = {
+        {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(x)", "racine(x)", "ln(x)", "exp(x)/10", "ent(x)"},
+        {"has(x)", "sin(x)", "has(1)*x", "", "x/2", "", "carre(x)", "", "cos(x)"},
+        {"", "", "", "", "", "", "", "", "x"}};
+    for (const auto& scene : scenes) {
+        for (bool precise : {false, true}) {
+            for (int i = 0; i < FunctionCount; ++i) {
+                GetFunctionEdit(i)->SetText(scene[size_t(i)]);
+                Form1->ShowButtons[size_t(i)]->SetDown(true);
+            }
+            PreciseTracing = precise;
+            SCOPED_TRACE(scene[0] + (precise ? " precise" : ""));
+            TBitmap ahead(600, 400), atTheirTurn(600, 400);
+            RedrawGraph(ahead);
+            const auto walk = RedrawSteps().WalkFunctionCurves;
+            ASSERT_TRUE(walk);
+            RedrawSteps().WalkFunctionCurves = nullptr;
+            RedrawGraph(atTheirTurn);
+            RedrawSteps().WalkFunctionCurves = walk;
+            EXPECT_EQ(CountIn(ahead, clWhite, 0, 0, 599, 399), CountIn(atTheirTurn, clWhite, 0, 0, 599, 399));
+            bool same = true;
+            for (int y = 0; y < 400 && same; ++y)
+                for (int x = 0; x < 600 && same; ++x)
+                    same = ahead.Canvas().Pixels(x, y) == atTheirTurn.Canvas().Pixels(x, y);
+            EXPECT_TRUE(same);
+        }
+    }
+    SetRandomClock({});
 }
 
 TEST_F(RedrawTest, BlackAndWhiteFollowsTheCheckBoxAtEveryRedraw) {

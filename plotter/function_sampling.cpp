@@ -1,0 +1,252 @@
+#include "plotter/function_sampling.h"
+
+#include <cmath>
+#include <optional>
+
+#include "engine/program_variant.h"
+#include "plotter/drawing_state.h"
+#include "plotter/pixel_mapping.h"
+#include "plotter/walk_values.h"
+#include "platform/graphics/canvas.h"
+
+namespace {
+
+// Joins the points of a curve with lines, written down as strokes for the canvas (the walks
+// of several functions run at once; their strokes are drawn afterwards, in order).
+// Consecutive steps along the same row, along the same column in the same direction, or by
+// one pixel along the same diagonal are drawn as one line: the pixels are the same (a line
+// of width 1 leaves out its end point, which the next step of the run starts from; wider
+// lines are round-capped, and connected collinear capsules cover their hull), and a curve
+// makes far fewer calls.
+class PolylineWriter {
+public:
+    explicit PolylineWriter(std::vector<CurveStroke>& strokes) : strokes_(strokes) {}
+
+    // Opens a new segment with the single point p.
+    void Start(TPoint p) {
+        Flush();
+        strokes_.push_back({false, p});
+        strokes_.push_back({true, p});
+        end_ = p;
+    }
+
+    // Continues the segment to p.
+    void To(TPoint p) {
+        // A line to where the pen stands would only paint the end of the last line
+        // again, which nothing has covered since.
+        if (p == end_) return;
+        const TPoint direction = RunDirection(end_, p);
+        if (pending_ && direction == direction_) {
+            end_ = p;
+            return;
+        }
+        Flush();
+        if (direction == TPoint{0, 0}) {
+            strokes_.push_back({true, p});
+        } else {
+            pending_ = true;
+            direction_ = direction;
+        }
+        end_ = p;
+    }
+
+    // Draws the run that is waiting, if any; the pen then stands at the last point.
+    void Flush() {
+        if (!pending_) return;
+        strokes_.push_back({true, end_});
+        pending_ = false;
+    }
+
+private:
+    // The direction of a run the step from `from` to `to` can belong to: (+-1, 0) along a
+    // row, (0, +-1) along a column, the step itself for one pixel along a diagonal, and
+    // (0, 0) for any other step.
+    static TPoint RunDirection(TPoint from, TPoint to) {
+        const int dx = to.X - from.X;
+        const int dy = to.Y - from.Y;
+        if (dy == 0) return TPoint{dx > 0 ? 1 : -1, 0};
+        if (dx == 0) return TPoint{0, dy > 0 ? 1 : -1};
+        if ((dx == 1 || dx == -1) && (dy == 1 || dy == -1)) return TPoint{dx, dy};
+        return TPoint{0, 0};
+    }
+
+    std::vector<CurveStroke>& strokes_;
+    TPoint end_{};
+    bool pending_ = false;
+    TPoint direction_{};
+};
+
+
+// A vertical jump of more than this many rows between two samples lifts the pen.
+constexpr long double MaxJoinedJump = 256;
+
+// ClampedPixelNear of a row known to lie within `bound` of `py`, where that settles it
+// (rounding is monotonic): false, with `last` unchanged, where it does not.
+bool SettledPixel(double py, double bound, int& last, int& pixel) {
+    if (py - bound > last - 0.5 && py + bound < last + 0.5) {
+        pixel = last;
+        return true;
+    }
+    const int low = ClampedPixel(py - bound);
+    if (low != ClampedPixel(py + bound)) return false;
+    pixel = last = low;
+    return true;
+}
+
+// Walks the samples of one function from WindowXMin to the first abscissa not below
+// WindowXMax, joining the accepted ones into `strokes` (nothing is drawn without them).
+// The number of samples.
+// Quick: the samples come from the quick evaluation where it has them. Such a sample's row
+// is then known within a bound, computed here in double arithmetic; where the bound settles
+// every decision the exact row would take (rejected or not, a jump that lifts the pen, the
+// pixel row), the sample is done with; elsewhere the exact value decides, as in a walk
+// without quick values (for a jump, with the previous sample's exact row as well).
+template <bool Quick>
+std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* strokes, double dx, long double fine,
+                            WalkValues& values) {
+    const long double xmin = WindowXMin;
+    const long double xmax = WindowXMax;
+    const long double xextent = xmax - xmin;
+    const long double ymax = WindowYMax;
+    const long double yextent = ymax - static_cast<long double>(WindowYMin);
+    const long double height = in.height;
+    // The unrounded row of an exact value.
+    const auto rowOf = [&](long double y) { return (ymax - y) / yextent * height; };
+    // For the quick rows: the row of a value v is (ymax - v) * rowsPerUnit, within a
+    // relative 2^-51 of the magnitudes of the exact computation, and moves by at most
+    // |rowsPerUnit| times the value's move; the bound below adds margins for its own
+    // rounding.
+    const double rowsPerUnit = static_cast<double>(height / yextent);
+    const double absRows = std::fabs(rowsPerUnit);
+    const double ymaxDouble = WindowYMax;
+    const double heightDouble = in.height;
+
+    double step = dx / 8;
+
+    long double x = xmin;
+    long double prev = x;
+    long double prevPy = 1.0L;
+    bool penUp = true;
+    int column = 0;   // the last rounded column and row, where the next ones usually are
+    int lastRow = 0;
+    // Quick walks: the previous sample, whether its row prevPy is exact, and its row as a
+    // double within a bound.
+    long double last = x;
+    bool prevExact = true;
+    bool rejected = false;
+    double prevRow = 1, prevBound = 0;
+    std::optional<PolylineWriter> writer;
+    if (strokes) writer.emplace(*strokes);
+    std::int64_t evaluations = 0;
+    while (x < xmax) {
+        x = prev + step;
+        // Where the step is below the resolution of the abscissa the walk would stand
+        // still: the function ends here.
+        if (!(x > prev)) break;
+        ++evaluations;
+        if constexpr (Quick) {
+            double value, bound;
+            if (values.Next(prev, step, rejected, x, value, bound)) {
+                const double py = (ymaxDouble - value) * rowsPerUnit;
+                const double pyBound = bound * absRows * (1 + 0x1p-50) +
+                                       (std::fabs(ymaxDouble) + std::fabs(value) + bound) * absRows * 0x1p-49 +
+                                       0x1p-1000;
+                bool settled = true, out = false;
+                if (py + pyBound <= -1 || py - pyBound >= heightDouble + 1) {
+                    out = true;
+                } else if (!(py - pyBound > -1 && py + pyBound < heightDouble + 1)) {
+                    settled = false;
+                } else if (writer) {
+                    bool newSegment = penUp;
+                    if (!penUp) {
+                        const double jump = std::fabs(prevRow - py);
+                        const double jumpBound =
+                            prevBound + pyBound + (std::fabs(prevRow) + std::fabs(py)) * 0x1p-50 + 0x1p-1000;
+                        if (jump - jumpBound > double(MaxJoinedJump))
+                            newSegment = true;
+                        else if (!(jump + jumpBound <= double(MaxJoinedJump)))
+                            settled = false;
+                    }
+                    int pixelRow = 0;
+                    if (settled && SettledPixel(py, pyBound, lastRow, pixelRow)) {
+                        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column), pixelRow};
+                        if (newSegment) {
+                            writer->Start(point);  // a new segment
+                            penUp = false;
+                        } else {
+                            writer->To(point);
+                        }
+                    } else {
+                        settled = false;
+                    }
+                }
+                if (settled) {
+                    prevExact = false;
+                    prevRow = py;
+                    prevBound = pyBound;
+                    prev = last = x;
+                    rejected = out;
+                    if (out) {
+                        penUp = true;
+                        step = dx;
+                        prev = x + fine;
+                    }
+                    continue;
+                }
+            }
+        }
+        const long double y = values.Exact(x);
+        const long double py = rowOf(y);
+        if constexpr (Quick) {
+            if (!prevExact && !penUp) prevPy = rowOf(values.Exact(last));
+            prevExact = true;
+            prevRow = static_cast<double>(py);
+            prevBound = std::fabs(prevRow) * 0x1p-52 + 0x1p-1000;
+            last = x;
+        }
+        const long double jump = std::fabs(prevPy - py);
+        prevPy = py;
+        prev = x;
+        rejected = y == UndefinedValue || py <= -1 || py >= height + 1;
+        if (rejected) {
+            // Undefined, outside the domain, or off the picture: lift the pen and go on
+            // one column (plus a fine step) at a time.
+            penUp = true;
+            step = dx;
+            prev = x + fine;
+            continue;
+        }
+        if (!writer) continue;
+        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column),
+                           ClampedPixelNear(py, lastRow)};
+        if (penUp || jump > MaxJoinedJump) {
+            writer->Start(point);  // a new segment
+            penUp = false;
+        } else {
+            writer->To(point);
+        }
+    }
+    if (writer) writer->Flush();
+    return evaluations;
+}
+
+}  // namespace
+
+void DrawStrokes(const std::vector<CurveStroke>& strokes, TCanvas& canvas) {
+    for (const CurveStroke& stroke : strokes) {
+        if (stroke.line)
+            canvas.LineTo(stroke.to.X, stroke.to.Y);
+        else
+            canvas.MoveTo(stroke.to.X, stroke.to.Y);
+    }
+}
+
+std::int64_t SampleFunction(int index, bool precise, const SamplerInput& in, std::vector<CurveStroke>* strokes) {
+    double dx = (WindowXMax - WindowXMin) / in.width;  // one pixel column
+    if (precise) dx /= 4;
+    const long double fine = static_cast<long double>(dx) / (precise ? 4096 : 128);
+    WalkValues values(index, in.a, in.b, fine);
+    return values.Quick() ? SampleFunction<true>(in, strokes, dx, fine, values)
+                          : SampleFunction<false>(in, strokes, dx, fine, values);
+}
+
