@@ -49,6 +49,8 @@ struct SampledPoint {
 // The walk of function `index` over a picture of the size, drawing nothing; the points in
 // order and the number of evaluations made. The window, the parameters and the function
 // are read and compiled as a redraw does; the walk has the whole budget of a redraw.
+// Index -1: the walks of every drawn function, from n down to f, one after another, sharing
+// the budget as a redraw's walks do.
 struct SampledWalk {
     std::vector<SampledPoint> Points;
     std::int64_t Evaluations = 0;

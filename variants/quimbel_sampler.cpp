@@ -3,18 +3,23 @@
 // beyond one pixel column) and shrinking on steep ones.
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <string>
+#include <vector>
 
+#include "engine/expression_evaluator.h"
 #include "engine/number_conversion.h"
 #include "engine/program_variant.h"
 #include "engine/text_helpers.h"
 #include "plotter/curve_sampler.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
+#include "plotter/function_sampling.h"
 #include "plotter/main_form.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/redraw_pipeline.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/messages/parallel_work.h"
 #include "variants/quimbel_drawing.h"
 #include "variants/quimbel_walk.h"
 
@@ -44,9 +49,9 @@ struct WalkInput {
     double b;
 };
 
-// Receives the points of a walk: draws them, records them, or both.
+// Receives the points of a walk: the lines that join them, a record of them, or both.
 struct WalkSink {
-    TCanvas* canvas = nullptr;
+    PolylineWriter* writer = nullptr;
     SampledWalk* trace = nullptr;
 };
 
@@ -135,14 +140,12 @@ void WalkOne(const WalkFrame& frame, WalkEvaluator& evaluator, const WalkSink& s
                 step = px != 0 && precise ? static_cast<double>(fine) : dx;
             }
             startsSegment = penUp || jump > SegmentJump;
-            if (sink.canvas) {
-                const int row = ClampedPixel(py);
-                if (startsSegment) {
-                    sink.canvas->MoveTo(px, row);
-                    sink.canvas->LineTo(px, row);
-                } else {
-                    sink.canvas->LineTo(px, row);
-                }
+            if (sink.writer) {
+                const TPoint point{px, ClampedPixel(py)};
+                if (startsSegment)
+                    sink.writer->Start(point);
+                else
+                    sink.writer->To(point);
             }
             penUp = false;
         }
@@ -187,34 +190,90 @@ WalkFrame FrameOf(int index, const WalkInput& in) {
     return f;
 }
 
+// One function's walk, its strokes and its evaluations.
+struct FunctionWalk {
+    WalkFrame frame;
+    std::vector<CurveStroke> strokes{};
+    std::int64_t evaluations = 0;
+    std::exception_ptr failure{};
+};
+
+// Walks w's function anew with at most `limit` evaluations.
+void Walk(FunctionWalk& w, std::int64_t limit, bool keepStrokes, SampledWalk* trace) {
+    w.strokes.clear();
+    w.failure = nullptr;
+    WalkEvaluator evaluator(w.frame, limit);
+    PolylineWriter writer(w.strokes);
+    try {
+        WalkOne(w.frame, evaluator, WalkSink{keepStrokes ? &writer : nullptr, trace});
+    } catch (...) {
+        w.failure = std::current_exception();
+    }
+    writer.Flush();
+    w.evaluations = evaluator.Evaluations();
+    if (trace) trace->Evaluations += w.evaluations;
+}
+
+// The functions share the redraw's work: each may use the part of what is left that falls
+// to it (they are walked from n down to f), and leaves what it does not use to the others.
+// That part is never below an equal share of the whole, so the walks first run side by side
+// on several threads, each with an equal share; one whose walk used up its share, where
+// its part is larger, is walked again with its part. Where a function draws random numbers
+// the walks run one after another, in order, so that each draws what it would alone.
+void WalkAll(std::vector<FunctionWalk>& walks, std::int64_t work, bool keepStrokes, SampledWalk* trace) {
+    const std::int64_t count = std::int64_t(walks.size());
+    bool random = false;
+    for (const FunctionWalk& w : walks) random = random || FunctionDrawsRandomNumbers(w.frame.index);
+    if (random || trace || count < 2) {
+        for (std::int64_t k = 0; k < count; ++k) {
+            FunctionWalk& w = walks[std::size_t(k)];
+            Walk(w, work / (count - k), keepStrokes, trace);
+            if (w.failure) return;
+            work -= w.evaluations;
+        }
+        return;
+    }
+    const std::int64_t share = work / count;
+    RunInParallel(walks.size(), [&](std::size_t k) { Walk(walks[k], share, keepStrokes, nullptr); });
+    for (std::int64_t k = 0; k < count; ++k) {
+        FunctionWalk& w = walks[std::size_t(k)];
+        const std::int64_t part = work / (count - k);
+        // A walk that stayed below both limits went the same way under either.
+        if (part != share && !(w.evaluations < share && w.evaluations < part)) Walk(w, part, keepStrokes, nullptr);
+        if (w.failure) return;
+        work -= w.evaluations;
+    }
+}
+
 // Nothing is drawn on a picture without pixels or for a window without height: no point
-// of any curve could land on it. The functions share the redraw's work: each may use the
-// part of what is left that falls to it, and leaves what it does not use to the others.
-void WalkCurves(int width, int height, int only, const WalkSink& sink) {
+// of any curve could land on it. The strokes are drawn from n down to f, each function's
+// with its pen; a walk that failed has what it drew before its failure drawn, and the
+// failure thrown.
+void WalkCurves(int width, int height, int only, TCanvas* canvas, SampledWalk* trace) {
     ReadWindowFromEdits();
-    if (sink.canvas) sink.canvas->Pen.Width = LineThickness;
     const WalkInput in{width, height, ParseFloatOrZero(Form1->Edit15->Text()),
                        ParseFloatOrZero(Form1->Edit16->Text())};
     const bool emptyPicture = width <= 0 || height <= 0 || WindowYMax == WindowYMin;
-    int toWalk = 0;
-    for (int i = 0; i < FunctionCount; ++i) toWalk += (only < 0 || i == only) && IsFunctionDrawn(i);
-    std::int64_t work = EvaluationBudget(width, height);
+    std::vector<FunctionWalk> walks;
+    for (int i = FunctionCount - 1; i >= 0; --i) {
+        if ((only >= 0 && i != only) || !IsFunctionDrawn(i)) continue;
+        SwitchOffPreciseTracingForRandom(i);
+        if (!emptyPicture) walks.push_back({FrameOf(i, in)});
+    }
+    WalkAll(walks, EvaluationBudget(width, height), canvas != nullptr, trace);
+    auto next = walks.begin();
+    if (canvas) canvas->Pen.Width = LineThickness;
     for (int i = FunctionCount - 1; i >= 0; --i) {
         if (only >= 0 && i != only) continue;
-        if (sink.canvas) {
-            sink.canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
-            sink.canvas->Pen.Style = psSolid;
-            sink.canvas->Pen.Mode = pmCopy;
+        if (canvas) {
+            canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
+            canvas->Pen.Style = psSolid;
+            canvas->Pen.Mode = pmCopy;
         }
-        if (!IsFunctionDrawn(i)) continue;
-        SwitchOffPreciseTracingForRandom(i);
-        if (emptyPicture) continue;
-        const WalkFrame frame = FrameOf(i, in);
-        WalkEvaluator evaluator(frame, work / std::max(toWalk, 1));
-        --toWalk;
-        WalkOne(frame, evaluator, sink);
-        work -= evaluator.Evaluations();
-        if (sink.trace) sink.trace->Evaluations += evaluator.Evaluations();
+        if (next == walks.end() || next->frame.index != i) continue;
+        if (canvas) DrawStrokes(next->strokes, *canvas);
+        if (next->failure) std::rethrow_exception(next->failure);
+        ++next;
     }
 }
 
@@ -225,13 +284,13 @@ std::int64_t EvaluationBudget(int width, int height) {
 }
 
 void DrawFunctionCurves(TBitmap& bitmap) {
-    WalkCurves(bitmap.Width(), bitmap.Height(), -1, WalkSink{&bitmap.Canvas(), nullptr});
+    WalkCurves(bitmap.Width(), bitmap.Height(), -1, &bitmap.Canvas(), nullptr);
 }
 
 SampledWalk WalkFunction(int index, int width, int height) {
     SampledWalk walk;
     CompileShownFunctions();
-    WalkCurves(width, height, index, WalkSink{nullptr, &walk});
+    WalkCurves(width, height, index, nullptr, &walk);
     return walk;
 }
 

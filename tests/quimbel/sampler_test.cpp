@@ -2,11 +2,14 @@
 // that shrinks on steep stretches and grows on flat ones, poles and steps never joined,
 // and walks that cannot advance.
 #include <cmath>
+#include <string>
 #include <vector>
 
+#include "engine/rounding.h"
 #include "plotter/drawing_state.h"
 #include "plotter/function_rows.h"
 #include "plotter/main_form.h"
+#include "plotter/redraw_pipeline.h"
 #include "tests/quimbel/quimbel_fixture.h"
 #include "variants/quimbel_drawing.h"
 
@@ -204,6 +207,65 @@ namespace {
 // Off the picture with the pen up and moving by more than 2 rows a sample, the walk homes
 // in on the curve: it finds where the curve comes onto the picture (and where it leaves
 // it) to within a column, and the stretch off the picture costs a few evaluations a column.
+bool SamePixels(TBitmap& a, TBitmap& b) {
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) {
+                ADD_FAILURE() << "first difference at (" << x << ", " << y << ")";
+                return false;
+            }
+    return true;
+}
+
+// The picture of a walk's points, each accepted one joined to the one before by its own line.
+void DrawPointByPoint(const quimbel::SampledWalk& walk, TBitmap& bitmap) {
+    ReadWindowFromEdits();
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Pen.Width = LineThickness;
+    canvas.Pen.Color = clBlack;
+    const long double xmin = WindowXMin, xextent = WindowXMax - xmin;
+    for (const auto& p : walk.Points) {
+        if (!p.Accepted) continue;
+        const int px = RoundToInt((p.X - xmin) / xextent * bitmap.Width()), row = RoundToInt(p.Row);
+        if (p.StartsSegment) canvas.MoveTo(px, row);
+        canvas.LineTo(px, row);
+    }
+}
+
+TEST_F(SamplerTest, CurvesWalkedSideBySideAreThoseOfWalksOneAfterAnotherAlsoWhereTheWorkRunsOut) {
+    uitest::Click(Form1->cnb);  // black and white: one colour for every curve
+    const std::vector<std::vector<std::string>> scenes = {
+        {"sin(x)", "cos(3x)", "x^2/4", "1/x", "tan(x)", "racine(x)", "ln(x)", "exp(x)/10", "ent(x)"},
+        // Over -20 .. 20 with precise tracing, the first walked needs little, the two after it
+        // more than an equal share of the work, and the second more than the first left it.
+        {"", "", "", "", "", "", "cos(997x)", "sin(1000x)", "x/2"}};
+    for (const auto& scene : scenes) {
+        for (const bool precise : {false, true}) {
+            for (const char* thickness : {"1", "3"}) {
+                PreciseTracing = precise;
+                Form1->Edit14->SetText(thickness);
+                const bool heavy = scene[8] == "x/2";
+                if (heavy && (!precise || thickness[0] == '1')) continue;
+                SetWindow(heavy ? "-20" : "-5", heavy ? "20" : "5", "-5", "5");
+                for (int i = 0; i < 9; ++i) {
+                    GetFunctionEdit(i)->SetText(scene[size_t(i)]);
+                    Form1->ShowButtons[size_t(i)]->SetDown(true);
+                }
+                SCOPED_TRACE(scene[8] + (precise ? " precise " : " normal ") + thickness);
+                TBitmap drawn(900, 500), reference(900, 500);
+                DrawCurvesOnly(drawn);
+                const quimbel::SampledWalk walks = WalkFunction(-1, 900, 500);
+                DrawPointByPoint(walks, reference);
+                EXPECT_TRUE(SamePixels(drawn, reference));
+                if (heavy && precise) {
+                    EXPECT_TRUE(walks.BudgetSpent);
+                    EXPECT_GE(walks.Evaluations, quimbel::EvaluationBudget(900, 500));
+                }
+            }
+        }
+    }
+}
+
 TEST_F(SamplerTest, ASteepCurveOffThePictureIsCrossedByHoming) {
     const double edge = std::pow(5.0, 0.1);  // x^10 comes down through the top edge at -edge
     const double column = 10.0 / 800;
