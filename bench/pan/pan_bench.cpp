@@ -9,8 +9,6 @@
 //
 //   bench_pan [pans]      (default 6 pans of 30 steps, alternately there and back)
 #include <algorithm>
-#include <cstdlib>
-#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -68,7 +66,7 @@ std::vector<double> Pan(int direction, QtReferencePlotter& reference, std::vecto
         // One peer before each step, the two in turn, so that every step follows one picture.
         QtReferencePlotter& plotter = i % 2 == 0 ? reference : careful;
         const auto peerStart = Clock::now();
-        if (!getenv("OURS_ONLY")) plotter.Draw(-(x - Width / 2) * 10.0 / Width, (y - Height / 2) * 10.0 / Height);
+        plotter.Draw(-(x - Width / 2) * 10.0 / Width, (y - Height / 2) * 10.0 / Height);
         (i % 2 == 0 ? peer : carefulPeer).push_back(Milliseconds(peerStart));
         checksum += plotter.Checksum();
         const auto start = Clock::now();
