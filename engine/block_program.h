@@ -8,7 +8,8 @@
 // A column holds each value v as two doubles, h (v rounded) and h - v: exact for v = 0 and
 // for every v from about 2^-1011 up to the largest double in magnitude, and several times
 // cheaper to store than 10 bytes. A chunk in which some value was not stored exactly (the
-// processor's flags tell) is evaluated point by point instead. Each node
+// processor's flags tell) is evaluated point by point instead; a program of one step, the
+// root reading only x, a, b and constants, stores nothing and needs no such check. Each node
 // applies the same kernel to the same operand values as the per-point evaluation, and notes
 // a value equal to UndefinedValue the same way, so both give the same bits.
 #include <cstddef>

@@ -221,7 +221,10 @@ TEST_F(EvaluationPaths, BlockWritesResultsThatAreDoubles) {
   const double inf = std::numeric_limits<double>::infinity();
   std::vector<double> xs;
   for (int i = 0; i < 100; ++i) xs.push_back(0.125 * (i - 50));
-  for (double x : {0.0, -0.0, 4e-320, -4e-320, 1e300, -1e300, 1e19, -1e19, inf, -inf, 8.19, 8.2, -8.19, -8.2, 7.0}) {
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  for (double x : {0.0, -0.0, 4e-320, -4e-320, 1e300, -1e300, 1e19, -1e19, inf, -inf, 8.19, 8.2, -8.19, -8.2, 7.0,
+                   least, -least, std::nextafter(least, 0.0), -std::nextafter(least, 0.0), most, -most,
+                   std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::denorm_min()}) {
     xs.push_back(x);
   }
   std::vector<long double> block(xs.size());
@@ -234,6 +237,43 @@ TEST_F(EvaluationPaths, BlockWritesResultsThatAreDoubles) {
         EvaluateFunctionBlock(3, xs.data(), xs.size(), a, -2.5, block.data());
         for (std::size_t i = 0; i < xs.size(); ++i) {
           ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], a, -2.5))) << text << " at " << xs[i];
+        }
+      }
+    }
+  }
+}
+
+// Rows of a single operation on x, a, b and constants, whose values never go through a
+// column: at zeros, subnormals, the ends of the double range, infinities, NaN and the
+// undefined value, with results that overflow or underflow the 80-bit range.
+TEST_F(EvaluationPaths, BlockOfOneOperationEqualsOneCallPerPoint) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261209);
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs;
+    for (double x : {0.0, -0.0, 4e-320, -4e-320, least, -least, most, -most, inf, -inf, nan, high, -high, 1e-300,
+                     1e300, 1e-160, 1e160, 8.19, -8.2, 0.5, -3.0, 700.0, 12000.0}) {
+      xs.push_back(x);
+    }
+    std::uniform_real_distribution<double> exponent(-1074, 1023);
+    for (int i = 0; i < 300; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      xs.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    std::vector<long double> block(xs.size());
+    for (const char* text : {"x*a", "x/a", "a/x", "x+a", "x-b", "x^2", "x^3", "x^(-5)", "x^a", "a^x", "2,5*x",
+                             "x/3", "sin(x)", "cos(x)", "exp(x)", "ln(x)", "sqrt(x)", "tanh(x)", "carre(x)",
+                             "max(x;a)", "x*x", "-x", "abs(x)", "frac(x)", "x", "a", "b"}) {
+      ASSERT_TRUE(PrepareFunction(text, 3));
+      for (double a : {1.5, -0.0, 1e300, -1e-300, low, nan, inf, least}) {
+        EvaluateFunctionBlock(3, xs.data(), xs.size(), a, high, block.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], a, high))) << text << " at " << xs[i]
+                                                                             << " a=" << a;
         }
       }
     }
