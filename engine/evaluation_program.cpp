@@ -108,6 +108,12 @@ long double EvalEntryOf(const EvalProgram& program, double x, double a, double b
   return FinishedResult(v, Limit);
 }
 
+// A program that is x, a or b itself: the node's copy without the context around it.
+template <int Variable, bool Limit>
+long double EvalVariableEntry(const EvalProgram&, double x, double a, double b) {
+  return FinishedResult(Variable == 0 ? x : Variable == 1 ? a : b, Limit);
+}
+
 long double EvalNodeTableEntry(const EvalProgram& program, double x, double a, double b) {
   return EvaluateNodeTable(program.slot, x, a, b);
 }
@@ -370,10 +376,20 @@ class ProgramBuilder {
         })) {
       return false;
     }
+    if (source.Op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
     SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
     if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
     return true;
+  }
+
+  // The copy of a variable, with the entries of a program that is nothing else.
+  static NodeFunctions CopyOfVariable(const NodeFunctions& copy, std::uint8_t variable) {
+    switch (variable) {
+      case 0: return {copy.function, {&EvalVariableEntry<0, false>, &EvalVariableEntry<0, true>}};
+      case 1: return {copy.function, {&EvalVariableEntry<1, false>, &EvalVariableEntry<1, true>}};
+      default: return {copy.function, {&EvalVariableEntry<2, false>, &EvalVariableEntry<2, true>}};
+    }
   }
 
   // Node n runs `functions`; the root's entries become the program's entry.

@@ -99,6 +99,35 @@ TEST_F(EvaluationPaths, AgreeOnRandomTexts) {
   EXPECT_GT(defined, 10000);
 }
 
+// A text that is x, a or b alone: the value itself, undefined where it is not finite, limited
+// to the sound range in Vartelo, at random values over the whole double range and extreme ones.
+TEST_F(EvaluationPaths, AgreeOnABareVariable) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261210);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> values = {0.0, -0.0, 4e-320, -4e-320, least, -least, most, -most, inf, -inf, nan, high,
+                                  -high, low, 8.19, -8.19, 8.2, -8.2, 1e300, 1e-300};
+    for (int i = 0; i < 500; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      values.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    for (const char* text : {"x", "a", "b", "(x)", "((b))"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5));
+      for (double v : values) {
+        const double other = values[rng() % values.size()];
+        ASSERT_TRUE(SameResult(text, 5, v, other, other));
+        ASSERT_TRUE(SameResult(text, 5, other, v, other));
+        ASSERT_TRUE(SameResult(text, 5, other, other, v));
+      }
+    }
+  }
+}
+
 // A piece whose value is exactly UndefinedValue ends the evaluation as undefined, whatever
 // the operations above it make of it (0 times it, u, max, a power 0, ...).
 TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
