@@ -20,9 +20,11 @@ using undefined_operand::Noted;
 
 inline long double Constant(double high, double low) { return static_cast<long double>(high) + low; }
 
-inline long double LeafOperand(bool is_variable, std::uint8_t variable, double high, double low,
-                               const EvalContext& c) {
-  return is_variable ? static_cast<long double>(c.vars[variable]) : Constant(high, low);
+// The operands are read where they are (a double is loaded straight into the x87 stack).
+[[gnu::always_inline]] inline long double LeafOperand(bool is_variable, std::uint8_t variable, const double& high,
+                                                      const double& low, const EvalContext& c) {
+  if (is_variable) return c.vars[variable];
+  return static_cast<long double>(high) + low;
 }
 
 [[gnu::always_inline]] inline long double LeafValue(const EvalNode& n, EvalContext& c) {
@@ -101,7 +103,7 @@ long double EvalConstant(const EvalNode& n, EvalContext&) { return n.value; }
 
 // A program whose root runs F, for one point (F is inlined where it is small).
 template <EvalFunction F, bool Limit>
-long double EvalEntryOf(const EvalProgram& program, double x, double a, double b) {
+[[gnu::flatten]] long double EvalEntryOf(const EvalProgram& program, double x, double a, double b) {
   EvalContext c{{x, a, b}, 0};
   const long double v = F(*program.root, c);
   if (c.status != 0) return UndefinedValue;
