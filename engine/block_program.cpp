@@ -16,7 +16,7 @@ struct BlockRun {
   double* columns;
   long double* out;
   bool limit;
-  ops::Status status[kBlockChunk];
+  ops::Status status[kColumnlessChunk];
 };
 
 namespace {
@@ -361,6 +361,7 @@ void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
     return;
   }
   block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
+  block.chunk = block.columns.empty() ? kColumnlessChunk : kBlockChunk;
   block.ready = true;
 }
 

@@ -19,6 +19,8 @@
 #include "engine/evaluation_program.h"
 
 inline constexpr std::size_t kBlockChunk = 64;
+// A program of one step has no column: its chunks are longer, for less work per chunk.
+inline constexpr std::size_t kColumnlessChunk = 512;
 
 // Where a step's operand comes from: another step's column, x, or a value fixed for the
 // whole row (a, b or a constant).
@@ -46,14 +48,15 @@ struct BlockStep {
 struct BlockProgram {
   std::vector<BlockStep> steps;
   std::vector<double> columns;  // column k: highs at 2k * kBlockChunk, differences after them
-  bool ready = false;           // false: the row goes point by point
+  std::size_t chunk = kBlockChunk;  // the most points of one RunBlockChunk
+  bool ready = false;               // false: the row goes point by point
 };
 
 // The block form of `program`; not ready for a program that runs the node table, whose root
 // is a constant, or that holds a constant beyond the double range.
 void BuildBlockProgram(const EvalProgram& program, BlockProgram& block);
 
-// Evaluates the ready `block` at xs[0 .. count - 1] (count <= kBlockChunk) into out, as the
+// Evaluates the ready `block` at xs[0 .. count - 1] (count <= block.chunk) into out, as the
 // per-point evaluation would (`limit`: Vartelo's limit to the sound range). False when the
 // chunk must be evaluated point by point; out is then partly written.
 bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, double a, double b, bool limit,
