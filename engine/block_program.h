@@ -18,7 +18,7 @@
 
 #include "engine/evaluation_program.h"
 
-inline constexpr std::size_t kBlockChunk = 64;
+inline constexpr std::size_t kBlockChunk = 256;
 // A program of one step has no column: its chunks are longer, for less work per chunk.
 inline constexpr std::size_t kColumnlessChunk = 512;
 
