@@ -216,6 +216,38 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
   EXPECT_GT(defined, 300000);
 }
 
+// Rows longer than several chunks: ordinary ones, one with extreme points in its middle
+// chunk, and a last partial chunk.
+TEST_F(EvaluationPaths, BlockEqualsOneCallPerPointOverLongRows) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 rng(20261211);
+  long checked = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs;
+    for (int i = 0; i < 1300; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 4001) - 2000, -8));
+    const double extremes[] = {0.0, -0.0, 1e-300, 1e300, -1e19, 700.0, inf, -inf, nan, high, -high, 1e-160, 4e-320};
+    for (std::size_t i = 0; i < std::size(extremes); ++i) xs[600 + 7 * i] = extremes[i];
+    std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
+    for (const char* atom : {"(x+a)", "(x+a)*b", "x^3", "x^(-2)"}) atoms.emplace_back(atom);
+    std::vector<long double> block(xs.size());
+    for (int t = 0; t < 200; ++t) {
+      const std::string text = RandomText(rng, 4, atoms);
+      const double a = t % 3 == 0 ? low : xs[rng() % 600], b = xs[rng() % 600];
+      if (!PrepareFunction(text, 4)) continue;
+      EvaluateFunctionBlock(4, xs.data(), xs.size(), a, b, block.data());
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        const long double single = EvaluateFunction(4, xs[i], a, b);
+        ASSERT_TRUE(SameBits(block[i], single)) << text << " at x=" << xs[i] << " a=" << a << " b=" << b;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 300000);
+}
+
 // A piece equal to UndefinedValue at some points of an ordinary row.
 TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   std::mt19937 rng(20240919);
