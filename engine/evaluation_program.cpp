@@ -94,6 +94,43 @@ long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
   return Noted<ops::Power>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
 }
 
+// The value of a leaf whose operation and operand kinds are known when the program is
+// built (Square and Negate read their left operand only): LeafValue without its tests.
+template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
+[[gnu::always_inline]] inline long double PlainLeafValue(const EvalNode& n, EvalContext& c) {
+  const long double l = FETCH_LEFT(LeafLeft);
+  long double v;
+  if constexpr (Op == kLeafNegate) {
+    return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare) {
+    v = n.power.Of<2>(l, c.status);
+  } else {
+    const long double r = FETCH_RIGHT(LeafRight);
+    if constexpr (Op == kLeafAdd) {
+      v = l + r;
+    } else if constexpr (Op == kLeafMultiply) {
+      v = l * r;
+    } else {
+      v = ops::Divide::Apply(l, r, c.status);
+    }
+  }
+  return Noted<ops::Add>(v, c.status);
+}
+
+// A binary node with one leaf operand, of a shape known when the program is built, and one
+// constant or variable: 2*x-1, x^2+a, a/(x+1).
+template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst>
+long double EvalOnPlainLeaf(const EvalNode& n, EvalContext& c) {
+  if constexpr (LeafFirst) {
+    const long double l = PlainLeafValue<Op, LeafLeft, LeafRight>(*n.left, c);
+    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
+  } else {
+    const long double l = FETCH_LEFT(Other);
+    return Noted<Kernel>(Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status),
+                         c.status);
+  }
+}
+
 #undef FETCH_LEFT
 #undef FETCH_RIGHT
 
@@ -154,6 +191,44 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
     } else {
       return FunctionsOf<&EvalUnary<Kernel, l.value>>();
     }
+  });
+}
+
+// Calls f with the operation of a leaf as a type.
+template <class F>
+NodeFunctions WithLeafOp(LeafOp op, F&& f) {
+  switch (op) {
+    case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
+    case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
+    case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
+    case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
+    default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
+  }
+}
+
+OperandKind PlainKind(bool is_variable) { return is_variable ? OperandKind::Variable : OperandKind::Constant; }
+
+// Calls f with the plain kind (a constant or a variable) as a type.
+template <class F>
+NodeFunctions WithPlainKind(OperandKind kind, F&& f) {
+  if (kind == OperandKind::Variable) return f(std::integral_constant<OperandKind, OperandKind::Variable>{});
+  return f(std::integral_constant<OperandKind, OperandKind::Constant>{});
+}
+
+// The functions of a binary node on `leaf` and a plain operand of kind `other`.
+template <class Kernel>
+NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf_first) {
+  const bool unary = leaf.leaf == kLeafNegate || leaf.leaf == kLeafSquare;
+  const OperandKind leaf_right = unary ? OperandKind::Constant : PlainKind(leaf.right_is_variable);
+  return WithLeafOp(leaf.leaf, [&](auto op) -> NodeFunctions {
+    return WithPlainKind(PlainKind(leaf.left_is_variable), [&](auto ll) -> NodeFunctions {
+      return WithPlainKind(leaf_right, [&](auto lr) -> NodeFunctions {
+        return WithPlainKind(other, [&](auto o) -> NodeFunctions {
+          if (leaf_first) return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>>();
+          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>>();
+        });
+      });
+    });
   });
 }
 
@@ -375,6 +450,14 @@ class ProgramBuilder {
             }
           }
           picked = Pick<Kernel>(left.kind, right.kind);
+          if constexpr (std::is_same_v<Kernel, ops::Add> || std::is_same_v<Kernel, ops::Multiply> ||
+                        std::is_same_v<Kernel, ops::Divide>) {
+            if (left.kind == OperandKind::Leaf && IsPlain(right)) {
+              picked = PickOnPlainLeaf<Kernel>(*left.node, right.kind, true);
+            } else if (right.kind == OperandKind::Leaf && IsPlain(left)) {
+              picked = PickOnPlainLeaf<Kernel>(*right.node, left.kind, false);
+            }
+          }
         })) {
       return false;
     }

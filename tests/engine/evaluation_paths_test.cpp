@@ -128,6 +128,50 @@ TEST_F(EvaluationPaths, AgreeOnABareVariable) {
   }
 }
 
+// One operation on a simple piece (2*x, x^2, x-b, -x, ...) and a constant or variable, in
+// either order: 2*x-1, x^2+a, a/(x+1). Against the node table at random values over the
+// whole double range and extreme ones, where a piece or the result equals the undefined
+// value, overflows, divides by zero or is not finite.
+TEST_F(EvaluationPaths, AgreeOnOneOperationOnASimplePiece) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261212);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  int texts = 0, undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> values = {0.0, -0.0, 4e-320, least, -least, most, -most, inf, -inf, nan, high, -high, low,
+                                  -low, 1.0, -1.0, 2.0, 8.19, -8.2, 1e300, 1e-300, 3e9, 0.5, 1e21};
+    for (int i = 0; i < 60; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      values.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    for (const char* piece : {"3*x", "x*a", "b*x", "x*b", "x/3", "2,5/x", "x/a", "a/x", "x+1", "a+x", "x-b", "b-x",
+                              "-x", "-a", "x^2", "a^2", "(x*9100156518)", "(x/b)"}) {
+      for (const char* other : {"2", "a", "x", "0", "b", "9100156518"}) {
+        for (const char* op : {"+", "-", "*", "/"}) {
+          for (bool piece_first : {true, false}) {
+            const std::string text = piece_first ? "(" + std::string(piece) + ")" + op + other
+                                                 : std::string(other) + op + "(" + piece + ")";
+            ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+            ++texts;
+            for (int k = 0; k < 40; ++k) {
+              const double x = values[rng() % values.size()], a = values[rng() % values.size()];
+              const double b = values[rng() % values.size()];
+              if (EvaluateNodeTable(5, x, a, b) == UndefinedValue) ++undefined;
+              ASSERT_TRUE(SameResult(text, 5, x, a, b));
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(texts, 1500);
+  EXPECT_GT(undefined, 10000);
+}
+
 // A piece whose value is exactly UndefinedValue ends the evaluation as undefined, whatever
 // the operations above it make of it (0 times it, u, max, a power 0, ...).
 TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
