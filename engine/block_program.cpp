@@ -16,7 +16,7 @@ struct BlockRun {
   double* columns;
   long double* out;
   bool limit;
-  ops::Status status[kBlockChunk];
+  ops::Status status[kColumnlessChunk];
 };
 
 namespace {
@@ -122,20 +122,44 @@ template <> inline constexpr bool kKeepsDoubles<ops::Int> = true;
 template <> inline constexpr bool kKeepsDoubles<ops::FracPart> = true;
 template <> inline constexpr bool kKeepsDoubles<ops::Step> = true;
 
+// Kernels that never set a status: at the root on doubles (whose status starts clear) the
+// status need not be read.
+template <class Kernel>
+inline constexpr bool kLeavesStatus = false;
+template <> inline constexpr bool kLeavesStatus<ops::Copy> = true;
+template <> inline constexpr bool kLeavesStatus<ops::Negate> = true;
+template <> inline constexpr bool kLeavesStatus<ops::Abs> = true;
+template <> inline constexpr bool kLeavesStatus<ops::FracPart> = true;
+
+// The sign and exponent field of the 80-bit form of a normal double, by the double's sign
+// and exponent field (its top 12 bits); 0 where the double is not normal (a zero, a
+// subnormal, an infinity or NaN), which no normal 80-bit value has.
+struct ExtendedExponents {
+  std::uint16_t of[4096];
+};
+inline constexpr ExtendedExponents kExtendedExponents = [] {
+  ExtendedExponents table{};
+  for (unsigned top = 0; top < 4096; ++top) {
+    const unsigned exponent = top & 0x7ff, sign = top >> 11;
+    table.of[top] =
+        exponent == 0 || exponent == 0x7ff ? 0 : static_cast<std::uint16_t>((sign << 15) | (exponent + 16383 - 1023));
+  }
+  return table;
+}();
+
 // The 80-bit form of a normal double d, written as integers; the others (zeros too), the
 // undefined points, and in Vartelo values beyond the sound range, as the evaluator finishes
 // them. One test decides, so that the usual case runs without a jump.
 template <bool Limit>
 [[gnu::always_inline]] inline void WriteDoubleResult(double d, Status status, long double* out) {
-  constexpr std::uint64_t kSign = std::uint64_t{1} << 63, kFraction = (std::uint64_t{1} << 52) - 1;
-  constexpr std::uint64_t kSmallestNormal = std::uint64_t{1} << 52, kInfinity = std::uint64_t{0x7ff} << 52;
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(d);
-  const std::uint64_t magnitude = bits & ~kSign;
-  bool written_as_integers = (magnitude - kSmallestNormal < kInfinity - kSmallestNormal) & (status == 0);
+  const std::uint16_t exponent = kExtendedExponents.of[bits >> 52];
+  bool written_as_integers = (exponent != 0) & (status == 0);
   if constexpr (Limit) written_as_integers &= std::fabs(d) < finished_result_detail::kBelowResultLimit;
   if (written_as_integers) [[likely]] {
-    const std::uint64_t mantissa = ((bits & kFraction) | kSmallestNormal) << 11;
-    const auto exponent = static_cast<std::uint16_t>(((bits >> 48) & 0x8000) | ((magnitude >> 52) + 16383 - 1023));
+    // The fraction below the explicit integer bit (the exponent's last bit, shifted to the
+    // top, is replaced by it).
+    const std::uint64_t mantissa = (bits << 11) | (std::uint64_t{1} << 63);
     std::memcpy(out, &mantissa, 8);
     std::memcpy(reinterpret_cast<unsigned char*>(out) + 8, &exponent, 2);
   } else {
@@ -145,7 +169,7 @@ template <bool Limit>
 
 // The loop of every step: value(i) at each point i of the chunk, into the step's column or,
 // at the root, finished into the results.
-template <Output To, class Value>
+template <Output To, bool SetsStatus = true, class Value>
 [[gnu::always_inline]] inline void ForEachPoint(const BlockStep& step, BlockRun& run, Value value) {
   const std::size_t count = run.count;
   if constexpr (To == Output::DoubleResult) {
@@ -153,7 +177,7 @@ template <Output To, class Value>
     const auto write_all = [&](auto limit) {
       for (std::size_t i = 0; i < count; ++i) {
         const double v = static_cast<double>(value(i));  // before the status, which it may set
-        WriteDoubleResult<decltype(limit)::value>(v, run.status[i], out + i);
+        WriteDoubleResult<decltype(limit)::value>(v, SetsStatus ? run.status[i] : 0, out + i);
       }
     };
     if (run.limit) {
@@ -187,13 +211,15 @@ template <class Kernel, ColumnSource Left, ColumnSource Right, Output To>
 void StepBinary(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
   const Reader<Right> right(step.right, run);
-  ForEachPoint<To>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), right(i), run.status[i]); });
+  ForEachPoint<To, !kLeavesStatus<Kernel>>(step, run,
+                                           [&](std::size_t i) { return Kernel::Apply(left(i), right(i), run.status[i]); });
 }
 
 template <class Kernel, ColumnSource Left, Output To>
 void StepUnary(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
-  ForEachPoint<To>(step, run, [&](std::size_t i) { return Kernel::Apply(left(i), 0, run.status[i]); });
+  ForEachPoint<To, !kLeavesStatus<Kernel>>(step, run,
+                                           [&](std::size_t i) { return Kernel::Apply(left(i), 0, run.status[i]); });
 }
 
 template <ColumnSource Left, int Fixed, Output To>
@@ -335,6 +361,7 @@ void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
     return;
   }
   block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
+  block.chunk = block.columns.empty() ? kColumnlessChunk : kBlockChunk;
   block.ready = true;
 }
 
@@ -349,7 +376,11 @@ bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, dou
   run.columns = block.columns.data();
   run.out = out;
   run.limit = limit;
-  std::memset(run.status, 0, sizeof run.status);
+  std::memset(run.status, 0, count * sizeof run.status[0]);
+  if (block.columns.empty()) {  // the root alone: nothing is stored in a column
+    block.steps.front().function(block.steps.front(), run);
+    return true;
+  }
   ClearStoreFlags();
   for (const BlockStep& step : block.steps) step.function(step, run);
   return !StoreFlagsRaised();

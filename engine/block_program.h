@@ -8,7 +8,8 @@
 // A column holds each value v as two doubles, h (v rounded) and h - v: exact for v = 0 and
 // for every v from about 2^-1011 up to the largest double in magnitude, and several times
 // cheaper to store than 10 bytes. A chunk in which some value was not stored exactly (the
-// processor's flags tell) is evaluated point by point instead. Each node
+// processor's flags tell) is evaluated point by point instead; a program of one step, the
+// root reading only x, a, b and constants, stores nothing and needs no such check. Each node
 // applies the same kernel to the same operand values as the per-point evaluation, and notes
 // a value equal to UndefinedValue the same way, so both give the same bits.
 #include <cstddef>
@@ -17,7 +18,9 @@
 
 #include "engine/evaluation_program.h"
 
-inline constexpr std::size_t kBlockChunk = 64;
+inline constexpr std::size_t kBlockChunk = 256;
+// A program of one step has no column: its chunks are longer, for less work per chunk.
+inline constexpr std::size_t kColumnlessChunk = 512;
 
 // Where a step's operand comes from: another step's column, x, or a value fixed for the
 // whole row (a, b or a constant).
@@ -45,14 +48,15 @@ struct BlockStep {
 struct BlockProgram {
   std::vector<BlockStep> steps;
   std::vector<double> columns;  // column k: highs at 2k * kBlockChunk, differences after them
-  bool ready = false;           // false: the row goes point by point
+  std::size_t chunk = kBlockChunk;  // the most points of one RunBlockChunk
+  bool ready = false;               // false: the row goes point by point
 };
 
 // The block form of `program`; not ready for a program that runs the node table, whose root
 // is a constant, or that holds a constant beyond the double range.
 void BuildBlockProgram(const EvalProgram& program, BlockProgram& block);
 
-// Evaluates the ready `block` at xs[0 .. count - 1] (count <= kBlockChunk) into out, as the
+// Evaluates the ready `block` at xs[0 .. count - 1] (count <= block.chunk) into out, as the
 // per-point evaluation would (`limit`: Vartelo's limit to the sound range). False when the
 // chunk must be evaluated point by point; out is then partly written.
 bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, double a, double b, bool limit,

@@ -80,8 +80,8 @@ struct Column {
 };
 
 Column At(BoundedProgram& program, std::uint16_t column) {
-  double* value = program.columns.data() + 2 * kBlockChunk * column;
-  return {value, value + kBlockChunk};
+  double* value = program.columns.data() + 2 * kBoundedChunk * column;
+  return {value, value + kBoundedChunk};
 }
 
 // A result's bound from the bound it inherits from its operands: infinite beyond the
@@ -348,7 +348,7 @@ void BuildBoundedProgram(const BlockProgram& block, BoundedProgram& bounded) {
     bounded.steps.push_back(bounded_step);
   }
   bounded.result = bounded.steps.back().column;
-  bounded.columns.assign(2 * kBlockChunk * next, 0.0);
+  bounded.columns.assign(2 * kBoundedChunk * next, 0.0);
   bounded.ready = true;
 }
 

@@ -20,9 +20,11 @@ using undefined_operand::Noted;
 
 inline long double Constant(double high, double low) { return static_cast<long double>(high) + low; }
 
-inline long double LeafOperand(bool is_variable, std::uint8_t variable, double high, double low,
-                               const EvalContext& c) {
-  return is_variable ? static_cast<long double>(c.vars[variable]) : Constant(high, low);
+// The operands are read where they are (a double is loaded straight into the x87 stack).
+[[gnu::always_inline]] inline long double LeafOperand(bool is_variable, std::uint8_t variable, const double& high,
+                                                      const double& low, const EvalContext& c) {
+  if (is_variable) return c.vars[variable];
+  return static_cast<long double>(high) + low;
 }
 
 [[gnu::always_inline]] inline long double LeafValue(const EvalNode& n, EvalContext& c) {
@@ -92,6 +94,43 @@ long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
   return Noted<ops::Power>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
 }
 
+// The value of a leaf whose operation and operand kinds are known when the program is
+// built (Square and Negate read their left operand only): LeafValue without its tests.
+template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
+[[gnu::always_inline]] inline long double PlainLeafValue(const EvalNode& n, EvalContext& c) {
+  const long double l = FETCH_LEFT(LeafLeft);
+  long double v;
+  if constexpr (Op == kLeafNegate) {
+    return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare) {
+    v = n.power.Of<2>(l, c.status);
+  } else {
+    const long double r = FETCH_RIGHT(LeafRight);
+    if constexpr (Op == kLeafAdd) {
+      v = l + r;
+    } else if constexpr (Op == kLeafMultiply) {
+      v = l * r;
+    } else {
+      v = ops::Divide::Apply(l, r, c.status);
+    }
+  }
+  return Noted<ops::Add>(v, c.status);
+}
+
+// A binary node with one leaf operand, of a shape known when the program is built, and one
+// constant or variable: 2*x-1, x^2+a, a/(x+1).
+template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst>
+long double EvalOnPlainLeaf(const EvalNode& n, EvalContext& c) {
+  if constexpr (LeafFirst) {
+    const long double l = PlainLeafValue<Op, LeafLeft, LeafRight>(*n.left, c);
+    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
+  } else {
+    const long double l = FETCH_LEFT(Other);
+    return Noted<Kernel>(Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status),
+                         c.status);
+  }
+}
+
 #undef FETCH_LEFT
 #undef FETCH_RIGHT
 
@@ -101,11 +140,17 @@ long double EvalConstant(const EvalNode& n, EvalContext&) { return n.value; }
 
 // A program whose root runs F, for one point (F is inlined where it is small).
 template <EvalFunction F, bool Limit>
-long double EvalEntryOf(const EvalProgram& program, double x, double a, double b) {
+[[gnu::flatten]] long double EvalEntryOf(const EvalProgram& program, double x, double a, double b) {
   EvalContext c{{x, a, b}, 0};
   const long double v = F(*program.root, c);
   if (c.status != 0) return UndefinedValue;
   return FinishedResult(v, Limit);
+}
+
+// A program that is x, a or b itself: the node's copy without the context around it.
+template <int Variable, bool Limit>
+long double EvalVariableEntry(const EvalProgram&, double x, double a, double b) {
+  return FinishedResult(Variable == 0 ? x : Variable == 1 ? a : b, Limit);
 }
 
 long double EvalNodeTableEntry(const EvalProgram& program, double x, double a, double b) {
@@ -146,6 +191,44 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
     } else {
       return FunctionsOf<&EvalUnary<Kernel, l.value>>();
     }
+  });
+}
+
+// Calls f with the operation of a leaf as a type.
+template <class F>
+NodeFunctions WithLeafOp(LeafOp op, F&& f) {
+  switch (op) {
+    case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
+    case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
+    case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
+    case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
+    default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
+  }
+}
+
+OperandKind PlainKind(bool is_variable) { return is_variable ? OperandKind::Variable : OperandKind::Constant; }
+
+// Calls f with the plain kind (a constant or a variable) as a type.
+template <class F>
+NodeFunctions WithPlainKind(OperandKind kind, F&& f) {
+  if (kind == OperandKind::Variable) return f(std::integral_constant<OperandKind, OperandKind::Variable>{});
+  return f(std::integral_constant<OperandKind, OperandKind::Constant>{});
+}
+
+// The functions of a binary node on `leaf` and a plain operand of kind `other`.
+template <class Kernel>
+NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf_first) {
+  const bool unary = leaf.leaf == kLeafNegate || leaf.leaf == kLeafSquare;
+  const OperandKind leaf_right = unary ? OperandKind::Constant : PlainKind(leaf.right_is_variable);
+  return WithLeafOp(leaf.leaf, [&](auto op) -> NodeFunctions {
+    return WithPlainKind(PlainKind(leaf.left_is_variable), [&](auto ll) -> NodeFunctions {
+      return WithPlainKind(leaf_right, [&](auto lr) -> NodeFunctions {
+        return WithPlainKind(other, [&](auto o) -> NodeFunctions {
+          if (leaf_first) return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>>();
+          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>>();
+        });
+      });
+    });
   });
 }
 
@@ -367,13 +450,31 @@ class ProgramBuilder {
             }
           }
           picked = Pick<Kernel>(left.kind, right.kind);
+          if constexpr (std::is_same_v<Kernel, ops::Add> || std::is_same_v<Kernel, ops::Multiply> ||
+                        std::is_same_v<Kernel, ops::Divide>) {
+            if (left.kind == OperandKind::Leaf && IsPlain(right)) {
+              picked = PickOnPlainLeaf<Kernel>(*left.node, right.kind, true);
+            } else if (right.kind == OperandKind::Leaf && IsPlain(left)) {
+              picked = PickOnPlainLeaf<Kernel>(*right.node, left.kind, false);
+            }
+          }
         })) {
       return false;
     }
+    if (source.Op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
     SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
     if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
     return true;
+  }
+
+  // The copy of a variable, with the entries of a program that is nothing else.
+  static NodeFunctions CopyOfVariable(const NodeFunctions& copy, std::uint8_t variable) {
+    switch (variable) {
+      case 0: return {copy.function, {&EvalVariableEntry<0, false>, &EvalVariableEntry<0, true>}};
+      case 1: return {copy.function, {&EvalVariableEntry<1, false>, &EvalVariableEntry<1, true>}};
+      default: return {copy.function, {&EvalVariableEntry<2, false>, &EvalVariableEntry<2, true>}};
+    }
   }
 
   // Node n runs `functions`; the root's entries become the program's entry.

@@ -65,8 +65,8 @@ void EvaluateFunctionBlock(int slot, const double* xs, std::size_t n, double a, 
     return;
   }
   const bool limit = program.limit_to_sound_range;
-  for (std::size_t start = 0; start < n; start += kBlockChunk) {
-    const std::size_t count = std::min(kBlockChunk, n - start);
+  for (std::size_t start = 0; start < n; start += block.chunk) {
+    const std::size_t count = std::min(block.chunk, n - start);
     if (!RunBlockChunk(block, xs + start, count, a, b, limit, out + start)) {
       EvaluateEachPoint(program, xs + start, count, a, b, out + start);
     }
@@ -106,8 +106,8 @@ bool EvaluateFunctionBlockBounded(int slot, const double* xs, std::size_t n, dou
   BoundedProgram& bounded = bounded_programs[slot];
   if (!bounded.ready) return false;
   const bool limit = programs[slot].limit_to_sound_range;
-  for (std::size_t start = 0; start < n; start += kBlockChunk) {
-    const std::size_t count = std::min(kBlockChunk, n - start);
+  for (std::size_t start = 0; start < n; start += kBoundedChunk) {
+    const std::size_t count = std::min(kBoundedChunk, n - start);
     RunBoundedChunk(bounded, xs + start, count, a, b, limit, values + start, bounds + start);
   }
   return true;

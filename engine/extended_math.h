@@ -33,7 +33,7 @@ static_assert(LDBL_MANT_DIG == 64, "long double must be the 80-bit extended type
 // Adding and removing 1.5 * 2^63 rounds an 80-bit value to an integer (nearest, ties to
 // even) when its magnitude is below 2^62.
 inline constexpr long double kRoundingShift = 0x1.8p63L;
-inline long double RoundNear(long double v) { return (v + kRoundingShift) - kRoundingShift; }
+[[gnu::always_inline]] inline long double RoundNear(long double v) { return (v + kRoundingShift) - kRoundingShift; }
 
 // The integral part of v towards zero, as std::trunc (a zero keeps v's sign), without the
 // two changes of the x87 control word the library's version makes.
@@ -54,7 +54,7 @@ inline long double RoundNear(long double v) { return (v + kRoundingShift) - kRou
 
 #if defined(__x86_64__) || defined(__i386__)
 
-inline long double Sqrt(long double v) {
+[[gnu::always_inline]] inline long double Sqrt(long double v) {
   long double r;
   asm("fsqrt" : "=t"(r) : "0"(v));
   return r;
@@ -62,7 +62,7 @@ inline long double Sqrt(long double v) {
 
 namespace detail {
 // ln v for v > 0 by the instruction (any operand, also beyond the double range).
-inline long double LnByInstruction(long double v) {
+[[gnu::always_inline]] inline long double LnByInstruction(long double v) {
   long double r;
   asm("fyl2x" : "=t"(r) : "0"(v), "u"(0.693147180559945309417232121458176568L) : "st(1)");
   return r;
@@ -70,26 +70,26 @@ inline long double LnByInstruction(long double v) {
 }  // namespace detail
 
 // The angle of (x, y), in -pi .. pi.
-inline long double ATan2(long double y, long double x) {
+[[gnu::always_inline]] inline long double ATan2(long double y, long double x) {
   long double r;
   asm("fpatan" : "=t"(r) : "0"(x), "u"(y) : "st(1)");
   return r;
 }
 
 // An integral value (|v| < 2^63) as an integer.
-inline std::int64_t IntegralToInt64(long double v) {
+[[gnu::always_inline]] inline std::int64_t IntegralToInt64(long double v) {
   std::int64_t r;
   asm("fistpll %0" : "=m"(r) : "t"(v) : "st");
   return r;
 }
 
 namespace detail {
-inline long double TwoPowMinusOne(long double v) {  // |v| <= 1
+[[gnu::always_inline]] inline long double TwoPowMinusOne(long double v) {  // |v| <= 1
   long double r;
   asm("f2xm1" : "=t"(r) : "0"(v));
   return r;
 }
-inline long double Scale(long double v, long double n) {  // v * 2^n, n integral
+[[gnu::always_inline]] inline long double Scale(long double v, long double n) {  // v * 2^n, n integral
   long double r;
   asm("fscale" : "=t"(r) : "0"(v), "u"(n));
   return r;
@@ -134,7 +134,7 @@ inline constexpr double kNearLimit = 5999;
 
 // x - k pi/2 with |result| <= pi/4 (a hair more when k is chosen at a tie); quadrant = k mod 4.
 // `near`: |x| is known to be below kShortReductionLimit.
-inline long double ReduceQuarterTurns(long double x, unsigned& quadrant, bool near) {
+[[gnu::always_inline]] inline long double ReduceQuarterTurns(long double x, unsigned& quadrant, bool near) {
   const long double k = RoundNear(x * kTwoOverPi);
   quadrant = static_cast<unsigned>(IntegralToInt64(k)) & 3u;
   if (near || std::fabs(x) < kShortReductionLimit) {
@@ -157,7 +157,7 @@ extern const double kLnReciprocals[128];
 extern const double kLnOfReciprocals[256];
 
 // v * 2^n, exactly (for a normal result).
-inline long double TimesPowerOfTwo(long double v, std::int64_t n) {
+[[gnu::always_inline]] inline long double TimesPowerOfTwo(long double v, std::int64_t n) {
   if (n >= -1022 && n <= 1023) return v * std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52);
   return Scale(v, static_cast<long double>(n));
 }
@@ -177,19 +177,19 @@ struct SeriesTerms {
   long double first, second, tail;
 };
 
-inline SeriesTerms EvaluateSeries(const double* k, long double z) {
+[[gnu::always_inline]] inline SeriesTerms EvaluateSeries(const double* k, long double z) {
   const long double z2 = z * z, z4 = z2 * z2;
   return {static_cast<long double>(k[0]) + k[1], static_cast<long double>(k[2]) + k[3],
           ((k[4] + k[5] * z) + z2 * (k[6] + k[7] * z)) + z4 * ((k[8] + k[9] * z) + z2 * k[10])};
 }
 
-inline long double SinOfReduced(long double r) {
+[[gnu::always_inline]] inline long double SinOfReduced(long double r) {
   const long double z = r * r;
   const SeriesTerms s = EvaluateSeries(kSinCoefficients, z);
   return r + r * z * (s.first + z * (s.second + z * s.tail));
 }
 
-inline long double CosOfReduced(long double r) {
+[[gnu::always_inline]] inline long double CosOfReduced(long double r) {
   const long double z = r * r, z2 = z * z;
   const SeriesTerms c = EvaluateSeries(kCosCoefficients, z);
   const long double half = z / 2, w = 1 - half;
@@ -198,7 +198,7 @@ inline long double CosOfReduced(long double r) {
 }  // namespace detail
 
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
-inline long double Sin(long double x) {
+[[gnu::always_inline]] inline long double Sin(long double x) {
   const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
   if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
   unsigned quadrant;
@@ -211,7 +211,7 @@ inline long double Sin(long double x) {
   }
 }
 
-inline long double Cos(long double x) {
+[[gnu::always_inline]] inline long double Cos(long double x) {
   const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
   if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
   unsigned quadrant;

@@ -15,7 +15,7 @@ inline const double kBelowResultLimit = static_cast<double>(VarteloResultLimit) 
                                             : std::nextafter(static_cast<double>(VarteloResultLimit), 0.0);
 }  // namespace finished_result_detail
 
-inline long double LimitToSoundRange(long double v) {
+[[gnu::always_inline]] inline long double LimitToSoundRange(long double v) {
   if (v > VarteloResultLimit) return VarteloResultLimit;
   if (v < -VarteloResultLimit) return -VarteloResultLimit;
   return v;
@@ -24,7 +24,7 @@ inline long double LimitToSoundRange(long double v) {
 // `limit`: the program is Vartelo.
 // The first tests look at v rounded to double: below the double just under the limit, v is
 // below the limit; a finite double comes from a finite v.
-inline long double FinishedResult(long double v, bool limit) {
+[[gnu::always_inline]] inline long double FinishedResult(long double v, bool limit) {
   const double rounded = std::fabs(ops::RoundedForTest(v));
   if (limit) {
     if (rounded < finished_result_detail::kBelowResultLimit) return v;

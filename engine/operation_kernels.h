@@ -29,12 +29,12 @@ inline constexpr long double kTanhLimit = 5678.22249441322L;
 inline constexpr long double kEulerNumber = std::numbers::e;  // e rounded to double
 
 // v - v is 0 for every finite v and NaN for infinities and NaN (no constant to load).
-inline bool IsFinite(long double v) { return v - v == 0; }
+[[gnu::always_inline]] inline bool IsFinite(long double v) { return v - v == 0; }
 
 using xmath::RoundedForTest;
 
 // Whether v is finite: surely so when its double is.
-inline bool IsFiniteQuick(long double v) {
+[[gnu::always_inline]] inline bool IsFiniteQuick(long double v) {
   return std::fabs(RoundedForTest(v)) <= std::numeric_limits<double>::max() || IsFinite(v);
 }
 
@@ -48,12 +48,12 @@ inline bool IsIntegralDouble(double d) { return static_cast<double>(static_cast<
 // by it, max, min, u, arctan, the large-operand branches of sin, cos, tanh and "^") report
 // it as a fault themselves, and so do those that produce one from finite operands but could
 // not pass it on (sinh, cosh).
-inline long double Checked(long double v, Status& s) {
+[[gnu::always_inline]] inline long double Checked(long double v, Status& s) {
   if (!IsFiniteQuick(v)) s |= kFault;
   return v;
 }
 
-inline long double Frac(long double v) { return v - xmath::Trunc(v); }
+[[gnu::always_inline]] inline long double Frac(long double v) { return v - xmath::Trunc(v); }
 
 // b^n by repeated squaring along the bits of |n|, the reciprocal for n < 0.
 [[gnu::always_inline]] inline long double IntegerPower(long double b, std::int64_t n) {
@@ -81,16 +81,16 @@ inline long double Frac(long double v) { return v - xmath::Trunc(v); }
 }
 
 struct Copy {
-  static long double Apply(long double l, long double, Status&) { return l; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return l; }
 };
 struct Add {
-  static long double Apply(long double l, long double r, Status&) { return l + r; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double r, Status&) { return l + r; }
 };
 struct Multiply {
-  static long double Apply(long double l, long double r, Status&) { return l * r; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double r, Status&) { return l * r; }
 };
 struct Divide {
-  static long double Apply(long double l, long double r, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double r, Status& s) {
     const double rounded = RoundedForTest(r);  // nonzero and finite: so is r
     if (rounded != 0 && std::fabs(rounded) <= std::numeric_limits<double>::max()) return l / r;
     if (r == 0 || !IsFinite(r)) {
@@ -101,7 +101,7 @@ struct Divide {
   }
 };
 struct Negate {
-  static long double Apply(long double l, long double, Status&) { return -l; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return -l; }
 };
 struct Power {
   // 0^p is 0, undefined for p < 0; a negative base needs an integral exponent; undefined
@@ -138,20 +138,20 @@ struct Power {
   }
 };
 struct Max {
-  static long double Apply(long double l, long double r, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double r, Status& s) {
     if (!(IsFiniteQuick(l) && IsFiniteQuick(r))) s |= kFault;
     return r >= l ? r : l;
   }
 };
 struct Min {
-  static long double Apply(long double l, long double r, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double r, Status& s) {
     if (!(IsFiniteQuick(l) && IsFiniteQuick(r))) s |= kFault;
     return r <= l ? r : l;
   }
 };
 // True when a 64-bit integer can hold the operand's integral part (|L| < 2^63); for a
 // larger operand, an infinity or NaN, sets kFault.
-inline bool FitsInt64(long double l, Status& s) {
+[[gnu::always_inline]] inline bool FitsInt64(long double l, Status& s) {
   if (std::fabs(RoundedForTest(l)) < 9e18 || std::fabs(l) < kTwoPow63) return true;
   s |= kFault;
   return false;
@@ -162,19 +162,19 @@ inline long double LargeOperandZero(long double l, Status& s) {
   return 0;
 }
 struct Sin {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (std::fabs(RoundedForTest(l)) < 9e18) return xmath::Sin(l);
     return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Sin(l);
   }
 };
 struct Cos {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (std::fabs(RoundedForTest(l)) < 9e18) return xmath::Cos(l);
     return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Cos(l);
   }
 };
 struct Tan {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!FitsInt64(l, s)) return 0;
     if (Frac((l - kHalfPi) / kPi) == 0) {
       s |= kUndefined;
@@ -188,7 +188,7 @@ struct Tan {
 inline const double kLnEulerNumberMinusOne = static_cast<double>(xmath::Ln(kEulerNumber) - 1);
 
 struct Exp {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     const double rounded = RoundedForTest(l);  // below 697 and not an integer: so is l
     if (std::fabs(rounded) < 697 && !IsIntegralDouble(rounded)) return xmath::Exp(l + l * kLnEulerNumberMinusOne);
     if (!(std::fabs(l) < kPowerLimit)) {
@@ -201,7 +201,7 @@ struct Exp {
   }
 };
 struct Ln {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(RoundedForTest(l) > 0) && !(l > 0)) {
       s |= kUndefined;
       return 0;
@@ -210,7 +210,7 @@ struct Ln {
   }
 };
 struct Log {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(RoundedForTest(l) > 0) && !(l > 0)) {
       s |= kUndefined;
       return 0;
@@ -219,7 +219,7 @@ struct Log {
   }
 };
 struct Sqrt {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(RoundedForTest(l) > 0) && l < 0) {
       s |= kUndefined;
       return 0;
@@ -228,25 +228,25 @@ struct Sqrt {
   }
 };
 struct Square {
-  static long double Apply(long double l, long double, Status&) { return l * l; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return l * l; }
 };
 struct Abs {
-  static long double Apply(long double l, long double, Status&) { return std::fabs(l); }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return std::fabs(l); }
 };
 struct Sinh {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     const long double t = xmath::Exp(l) / 2;
     return Checked(t - 0.25L / t, s);
   }
 };
 struct Cosh {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     const long double t = xmath::Exp(l) / 2;
     return Checked(t + 0.25L / t, s);
   }
 };
 struct Tanh {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(std::fabs(RoundedForTest(l)) < 5677) && std::fabs(l) > kTanhLimit) {
       if (!IsFinite(l)) s |= kFault;
       return l > 0 ? 1 : -1;
@@ -256,7 +256,7 @@ struct Tanh {
   }
 };
 struct ArcCos {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(std::fabs(l) <= 1)) {
       s |= kUndefined;
       return 0;
@@ -265,7 +265,7 @@ struct ArcCos {
   }
 };
 struct ArcSin {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!(std::fabs(l) <= 1)) {
       s |= kUndefined;
       return 0;
@@ -274,25 +274,25 @@ struct ArcSin {
   }
 };
 struct ArcTan {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!IsFiniteQuick(l)) s |= kFault;
     return xmath::ATan2(l, 1);
   }
 };
 struct Ent {  // the floor
-  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Floor(l) : 0; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Floor(l) : 0; }
 };
 struct Int {  // towards zero
-  static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Trunc(l) : 0; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) { return FitsInt64(l, s) ? xmath::Trunc(l) : 0; }
 };
 struct FracPart {
-  static long double Apply(long double l, long double, Status&) { return Frac(l); }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return Frac(l); }
 };
 struct Random {
-  static long double Apply(long double l, long double, Status&) { return NextRandomUnit() * l; }
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status&) { return NextRandomUnit() * l; }
 };
 struct Step {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!IsFiniteQuick(l)) s |= kFault;
     return l >= 0 ? 1 : 0;
   }
@@ -302,7 +302,7 @@ struct Step {
 // many turns for a 64-bit integer, is a fault.
 template <double (*Shape)(double)>
 struct Wave {
-  static long double Apply(long double l, long double, Status& s) {
+  [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     const double x = static_cast<double>(l);
     bool fault = !std::isfinite(x);
     const double c = fault ? 0 : waveform_detail::ReduceToTurn(x, fault);

@@ -13,7 +13,7 @@ extern double high, low, threshold;
 // when the program is chosen, and for the starting program before main).
 void Refresh(long double undefined_value);
 
-inline bool Equals(long double v) { return v == static_cast<long double>(high) + low; }
+[[gnu::always_inline]] inline bool Equals(long double v) { return v == static_cast<long double>(high) + low; }
 
 // Notes in `s` a value computed by Kernel that equals UndefinedValue. Kernels whose values
 // stay far below it in magnitude (or that return one of their operands unchanged) skip it.

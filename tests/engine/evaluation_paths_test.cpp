@@ -99,6 +99,79 @@ TEST_F(EvaluationPaths, AgreeOnRandomTexts) {
   EXPECT_GT(defined, 10000);
 }
 
+// A text that is x, a or b alone: the value itself, undefined where it is not finite, limited
+// to the sound range in Vartelo, at random values over the whole double range and extreme ones.
+TEST_F(EvaluationPaths, AgreeOnABareVariable) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261210);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> values = {0.0, -0.0, 4e-320, -4e-320, least, -least, most, -most, inf, -inf, nan, high,
+                                  -high, low, 8.19, -8.19, 8.2, -8.2, 1e300, 1e-300};
+    for (int i = 0; i < 500; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      values.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    for (const char* text : {"x", "a", "b", "(x)", "((b))"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5));
+      for (double v : values) {
+        const double other = values[rng() % values.size()];
+        ASSERT_TRUE(SameResult(text, 5, v, other, other));
+        ASSERT_TRUE(SameResult(text, 5, other, v, other));
+        ASSERT_TRUE(SameResult(text, 5, other, other, v));
+      }
+    }
+  }
+}
+
+// One operation on a simple piece (2*x, x^2, x-b, -x, ...) and a constant or variable, in
+// either order: 2*x-1, x^2+a, a/(x+1). Against the node table at random values over the
+// whole double range and extreme ones, where a piece or the result equals the undefined
+// value, overflows, divides by zero or is not finite.
+TEST_F(EvaluationPaths, AgreeOnOneOperationOnASimplePiece) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261212);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  int texts = 0, undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> values = {0.0, -0.0, 4e-320, least, -least, most, -most, inf, -inf, nan, high, -high, low,
+                                  -low, 1.0, -1.0, 2.0, 8.19, -8.2, 1e300, 1e-300, 3e9, 0.5, 1e21};
+    for (int i = 0; i < 60; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      values.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    for (const char* piece : {"3*x", "x*a", "b*x", "x*b", "x/3", "2,5/x", "x/a", "a/x", "x+1", "a+x", "x-b", "b-x",
+                              "-x", "-a", "x^2", "a^2", "(x*9100156518)", "(x/b)"}) {
+      for (const char* other : {"2", "a", "x", "0", "b", "9100156518"}) {
+        for (const char* op : {"+", "-", "*", "/"}) {
+          for (bool piece_first : {true, false}) {
+            const std::string text = piece_first ? "(" + std::string(piece) + ")" + op + other
+                                                 : std::string(other) + op + "(" + piece + ")";
+            ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+            ++texts;
+            for (int k = 0; k < 40; ++k) {
+              const double x = values[rng() % values.size()], a = values[rng() % values.size()];
+              const double b = values[rng() % values.size()];
+              if (EvaluateNodeTable(5, x, a, b) == UndefinedValue) ++undefined;
+              ASSERT_TRUE(SameResult(text, 5, x, a, b));
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(texts, 1500);
+  EXPECT_GT(undefined, 10000);
+}
+
 // A piece whose value is exactly UndefinedValue ends the evaluation as undefined, whatever
 // the operations above it make of it (0 times it, u, max, a power 0, ...).
 TEST_F(EvaluationPaths, AgreeWhereAPieceEqualsUndefinedValue) {
@@ -187,6 +260,38 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPoint) {
   EXPECT_GT(defined, 300000);
 }
 
+// Rows longer than several chunks: ordinary ones, one with extreme points in its middle
+// chunk, and a last partial chunk.
+TEST_F(EvaluationPaths, BlockEqualsOneCallPerPointOverLongRows) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 rng(20261211);
+  long checked = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs;
+    for (int i = 0; i < 1300; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 4001) - 2000, -8));
+    const double extremes[] = {0.0, -0.0, 1e-300, 1e300, -1e19, 700.0, inf, -inf, nan, high, -high, 1e-160, 4e-320};
+    for (std::size_t i = 0; i < std::size(extremes); ++i) xs[600 + 7 * i] = extremes[i];
+    std::vector<std::string> atoms(std::begin(kAtoms), std::end(kAtoms));
+    for (const char* atom : {"(x+a)", "(x+a)*b", "x^3", "x^(-2)"}) atoms.emplace_back(atom);
+    std::vector<long double> block(xs.size());
+    for (int t = 0; t < 200; ++t) {
+      const std::string text = RandomText(rng, 4, atoms);
+      const double a = t % 3 == 0 ? low : xs[rng() % 600], b = xs[rng() % 600];
+      if (!PrepareFunction(text, 4)) continue;
+      EvaluateFunctionBlock(4, xs.data(), xs.size(), a, b, block.data());
+      for (std::size_t i = 0; i < xs.size(); ++i) {
+        const long double single = EvaluateFunction(4, xs[i], a, b);
+        ASSERT_TRUE(SameBits(block[i], single)) << text << " at x=" << xs[i] << " a=" << a << " b=" << b;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 300000);
+}
+
 // A piece equal to UndefinedValue at some points of an ordinary row.
 TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   std::mt19937 rng(20240919);
@@ -221,7 +326,10 @@ TEST_F(EvaluationPaths, BlockWritesResultsThatAreDoubles) {
   const double inf = std::numeric_limits<double>::infinity();
   std::vector<double> xs;
   for (int i = 0; i < 100; ++i) xs.push_back(0.125 * (i - 50));
-  for (double x : {0.0, -0.0, 4e-320, -4e-320, 1e300, -1e300, 1e19, -1e19, inf, -inf, 8.19, 8.2, -8.19, -8.2, 7.0}) {
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  for (double x : {0.0, -0.0, 4e-320, -4e-320, 1e300, -1e300, 1e19, -1e19, inf, -inf, 8.19, 8.2, -8.19, -8.2, 7.0,
+                   least, -least, std::nextafter(least, 0.0), -std::nextafter(least, 0.0), most, -most,
+                   std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::denorm_min()}) {
     xs.push_back(x);
   }
   std::vector<long double> block(xs.size());
@@ -234,6 +342,43 @@ TEST_F(EvaluationPaths, BlockWritesResultsThatAreDoubles) {
         EvaluateFunctionBlock(3, xs.data(), xs.size(), a, -2.5, block.data());
         for (std::size_t i = 0; i < xs.size(); ++i) {
           ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], a, -2.5))) << text << " at " << xs[i];
+        }
+      }
+    }
+  }
+}
+
+// Rows of a single operation on x, a, b and constants, whose values never go through a
+// column: at zeros, subnormals, the ends of the double range, infinities, NaN and the
+// undefined value, with results that overflow or underflow the 80-bit range.
+TEST_F(EvaluationPaths, BlockOfOneOperationEqualsOneCallPerPoint) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261209);
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs;
+    for (double x : {0.0, -0.0, 4e-320, -4e-320, least, -least, most, -most, inf, -inf, nan, high, -high, 1e-300,
+                     1e300, 1e-160, 1e160, 8.19, -8.2, 0.5, -3.0, 700.0, 12000.0}) {
+      xs.push_back(x);
+    }
+    std::uniform_real_distribution<double> exponent(-1074, 1023);
+    for (int i = 0; i < 1100; ++i) {  // chunks of such rows are longer: two whole ones and a part
+      const double magnitude = std::exp2(exponent(rng));
+      xs.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    std::vector<long double> block(xs.size());
+    for (const char* text : {"x*a", "x/a", "a/x", "x+a", "x-b", "x^2", "x^3", "x^(-5)", "x^a", "a^x", "2,5*x",
+                             "x/3", "sin(x)", "cos(x)", "exp(x)", "ln(x)", "sqrt(x)", "tanh(x)", "carre(x)",
+                             "max(x;a)", "x*x", "-x", "abs(x)", "frac(x)", "x", "a", "b"}) {
+      ASSERT_TRUE(PrepareFunction(text, 3));
+      for (double a : {1.5, -0.0, 1e300, -1e-300, low, nan, inf, least}) {
+        EvaluateFunctionBlock(3, xs.data(), xs.size(), a, high, block.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameBits(block[i], EvaluateFunction(3, xs[i], a, high))) << text << " at " << xs[i]
+                                                                             << " a=" << a;
         }
       }
     }
