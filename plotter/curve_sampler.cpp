@@ -88,17 +88,9 @@ public:
     // Draws the curves from n down to f, each with its pen. A walk that failed has the
     // strokes it made drawn before its failure is thrown.
     void Draw(TCanvas& canvas) const {
-        canvas.Pen.Width = LineThickness;
-        auto next = walks_.begin();
-        for (int i = FunctionCount - 1; i >= 0; --i) {
-            canvas.Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
-            canvas.Pen.Style = psSolid;
-            canvas.Pen.Mode = pmCopy;
-            if (next == walks_.end() || next->index != i) continue;
-            DrawStrokes(next->strokes, canvas);
-            if (next->failure) std::rethrow_exception(next->failure);
-            ++next;
-        }
+        std::vector<WalkedCurve> curves;
+        for (const Walk& w : walks_) curves.push_back({w.index, &w.strokes, w.failure});
+        DrawWalkedCurves(curves, canvas);
     }
 
     const TBitmap* bitmap = nullptr;  // the picture walked ahead for

@@ -7,7 +7,7 @@
 #include "plotter/drawing_state.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/walk_values.h"
-#include "platform/graphics/canvas.h"
+#include "plotter/main_form.h"
 
 namespace {
 
@@ -166,13 +166,22 @@ std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* st
 
 }  // namespace
 
-void DrawStrokes(const std::vector<CurveStroke>& strokes, TCanvas& canvas) {
-    for (const CurveStroke& stroke : strokes) {
-        if (stroke.line)
-            canvas.LineTo(stroke.to.X, stroke.to.Y);
-        else
-            canvas.MoveTo(stroke.to.X, stroke.to.Y);
+TPen CurvePen(int index) {
+    return TPen{BlackAndWhite ? clBlack : FunctionColours[size_t(index)], LineThickness, psSolid, pmCopy};
+}
+
+void DrawWalkedCurves(const std::vector<WalkedCurve>& curves, TCanvas& canvas) {
+    for (const WalkedCurve& curve : curves) {
+        canvas.Pen = CurvePen(curve.index);
+        for (const CurveStroke& stroke : *curve.strokes) {
+            if (stroke.line)
+                canvas.LineTo(stroke.to.X, stroke.to.Y);
+            else
+                canvas.MoveTo(stroke.to.X, stroke.to.Y);
+        }
+        if (curve.failure) std::rethrow_exception(curve.failure);
     }
+    canvas.Pen = CurvePen(0);
 }
 
 std::int64_t SampleFunction(int index, bool precise, const SamplerInput& in, std::vector<CurveStroke>* strokes) {

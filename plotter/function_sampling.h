@@ -3,11 +3,10 @@
 // that join them. Several functions' walks can run at once on different threads: a walk only
 // evaluates its own function and writes its own strokes.
 #include <cstdint>
+#include <exception>
 #include <vector>
 
-#include "platform/graphics/geometry.h"
-
-class TCanvas;
+#include "platform/graphics/canvas.h"
 
 // One call of the canvas that draws a curve: a move of the pen, or a line to the point.
 struct CurveStroke {
@@ -95,5 +94,17 @@ struct SamplerInput {
 // where it is null). The number of evaluations.
 std::int64_t SampleFunction(int index, bool precise, const SamplerInput& in, std::vector<CurveStroke>* strokes);
 
-// Makes the canvas calls of `strokes`, with its pen as it stands.
-void DrawStrokes(const std::vector<CurveStroke>& strokes, TCanvas& canvas);
+// The pen of function `index`'s curve.
+TPen CurvePen(int index);
+
+// A function's walked curve, and what ended its walk early, if anything.
+struct WalkedCurve {
+    int index;
+    const std::vector<CurveStroke>* strokes;
+    std::exception_ptr failure;
+};
+
+// Draws the curves in the order given (from n down to f), each with its pen. A curve whose
+// walk failed is drawn as far as it went, and its failure thrown. The canvas's pen is left
+// as drawing them one by one leaves it: f's, or that of the curve that failed.
+void DrawWalkedCurves(const std::vector<WalkedCurve>& curves, TCanvas& canvas);

@@ -261,20 +261,14 @@ void WalkCurves(int width, int height, int only, TCanvas* canvas, SampledWalk* t
         if (!emptyPicture) walks.push_back({FrameOf(i, in)});
     }
     WalkAll(walks, EvaluationBudget(width, height), canvas != nullptr, trace);
-    auto next = walks.begin();
-    if (canvas) canvas->Pen.Width = LineThickness;
-    for (int i = FunctionCount - 1; i >= 0; --i) {
-        if (only >= 0 && i != only) continue;
-        if (canvas) {
-            canvas->Pen.Color = BlackAndWhite ? clBlack : FunctionColours[size_t(i)];
-            canvas->Pen.Style = psSolid;
-            canvas->Pen.Mode = pmCopy;
-        }
-        if (next == walks.end() || next->frame.index != i) continue;
-        if (canvas) DrawStrokes(next->strokes, *canvas);
-        if (next->failure) std::rethrow_exception(next->failure);
-        ++next;
+    std::vector<WalkedCurve> curves;
+    for (const FunctionWalk& w : walks) curves.push_back({w.frame.index, &w.strokes, w.failure});
+    if (canvas) {
+        DrawWalkedCurves(curves, *canvas);
+        return;
     }
+    for (const WalkedCurve& curve : curves)
+        if (curve.failure) std::rethrow_exception(curve.failure);
 }
 
 }  // namespace
