@@ -114,8 +114,11 @@ std::string QuickText(std::mt19937& rng, int depth) {
 TEST_F(SamplerTest, QuickValuesDrawTheSamePixelsAsExactOnesWhereverTheyFall) {
     // Windows of whole rows per unit put values exactly on the half rows where rounding
     // ties, on the rows one off the picture, and at jumps of exactly 256 rows.
+    // Windows whose abscissas are not binary fractions put the samples next to the half
+    // columns, on one side or the other only in the exact evaluation's rounding.
     const char* windows[][4] = {{"-5", "5", "-5", "5"}, {"0", "2", "0", "8"}, {"-1", "3", "-2", "6"},
-                                {"-100", "100", "-1E-3", "1E-3"}, {"-3", "3", "-1E6", "1E6"}};
+                                {"-100", "100", "-1E-3", "1E-3"}, {"-3", "3", "-1E6", "1E6"},
+                                {"-1,3", "2,9", "-2", "6"}, {"0,1", "0,7", "-5", "5"}};
     // Values on those boundaries, some exactly, some only in the exact evaluation's rounding
     // (1/3 is not the same in either, and the second falls off a half row one way or the other).
     const std::vector<std::string> fixed = {"x*0+1,5078125", "x*0+1/3+1,1744791666666667", "x*0-0,1*3+8,315625",
