@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/extended_math.h"
 #include "engine/number_errors.h"
 #include "plotter/drawing_state.h"
 
@@ -19,7 +20,6 @@ int ClampedPixel(long double value) {
     if (value < -PixelLimit) return -PixelLimit;
     if (value > PixelLimit) return PixelLimit;
     if (std::isnan(value)) throw FloatInvalidOperationError();
-    // The current rounding mode is the default one, to nearest with ties to even; llrint
-    // is one instruction where nearbyint saves and restores the floating-point state.
-    return static_cast<int>(std::llrint(value));
+    // To nearest with ties to even, without a call of the library (|value| <= 2^28).
+    return static_cast<int>(xmath::IntegralToInt64(xmath::RoundNear(value)));
 }
