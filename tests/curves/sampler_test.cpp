@@ -13,6 +13,7 @@
 #include "engine/rounding.h"
 #include "plotter/curve_sampler.h"
 #include "tests/curves/curves_fixture.h"
+#include "tests/support/picture_compare.h"
 
 namespace curvetest {
 namespace {
@@ -62,16 +63,6 @@ void ReferenceCurves(TBitmap& bitmap) {
             }
         }
     }
-}
-
-bool SamePixels(TBitmap& a, TBitmap& b) {
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) {
-                ADD_FAILURE() << "first difference at (" << x << ", " << y << ")";
-                return false;
-            }
-    return true;
 }
 
 class SamplerTest : public CurvesTest {

@@ -10,6 +10,7 @@
 #include "plotter/redraw_pipeline.h"
 #include "sound/vartelo_program.h"
 #include "tests/plotter/program_harness.h"
+#include "tests/support/picture_compare.h"
 #include "variants/quimbel_program.h"
 
 namespace plottest {
@@ -129,11 +130,7 @@ TEST_F(RedrawTest, CurvesWalkedWhileThePictureIsFilledAreThoseOfAWalkAtTheirTurn
             RedrawGraph(atTheirTurn);
             RedrawSteps().WalkFunctionCurves = walk;
             EXPECT_EQ(CountIn(ahead, clWhite, 0, 0, 599, 399), CountIn(atTheirTurn, clWhite, 0, 0, 599, 399));
-            bool same = true;
-            for (int y = 0; y < 400 && same; ++y)
-                for (int x = 0; x < 600 && same; ++x)
-                    same = ahead.Canvas().Pixels(x, y) == atTheirTurn.Canvas().Pixels(x, y);
-            EXPECT_TRUE(same);
+            EXPECT_TRUE(SamePixels(ahead, atTheirTurn));
         }
     }
     SetRandomClock({});

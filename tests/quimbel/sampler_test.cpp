@@ -11,6 +11,7 @@
 #include "plotter/main_form.h"
 #include "plotter/redraw_pipeline.h"
 #include "tests/quimbel/quimbel_fixture.h"
+#include "tests/support/picture_compare.h"
 #include "variants/quimbel_drawing.h"
 
 namespace quimbeltest {
@@ -207,16 +208,6 @@ namespace {
 // Off the picture with the pen up and moving by more than 2 rows a sample, the walk homes
 // in on the curve: it finds where the curve comes onto the picture (and where it leaves
 // it) to within a column, and the stretch off the picture costs a few evaluations a column.
-bool SamePixels(TBitmap& a, TBitmap& b) {
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            if (a.Canvas().Pixels(x, y) != b.Canvas().Pixels(x, y)) {
-                ADD_FAILURE() << "first difference at (" << x << ", " << y << ")";
-                return false;
-            }
-    return true;
-}
-
 // The picture of a walk's points, each accepted one joined to the one before by its own line.
 void DrawPointByPoint(const quimbel::SampledWalk& walk, TBitmap& bitmap) {
     ReadWindowFromEdits();
