@@ -364,7 +364,7 @@ class BlockBuilder {
   explicit BlockBuilder(BlockProgram& block) : block_(block) {}
 
   // The root alone on a simple piece and a plain operand, in either order.
-  bool EmitRootOnPiece(const EvalNode& root) {
+  bool PlaceRootOnPiece(const EvalNode& root) {
     if (root.integer_power || (root.op != OpAdd && root.op != OpSubtract && root.op != OpMultiply &&
                                root.op != OpDivide)) {
       return false;
@@ -391,7 +391,7 @@ class BlockBuilder {
       }
     });
     if (step.function == nullptr) return false;
-    block_.steps.push_back(step);
+    block_.root_on_piece = step;
     return true;
   }
 
@@ -473,12 +473,13 @@ void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
   if (!program.ready || program.use_node_table || program.root->op == 0) return;
   BlockBuilder builder(block);
   std::uint16_t column = 0;
-  if (!builder.EmitRootOnPiece(*program.root) && !builder.Emit(*program.root, true, column)) {
+  if (!builder.Emit(*program.root, true, column)) {
     block = BlockProgram{};
     return;
   }
   block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
-  block.chunk = block.columns.empty() ? kColumnlessChunk : kBlockChunk;
+  const bool root_on_piece = builder.PlaceRootOnPiece(*program.root);
+  block.chunk = block.columns.empty() || root_on_piece ? kColumnlessChunk : kBlockChunk;
   block.ready = true;
 }
 
@@ -494,6 +495,10 @@ bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, dou
   run.out = out;
   run.limit = limit;
   std::memset(run.status, 0, count * sizeof run.status[0]);
+  if (block.root_on_piece.function != nullptr) {  // one step, storing nothing in a column
+    block.root_on_piece.function(block.root_on_piece, run);
+    return true;
+  }
   if (block.columns.empty()) {  // the root alone: nothing is stored in a column
     block.steps.front().function(block.steps.front(), run);
     return true;

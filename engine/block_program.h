@@ -52,6 +52,9 @@ struct BlockStep {
 
 struct BlockProgram {
   std::vector<BlockStep> steps;
+  // A root on a simple piece and a plain operand, as one step run instead of `steps` (which
+  // other forms of the program are built from); no function otherwise.
+  BlockStep root_on_piece;
   std::vector<double> columns;  // column k: highs at 2k * kBlockChunk, differences after them
   std::size_t chunk = kBlockChunk;  // the most points of one RunBlockChunk
   bool ready = false;               // false: the row goes point by point
