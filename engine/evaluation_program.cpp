@@ -402,7 +402,23 @@ class ProgramBuilder {
     subtree_cost_[Index(n)] = OwnCost(source.Op) + CostOf(left) + (binary ? CostOf(right) : 0);
     if (FoldConstant(n, source, left, right, binary)) return true;
     if (PlaceIntegerPower(n, source, left, right)) return true;
-    return PickKernel(n, source, left, right, binary);
+    if (source.Op == OpDivide) MultiplyByExactReciprocal(node, right);
+    return PickKernel(n, node.op, left, right, binary);
+  }
+
+  // A division by a power of two becomes the product by its reciprocal, which is exact: both
+  // round the same quotient, and neither meets a zero or infinite divisor. A product is
+  // cheaper, and has more specialised forms.
+  static void MultiplyByExactReciprocal(EvalNode& node, Operand& right) {
+    if (right.kind != OperandKind::Constant || right.low != 0 || right.high == 0) return;
+    int exponent = 0;
+    if (std::fabs(std::frexp(right.high, &exponent)) != 0.5) return;  // not a power of two (nor infinite)
+    const double reciprocal = 1 / right.high;
+    if (!std::isfinite(reciprocal) || reciprocal * right.high != 1) return;
+    node.op = OpMultiply;
+    right.constant = reciprocal;
+    right.high = reciprocal;
+    node.right_high = reciprocal;
   }
 
   // A node whose operands are all constants becomes the constant it computes (not a
@@ -437,11 +453,11 @@ class ProgramBuilder {
 
   // The kernel of the node's operation for the kinds of its operands; false for an
   // operation outside the table.
-  bool PickKernel(int n, const TExprNode& source, const Operand& left, const Operand& right, bool binary) {
+  bool PickKernel(int n, int op, const Operand& left, const Operand& right, bool binary) {
     const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
                              CostOf(right) < CostOf(left);
     NodeFunctions picked;
-    if (!ops::VisitOperation(source.Op, [&](auto kernel) {
+    if (!ops::VisitOperation(op, [&](auto kernel) {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
             if (right_first) {
@@ -461,10 +477,10 @@ class ProgramBuilder {
         })) {
       return false;
     }
-    if (source.Op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
+    if (op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
     SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
-    if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
+    if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(op);
     return true;
   }
 

@@ -349,6 +349,43 @@ TEST_F(EvaluationPaths, BlockOfOneOperationOnASimplePieceEqualsOneCallPerPoint) 
   EXPECT_GT(undefined, 100000);
 }
 
+// A division by a power of two, which the evaluator computes as a product by the exact
+// reciprocal: against the node table and as a row, where the quotient overflows, is
+// subnormal or zero, x is not finite or the quotient equals the undefined value.
+TEST_F(EvaluationPaths, AgreeOnDivisionsByPowersOfTwo) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261214);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  long checked = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs = {0.0, -0.0, 4e-320, 5e-324, least, -least, most, -most, inf, -inf, nan, high, -high,
+                              2 * high, low, 1.0, -3.0, 1e300, 1e-300, 1e21, 3 * least};
+    for (int i = 0; i < 200; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      xs.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    std::vector<long double> row(xs.size());
+    for (const char* text : {"x/2", "x/2-3", "(x+1)/2", "(x+a)/2", "x/(-4)", "x/0,5", "x/0,25+b", "x/1", "x/2^1023",
+                             "x/2^(-1022)", "x/2^(-1074)", "x/2^(-1070)", "x/3", "2/x", "x/(2^16384)",
+                             "(x*a)/2^(-60)", "x/2/2"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+      for (double a : {1.0, low, -0.0, 1e-310}) {
+        EvaluateFunctionBlock(5, xs.data(), xs.size(), a, 0.5, row.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameResult(text, 5, xs[i], a, 0.5));
+          ASSERT_TRUE(SameBits(row[i], EvaluateFunction(5, xs[i], a, 0.5))) << text << " at x=" << xs[i];
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 25000);
+}
+
 // A piece equal to UndefinedValue at some points of an ordinary row.
 TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   std::mt19937 rng(20240919);
