@@ -64,16 +64,27 @@ template <OperandKind Kind>
 #define FETCH_LEFT(Kind) Fetch<Kind>(n.left, n.left_high, n.left_low, n.left_variable, c)
 #define FETCH_RIGHT(Kind) Fetch<Kind>(n.right, n.right_high, n.right_low, n.right_variable, c)
 
+// The value of a node, noted where it equals UndefinedValue. At the root (`Root`) it is not
+// noted: the end of the evaluation gives such a result as UndefinedValue all the same.
+template <class Kernel, bool Root>
+[[gnu::always_inline]] inline long double NotedBelowRoot(long double v, ops::Status& s) {
+  if constexpr (Root) {
+    return v;
+  } else {
+    return Noted<Kernel>(v, s);
+  }
+}
+
 // A called operand is evaluated before the other is loaded or computed, so that nothing
 // has to be kept in memory across the call.
-template <class Kernel, OperandKind Left, OperandKind Right>
+template <class Kernel, OperandKind Left, OperandKind Right, bool Root = false>
 long double EvalBinary(const EvalNode& n, EvalContext& c) {
   if constexpr (Right == OperandKind::Node && Left != OperandKind::Node) {
     const long double r = FETCH_RIGHT(Right);
-    return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c.status);
   } else {
     const long double l = FETCH_LEFT(Left);
-    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c.status);
   }
 }
 
@@ -119,15 +130,16 @@ template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
 
 // A binary node with one leaf operand, of a shape known when the program is built, and one
 // constant or variable: 2*x-1, x^2+a, a/(x+1).
-template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst>
+template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst,
+          bool Root = false>
 long double EvalOnPlainLeaf(const EvalNode& n, EvalContext& c) {
   if constexpr (LeafFirst) {
     const long double l = PlainLeafValue<Op, LeafLeft, LeafRight>(*n.left, c);
-    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
   } else {
     const long double l = FETCH_LEFT(Other);
-    return Noted<Kernel>(Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status),
-                         c.status);
+    return NotedBelowRoot<Kernel, Root>(
+        Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status), c.status);
   }
 }
 
@@ -164,9 +176,10 @@ struct NodeFunctions {
   EvalEntry entry[2] = {nullptr, nullptr};
 };
 
-template <EvalFunction F>
+// RootF: F as the root computes it.
+template <EvalFunction F, EvalFunction RootF = F>
 NodeFunctions FunctionsOf() {
-  return {F, {&EvalEntryOf<F, false>, &EvalEntryOf<F, true>}};
+  return {F, {&EvalEntryOf<RootF, false>, &EvalEntryOf<RootF, true>}};
 }
 
 // ---- Choosing the specialised functions ---------------------------------------------------
@@ -187,7 +200,8 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
   return WithKind(left, [&](auto l) -> NodeFunctions {
     if constexpr (ops::kIsBinary<Kernel>) {
       return WithKind(right,
-                      [&](auto r) -> NodeFunctions { return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>>(); });
+                      [&](auto r) -> NodeFunctions { return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>, &EvalBinary<Kernel, l.value, r.value, true>>();
+                      });
     } else {
       return FunctionsOf<&EvalUnary<Kernel, l.value>>();
     }
@@ -224,8 +238,12 @@ NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf
     return WithPlainKind(PlainKind(leaf.left_is_variable), [&](auto ll) -> NodeFunctions {
       return WithPlainKind(leaf_right, [&](auto lr) -> NodeFunctions {
         return WithPlainKind(other, [&](auto o) -> NodeFunctions {
-          if (leaf_first) return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>>();
-          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>>();
+          if (leaf_first) {
+            return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>,
+                               &EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true, true>>();
+          }
+          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>,
+                             &EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false, true>>();
         });
       });
     });

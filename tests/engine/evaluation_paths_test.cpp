@@ -337,6 +337,13 @@ TEST_F(EvaluationPaths, BlockOfOneOperationOnASimplePieceEqualsOneCallPerPoint) 
         }
       }
     }
+    // A result exactly the undefined value, alone or over a piece, is undefined.
+    for (const char* text : {"x+a", "(x+a)+0", "(x+a)-0", "(x+a)*1", "1*(x+a)", "(x+a)/1", "0+(x+a)", "x*1+a"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5));
+      EXPECT_TRUE(SameBits(EvaluateFunction(5, high, low, 0), UndefinedValue)) << text;
+      EvaluateFunctionBlock(5, &high, 1, low, 0, row.data());
+      EXPECT_TRUE(SameBits(row[0], UndefinedValue)) << text;
+    }
     // The piece exactly the undefined value, beneath an operation that would hide it.
     ASSERT_TRUE(PrepareFunction("(x+a)*0", 5));
     const double at[] = {high, 1, high};
