@@ -89,20 +89,20 @@ long double EvalBinary(const EvalNode& n, EvalContext& c) {
 }
 
 // Both operands called, the right one first.
-template <class Kernel>
+template <class Kernel, bool Root = false>
 long double EvalBinaryRightFirst(const EvalNode& n, EvalContext& c) {
   const long double r = FETCH_RIGHT(OperandKind::Node);
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c.status);
+  return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c.status);
 }
 
-template <class Kernel, OperandKind Left>
+template <class Kernel, OperandKind Left, bool Root = false>
 long double EvalUnary(const EvalNode& n, EvalContext& c) {
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
+  return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
 }
 
-template <OperandKind Left, int Fixed>
+template <OperandKind Left, int Fixed, bool Root = false>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return Noted<ops::Power>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
+  return NotedBelowRoot<ops::Power, Root>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
 }
 
 // The value of a leaf whose operation and operand kinds are known when the program is
@@ -200,10 +200,12 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
   return WithKind(left, [&](auto l) -> NodeFunctions {
     if constexpr (ops::kIsBinary<Kernel>) {
       return WithKind(right,
-                      [&](auto r) -> NodeFunctions { return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>, &EvalBinary<Kernel, l.value, r.value, true>>();
+                      [&](auto r) -> NodeFunctions {
+                        return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>,
+                                           &EvalBinary<Kernel, l.value, r.value, true>>();
                       });
     } else {
-      return FunctionsOf<&EvalUnary<Kernel, l.value>>();
+      return FunctionsOf<&EvalUnary<Kernel, l.value>, &EvalUnary<Kernel, l.value, true>>();
     }
   });
 }
@@ -253,7 +255,8 @@ NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf
 NodeFunctions PickIntegerPower(OperandKind left, std::int64_t exponent) {
   return WithFixedExponent(exponent, [&](auto fixed) -> NodeFunctions {
     return WithKind(left, [](auto l) -> NodeFunctions {
-      return FunctionsOf<&EvalIntegerPower<l.value, decltype(fixed)::value>>();
+      return FunctionsOf<&EvalIntegerPower<l.value, decltype(fixed)::value>,
+                         &EvalIntegerPower<l.value, decltype(fixed)::value, true>>();
     });
   });
 }
@@ -479,7 +482,7 @@ class ProgramBuilder {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
             if (right_first) {
-              picked = FunctionsOf<&EvalBinaryRightFirst<Kernel>>();
+              picked = FunctionsOf<&EvalBinaryRightFirst<Kernel>, &EvalBinaryRightFirst<Kernel, true>>();
               return;
             }
           }
