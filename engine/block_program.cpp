@@ -226,7 +226,12 @@ template <ColumnSource Left, int Fixed, Output To>
 void StepIntegerPower(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
   const ConstantIntegerPower& power = step.node->power;
-  ForEachPoint<To>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+  if constexpr (Left == ColumnSource::X) {
+    const double* xs = run.xs;
+    ForEachPoint<To>(step, run, [&](std::size_t i) { return power.OfDouble<Fixed>(xs[i], run.status[i]); });
+  } else {
+    ForEachPoint<To>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+  }
 }
 
 // The root on a simple piece and a plain operand (3*x+2, 1-x, x^2+a, a/(x+1)) in one step:
@@ -239,6 +244,8 @@ template <LeafOp Op, ColumnSource Left, ColumnSource Right>
   long double v;
   if constexpr (Op == kLeafNegate) {
     return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare && Left == ColumnSource::X) {
+    v = power.OfDouble<2>(left.high[i], s);
   } else if constexpr (Op == kLeafSquare) {
     v = power.Of<2>(l, s);
   } else if constexpr (Op == kLeafAdd) {

@@ -102,7 +102,11 @@ long double EvalUnary(const EvalNode& n, EvalContext& c) {
 
 template <OperandKind Left, int Fixed, bool Root = false>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return NotedBelowRoot<ops::Power, Root>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
+  if constexpr (Left == OperandKind::Variable) {
+    return NotedBelowRoot<ops::Power, Root>(n.power.OfDouble<Fixed>(c.vars[n.left_variable], c.status), c.status);
+  } else {
+    return NotedBelowRoot<ops::Power, Root>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
+  }
 }
 
 // The value of a leaf whose operation and operand kinds are known when the program is
@@ -113,6 +117,8 @@ template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
   long double v;
   if constexpr (Op == kLeafNegate) {
     return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare && LeafLeft == OperandKind::Variable) {
+    v = n.power.OfDouble<2>(c.vars[n.left_variable], c.status);
   } else if constexpr (Op == kLeafSquare) {
     v = n.power.Of<2>(l, c.status);
   } else {

@@ -393,6 +393,46 @@ TEST_F(EvaluationPaths, AgreeOnDivisionsByPowersOfTwo) {
   EXPECT_GT(checked, 25000);
 }
 
+// A power of x, a or b by a constant integer, where the variable's magnitude is close to the
+// bound beyond which the power is undefined, on both sides: the evaluator tests the
+// variable itself, the node table the power.
+TEST_F(EvaluationPaths, AgreeOnPowersOfVariablesNearTheirBounds) {
+  std::mt19937 rng(20261215);
+  long checked = 0, undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    for (int n : {2, 3, 4, 5, -1, -2, -3}) {
+      std::vector<double> xs = {0.0, -0.0, 4e-320, std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+      for (double bound : {std::exp(698.0 / std::abs(n)), std::exp(-698.0 / std::abs(n))}) {
+        double x = bound;
+        for (int k = 0; k < 30; ++k) x = std::nextafter(x, 0.0);
+        for (int k = 0; k < 60; ++k, x = std::nextafter(x, 1e308)) {
+          xs.push_back(x);
+          xs.push_back(-x);
+        }
+        for (int k = 0; k < 20; ++k) xs.push_back(bound * (1 + (static_cast<double>(rng() % 2001) - 1000) * 1e-6));
+      }
+      const std::string power = "^" + (n < 0 ? "(" + std::to_string(n) + ")" : std::to_string(n));
+      std::vector<long double> row(xs.size());
+      for (const std::string& text : {"x" + power, "x" + power + "+1", "2*x" + power, "a" + power + "+x",
+                                      "1-b" + power, "x" + power + "*0"}) {
+        ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+        const double a = xs[rng() % xs.size()], b = xs[rng() % xs.size()];
+        EvaluateFunctionBlock(5, xs.data(), xs.size(), a, b, row.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameResult(text, 5, xs[i], a, b));
+          const long double single = EvaluateFunction(5, xs[i], a, b);
+          ASSERT_TRUE(SameBits(row[i], single)) << text << " at x=" << xs[i];
+          ++(single == UndefinedValue ? undefined : checked);
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 5000);
+  EXPECT_GT(undefined, 5000);
+}
+
 // A piece equal to UndefinedValue at some points of an ordinary row.
 TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   std::mt19937 rng(20240919);
