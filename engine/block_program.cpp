@@ -226,7 +226,54 @@ template <ColumnSource Left, int Fixed, Output To>
 void StepIntegerPower(const BlockStep& step, BlockRun& run) {
   const Reader<Left> left(step.left, run);
   const ConstantIntegerPower& power = step.node->power;
-  ForEachPoint<To>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+  if constexpr (Left == ColumnSource::X) {
+    const double* xs = run.xs;
+    ForEachPoint<To>(step, run, [&](std::size_t i) { return power.OfDouble<Fixed>(xs[i], run.status[i]); });
+  } else {
+    ForEachPoint<To>(step, run, [&](std::size_t i) { return power.Of<Fixed>(left(i), run.status[i]); });
+  }
+}
+
+// The root on a simple piece and a plain operand (3*x+2, 1-x, x^2+a, a/(x+1)) in one step:
+// the piece at each point as the per-point evaluation computes and notes it, then the root's
+// kernel on it and the other operand.
+template <LeafOp Op, ColumnSource Left, ColumnSource Right>
+[[gnu::always_inline]] inline long double PieceValue(const Reader<Left>& left, const Reader<Right>& right,
+                                                     const ConstantIntegerPower& power, std::size_t i, Status& s) {
+  const long double l = left(i);
+  long double v;
+  if constexpr (Op == kLeafNegate) {
+    return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare && Left == ColumnSource::X) {
+    v = power.OfDouble<2>(left.high[i], s);
+  } else if constexpr (Op == kLeafSquare) {
+    v = power.Of<2>(l, s);
+  } else if constexpr (Op == kLeafAdd) {
+    v = l + right(i);
+  } else if constexpr (Op == kLeafMultiply) {
+    v = l * right(i);
+  } else {
+    v = ops::Divide::Apply(l, right(i), s);
+  }
+  return undefined_operand::Noted<ops::Add>(v, s);
+}
+
+template <class Kernel, LeafOp Op, ColumnSource PieceLeft, ColumnSource PieceRight, ColumnSource Beside,
+          bool PieceFirst>
+void StepOnPiece(const BlockStep& step, BlockRun& run) {
+  const Reader<PieceLeft> piece_left(step.left, run);
+  const Reader<PieceRight> piece_right(step.right, run);
+  const Reader<Beside> beside(step.beside, run);
+  const ConstantIntegerPower& power = step.node->power;
+  ForEachPoint<Output::Result>(step, run, [&](std::size_t i) {
+    Status& s = run.status[i];
+    const long double piece = PieceValue<Op>(piece_left, piece_right, power, i, s);
+    if constexpr (PieceFirst) {
+      return Kernel::Apply(piece, beside(i), s);
+    } else {
+      return Kernel::Apply(beside(i), piece, s);
+    }
+  });
 }
 
 // ---- Choosing the specialised functions -----------------------------------------------------
@@ -287,11 +334,73 @@ BlockFunction PickStep(const EvalNode& node, const BlockOperand& left, const Blo
   return PickStep<Output::Result>(node, left, right);
 }
 
+// A plain source: x, or a value fixed for the row.
+template <class F>
+BlockFunction WithPlainSource(ColumnSource source, F&& f) {
+  if (source == ColumnSource::X) return f(std::integral_constant<ColumnSource, ColumnSource::X>{});
+  return f(std::integral_constant<ColumnSource, ColumnSource::Fixed>{});
+}
+
+template <class Kernel>
+BlockFunction PickStepOnPiece(LeafOp op, const BlockStep& step, bool piece_first) {
+  const auto with_op = [&](auto f) -> BlockFunction {
+    switch (op) {
+      case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
+      case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
+      case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
+      case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
+      default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
+    }
+  };
+  return with_op([&](auto o) -> BlockFunction {
+    return WithPlainSource(step.left.source, [&](auto l) -> BlockFunction {
+      return WithPlainSource(step.right.source, [&](auto r) -> BlockFunction {
+        return WithPlainSource(step.beside.source, [&](auto b) -> BlockFunction {
+          if (piece_first) return &StepOnPiece<Kernel, o.value, l.value, r.value, b.value, true>;
+          return &StepOnPiece<Kernel, o.value, l.value, r.value, b.value, false>;
+        });
+      });
+    });
+  });
+}
+
 // Lays out the steps of a program in an order where every operand is computed before it is
 // read, giving each step a column that is free again once its parent has read it.
 class BlockBuilder {
  public:
   explicit BlockBuilder(BlockProgram& block) : block_(block) {}
+
+  // The root alone on a simple piece and a plain operand, in either order.
+  bool PlaceRootOnPiece(const EvalNode& root) {
+    if (root.integer_power || (root.op != OpAdd && root.op != OpSubtract && root.op != OpMultiply &&
+                               root.op != OpDivide)) {
+      return false;
+    }
+    const bool piece_first = IsPiece(root.left) && IsPlain(root.right);
+    if (!piece_first && !(IsPiece(root.right) && IsPlain(root.left))) return false;
+    const EvalNode& piece = piece_first ? *root.left : *root.right;
+    BlockStep step;
+    step.node = &piece;
+    PlainOperand(piece.left_is_variable, piece.left_variable, piece.left_high, piece.left_low, step.left);
+    if (piece.leaf != kLeafNegate && piece.leaf != kLeafSquare) {
+      PlainOperand(piece.right_is_variable, piece.right_variable, piece.right_high, piece.right_low, step.right);
+    }
+    if (piece_first) {
+      PlainOperand(root.right_is_variable, root.right_variable, root.right_high, root.right_low, step.beside);
+    } else {
+      PlainOperand(root.left_is_variable, root.left_variable, root.left_high, root.left_low, step.beside);
+    }
+    ops::VisitOperation(root.op, [&](auto kernel) {
+      using Kernel = decltype(kernel);
+      if constexpr (std::is_same_v<Kernel, ops::Add> || std::is_same_v<Kernel, ops::Multiply> ||
+                    std::is_same_v<Kernel, ops::Divide>) {
+        step.function = PickStepOnPiece<Kernel>(piece.leaf, step, piece_first);
+      }
+    });
+    if (step.function == nullptr) return false;
+    block_.root_on_piece = step;
+    return true;
+  }
 
   // Emits the steps of the subtree of `node`; false where the block form cannot hold it.
   bool Emit(const EvalNode& node, bool root, std::uint16_t& column) {
@@ -318,6 +427,21 @@ class BlockBuilder {
   std::uint16_t Columns() const { return columns_; }
 
  private:
+  static bool IsPiece(const EvalNode* child) { return child != nullptr && child->leaf != kNotLeaf; }
+  static bool IsPlain(const EvalNode* child) { return child == nullptr; }  // x, a, b or a constant
+
+  static void PlainOperand(bool is_variable, std::uint8_t variable, double high, double low, BlockOperand& out) {
+    out.source = ColumnSource::Fixed;
+    if (!is_variable) {
+      out.high = high;
+      out.low = low;
+    } else if (variable == 0) {
+      out.source = ColumnSource::X;
+    } else {
+      out.variable = variable;
+    }
+  }
+
   bool Operand(const EvalNode* child, bool is_variable, std::uint8_t variable, double high, double low,
                BlockOperand& out) {
     if (child != nullptr && child->op != 0) {
@@ -361,7 +485,8 @@ void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
     return;
   }
   block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
-  block.chunk = block.columns.empty() ? kColumnlessChunk : kBlockChunk;
+  const bool root_on_piece = builder.PlaceRootOnPiece(*program.root);
+  block.chunk = block.columns.empty() || root_on_piece ? kColumnlessChunk : kBlockChunk;
   block.ready = true;
 }
 
@@ -377,6 +502,10 @@ bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, dou
   run.out = out;
   run.limit = limit;
   std::memset(run.status, 0, count * sizeof run.status[0]);
+  if (block.root_on_piece.function != nullptr) {  // one step, storing nothing in a column
+    block.root_on_piece.function(block.root_on_piece, run);
+    return true;
+  }
   if (block.columns.empty()) {  // the root alone: nothing is stored in a column
     block.steps.front().function(block.steps.front(), run);
     return true;

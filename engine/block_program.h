@@ -9,7 +9,9 @@
 // for every v from about 2^-1011 up to the largest double in magnitude, and several times
 // cheaper to store than 10 bytes. A chunk in which some value was not stored exactly (the
 // processor's flags tell) is evaluated point by point instead; a program of one step, the
-// root reading only x, a, b and constants, stores nothing and needs no such check. Each node
+// root reading only x, a, b and constants, stores nothing and needs no such check; nor does
+// a root on a simple piece (2*x, x^2, x-b, -x) and a constant or variable, 3*x+2, which
+// computes the piece inline as the per-point evaluation does. Each node
 // applies the same kernel to the same operand values as the per-point evaluation, and notes
 // a value equal to UndefinedValue the same way, so both give the same bits.
 #include <cstddef>
@@ -42,11 +44,17 @@ struct BlockStep {
   BlockFunction function = nullptr;
   const EvalNode* node = nullptr;  // for a power by a constant integer
   BlockOperand left, right;
+  // The root's plain operand beside its simple piece, which that root computes inline:
+  // left and right are then the piece's operands, and `node` the piece.
+  BlockOperand beside;
   std::uint16_t column = 0;  // where its values go (the last step writes the results)
 };
 
 struct BlockProgram {
   std::vector<BlockStep> steps;
+  // A root on a simple piece and a plain operand, as one step run instead of `steps` (which
+  // other forms of the program are built from); no function otherwise.
+  BlockStep root_on_piece;
   std::vector<double> columns;  // column k: highs at 2k * kBlockChunk, differences after them
   std::size_t chunk = kBlockChunk;  // the most points of one RunBlockChunk
   bool ready = false;               // false: the row goes point by point

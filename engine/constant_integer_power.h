@@ -44,6 +44,17 @@ struct ConstantIntegerPower {
     return OfAnyBase<Fixed>(base, s);
   }
 
+  // Of for a base that is a double (x, a, b): the base is its own rounding for the test.
+  template <int Fixed>
+  [[gnu::always_inline]] long double OfDouble(double base, ops::Status& s) const {
+    const double magnitude = std::fabs(base);
+    if (magnitude > surely_defined_above && magnitude < surely_defined_below) [[likely]] {
+      const long double v = PowerOf<Fixed>(std::fabs(static_cast<long double>(base)));
+      return std::signbit(base) && IsOdd<Fixed>() ? -v : v;
+    }
+    return OfAnyBase<Fixed>(base, s);
+  }
+
  private:
   template <int Fixed>
   [[gnu::always_inline]] long double PowerOf(long double m) const {

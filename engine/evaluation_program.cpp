@@ -64,34 +64,49 @@ template <OperandKind Kind>
 #define FETCH_LEFT(Kind) Fetch<Kind>(n.left, n.left_high, n.left_low, n.left_variable, c)
 #define FETCH_RIGHT(Kind) Fetch<Kind>(n.right, n.right_high, n.right_low, n.right_variable, c)
 
+// The value of a node, noted where it equals UndefinedValue. At the root (`Root`) it is not
+// noted: the end of the evaluation gives such a result as UndefinedValue all the same.
+template <class Kernel, bool Root>
+[[gnu::always_inline]] inline long double NotedBelowRoot(long double v, ops::Status& s) {
+  if constexpr (Root) {
+    return v;
+  } else {
+    return Noted<Kernel>(v, s);
+  }
+}
+
 // A called operand is evaluated before the other is loaded or computed, so that nothing
 // has to be kept in memory across the call.
-template <class Kernel, OperandKind Left, OperandKind Right>
+template <class Kernel, OperandKind Left, OperandKind Right, bool Root = false>
 long double EvalBinary(const EvalNode& n, EvalContext& c) {
   if constexpr (Right == OperandKind::Node && Left != OperandKind::Node) {
     const long double r = FETCH_RIGHT(Right);
-    return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(Left), r, c.status), c.status);
   } else {
     const long double l = FETCH_LEFT(Left);
-    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(l, FETCH_RIGHT(Right), c.status), c.status);
   }
 }
 
 // Both operands called, the right one first.
-template <class Kernel>
+template <class Kernel, bool Root = false>
 long double EvalBinaryRightFirst(const EvalNode& n, EvalContext& c) {
   const long double r = FETCH_RIGHT(OperandKind::Node);
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c.status);
+  return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(OperandKind::Node), r, c.status), c.status);
 }
 
-template <class Kernel, OperandKind Left>
+template <class Kernel, OperandKind Left, bool Root = false>
 long double EvalUnary(const EvalNode& n, EvalContext& c) {
-  return Noted<Kernel>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
+  return NotedBelowRoot<Kernel, Root>(Kernel::Apply(FETCH_LEFT(Left), 0, c.status), c.status);
 }
 
-template <OperandKind Left, int Fixed>
+template <OperandKind Left, int Fixed, bool Root = false>
 long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
-  return Noted<ops::Power>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
+  if constexpr (Left == OperandKind::Variable) {
+    return NotedBelowRoot<ops::Power, Root>(n.power.OfDouble<Fixed>(c.vars[n.left_variable], c.status), c.status);
+  } else {
+    return NotedBelowRoot<ops::Power, Root>(n.power.Of<Fixed>(FETCH_LEFT(Left), c.status), c.status);
+  }
 }
 
 // The value of a leaf whose operation and operand kinds are known when the program is
@@ -102,6 +117,8 @@ template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
   long double v;
   if constexpr (Op == kLeafNegate) {
     return -l;  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare && LeafLeft == OperandKind::Variable) {
+    v = n.power.OfDouble<2>(c.vars[n.left_variable], c.status);
   } else if constexpr (Op == kLeafSquare) {
     v = n.power.Of<2>(l, c.status);
   } else {
@@ -119,15 +136,16 @@ template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
 
 // A binary node with one leaf operand, of a shape known when the program is built, and one
 // constant or variable: 2*x-1, x^2+a, a/(x+1).
-template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst>
+template <class Kernel, LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight, OperandKind Other, bool LeafFirst,
+          bool Root = false>
 long double EvalOnPlainLeaf(const EvalNode& n, EvalContext& c) {
   if constexpr (LeafFirst) {
     const long double l = PlainLeafValue<Op, LeafLeft, LeafRight>(*n.left, c);
-    return Noted<Kernel>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
+    return NotedBelowRoot<Kernel, Root>(Kernel::Apply(l, FETCH_RIGHT(Other), c.status), c.status);
   } else {
     const long double l = FETCH_LEFT(Other);
-    return Noted<Kernel>(Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status),
-                         c.status);
+    return NotedBelowRoot<Kernel, Root>(
+        Kernel::Apply(l, PlainLeafValue<Op, LeafLeft, LeafRight>(*n.right, c), c.status), c.status);
   }
 }
 
@@ -164,9 +182,10 @@ struct NodeFunctions {
   EvalEntry entry[2] = {nullptr, nullptr};
 };
 
-template <EvalFunction F>
+// RootF: F as the root computes it.
+template <EvalFunction F, EvalFunction RootF = F>
 NodeFunctions FunctionsOf() {
-  return {F, {&EvalEntryOf<F, false>, &EvalEntryOf<F, true>}};
+  return {F, {&EvalEntryOf<RootF, false>, &EvalEntryOf<RootF, true>}};
 }
 
 // ---- Choosing the specialised functions ---------------------------------------------------
@@ -187,9 +206,12 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
   return WithKind(left, [&](auto l) -> NodeFunctions {
     if constexpr (ops::kIsBinary<Kernel>) {
       return WithKind(right,
-                      [&](auto r) -> NodeFunctions { return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>>(); });
+                      [&](auto r) -> NodeFunctions {
+                        return FunctionsOf<&EvalBinary<Kernel, l.value, r.value>,
+                                           &EvalBinary<Kernel, l.value, r.value, true>>();
+                      });
     } else {
-      return FunctionsOf<&EvalUnary<Kernel, l.value>>();
+      return FunctionsOf<&EvalUnary<Kernel, l.value>, &EvalUnary<Kernel, l.value, true>>();
     }
   });
 }
@@ -224,8 +246,12 @@ NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf
     return WithPlainKind(PlainKind(leaf.left_is_variable), [&](auto ll) -> NodeFunctions {
       return WithPlainKind(leaf_right, [&](auto lr) -> NodeFunctions {
         return WithPlainKind(other, [&](auto o) -> NodeFunctions {
-          if (leaf_first) return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>>();
-          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>>();
+          if (leaf_first) {
+            return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true>,
+                               &EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, true, true>>();
+          }
+          return FunctionsOf<&EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false>,
+                             &EvalOnPlainLeaf<Kernel, op.value, ll.value, lr.value, o.value, false, true>>();
         });
       });
     });
@@ -235,7 +261,8 @@ NodeFunctions PickOnPlainLeaf(const EvalNode& leaf, OperandKind other, bool leaf
 NodeFunctions PickIntegerPower(OperandKind left, std::int64_t exponent) {
   return WithFixedExponent(exponent, [&](auto fixed) -> NodeFunctions {
     return WithKind(left, [](auto l) -> NodeFunctions {
-      return FunctionsOf<&EvalIntegerPower<l.value, decltype(fixed)::value>>();
+      return FunctionsOf<&EvalIntegerPower<l.value, decltype(fixed)::value>,
+                         &EvalIntegerPower<l.value, decltype(fixed)::value, true>>();
     });
   });
 }
@@ -402,7 +429,23 @@ class ProgramBuilder {
     subtree_cost_[Index(n)] = OwnCost(source.Op) + CostOf(left) + (binary ? CostOf(right) : 0);
     if (FoldConstant(n, source, left, right, binary)) return true;
     if (PlaceIntegerPower(n, source, left, right)) return true;
-    return PickKernel(n, source, left, right, binary);
+    if (source.Op == OpDivide) MultiplyByExactReciprocal(node, right);
+    return PickKernel(n, node.op, left, right, binary);
+  }
+
+  // A division by a power of two becomes the product by its reciprocal, which is exact: both
+  // round the same quotient, and neither meets a zero or infinite divisor. A product is
+  // cheaper, and has more specialised forms.
+  static void MultiplyByExactReciprocal(EvalNode& node, Operand& right) {
+    if (right.kind != OperandKind::Constant || right.low != 0 || right.high == 0) return;
+    int exponent = 0;
+    if (std::fabs(std::frexp(right.high, &exponent)) != 0.5) return;  // not a power of two (nor infinite)
+    const double reciprocal = 1 / right.high;
+    if (!std::isfinite(reciprocal) || reciprocal * right.high != 1) return;
+    node.op = OpMultiply;
+    right.constant = reciprocal;
+    right.high = reciprocal;
+    node.right_high = reciprocal;
   }
 
   // A node whose operands are all constants becomes the constant it computes (not a
@@ -437,15 +480,15 @@ class ProgramBuilder {
 
   // The kernel of the node's operation for the kinds of its operands; false for an
   // operation outside the table.
-  bool PickKernel(int n, const TExprNode& source, const Operand& left, const Operand& right, bool binary) {
+  bool PickKernel(int n, int op, const Operand& left, const Operand& right, bool binary) {
     const bool right_first = left.kind == OperandKind::Node && binary && right.kind == OperandKind::Node &&
                              CostOf(right) < CostOf(left);
     NodeFunctions picked;
-    if (!ops::VisitOperation(source.Op, [&](auto kernel) {
+    if (!ops::VisitOperation(op, [&](auto kernel) {
           using Kernel = decltype(kernel);
           if constexpr (ops::kIsBinary<Kernel>) {
             if (right_first) {
-              picked = FunctionsOf<&EvalBinaryRightFirst<Kernel>>();
+              picked = FunctionsOf<&EvalBinaryRightFirst<Kernel>, &EvalBinaryRightFirst<Kernel, true>>();
               return;
             }
           }
@@ -461,10 +504,10 @@ class ProgramBuilder {
         })) {
       return false;
     }
-    if (source.Op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
+    if (op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
     SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
-    if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(source.Op);
+    if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(op);
     return true;
   }
 

@@ -73,6 +73,18 @@ const Case kFurtherCases[] = {
     {"ln(1+exp(x))", "ln(1+exp(x))", true},
     {"exp(-x)*sin(2*x)+a", "exp(-x)*sin(2*x)+a", true},
     {"sqrt(x^2+a)-ln(abs(x))", "sqrt(x^2+a)-ln(abs(x))", true},
+    // Linear texts and short polynomials, as a user types them.
+    {"2*x+1", "2*x+1", false},
+    {"x/2-3", "x/2-3", false},
+    {"1-x", "1-x", false},
+    {"-x+a", "-x+a", false},
+    {"a*x+b", "a*x+b", false},
+    {"x^2", "x^2", false},
+    {"x*x", "x*x", false},
+    {"x^2+1", "x^2+1", false},
+    {"0,5*x", "0.5*x", false},
+    {"x+a", "x+a", false},
+    {"(x+1)/2", "(x+1)/2", false},
 };
 
 constexpr int kPoints = 1000;
@@ -113,12 +125,14 @@ volatile double sink;
 // carried through a loop in a register would be saved and reloaded around every call (no
 // SSE register survives one), and bound the loop at the latency of that round trip: the
 // sum is taken after the loops, and a is read from memory at each call, as x is for muparser.
-[[gnu::noinline]] void EvaluateEachPoint(const double* xs, std::size_t n, const double& a, double* out) {
-  for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<double>(EvaluateFunction(0, xs[i], a, 0));
+[[gnu::noinline]] void EvaluateEachPoint(const double* xs, std::size_t n, const double& a, const double& b,
+                                         double* out) {
+  for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<double>(EvaluateFunction(0, xs[i], a, b));
 }
 
-[[gnu::noinline]] void EvaluateRow(const double* xs, std::size_t n, double a, long double* row, double* out) {
-  EvaluateFunctionBlock(0, xs, n, a, 0, row);
+[[gnu::noinline]] void EvaluateRow(const double* xs, std::size_t n, double a, double b, long double* row,
+                                   double* out) {
+  EvaluateFunctionBlock(0, xs, n, a, b, row);
   for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<double>(row[i]);
 }
 
@@ -138,7 +152,7 @@ double Sum(const std::vector<double>& values) {
 
 // Measures and prints one case; false if the results disagree.
 bool Measure(const Case& c, const std::vector<double>& points) {
-  double x = 0, a = 1.5;
+  double x = 0, a = 1.5, b = -0.75;
   if (!PrepareFunction(c.ours, 0)) {
     std::printf("%s: not readable\n", c.ours);
     return false;
@@ -146,14 +160,15 @@ bool Measure(const Case& c, const std::vector<double>& points) {
   mu::Parser parser;
   parser.DefineVar("x", &x);
   parser.DefineVar("a", &a);
+  parser.DefineVar("b", &b);
   parser.SetExpr(c.muparser);
 
   std::vector<long double> row(points.size());
-  EvaluateFunctionBlock(0, points.data(), points.size(), a, 0, row.data());
+  EvaluateFunctionBlock(0, points.data(), points.size(), a, b, row.data());
   double worst = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     x = points[i];
-    const long double ours = EvaluateFunction(0, x, a, 0);
+    const long double ours = EvaluateFunction(0, x, a, b);
     if (std::memcmp(&ours, &row[i], 10) != 0) {
       std::printf("%s: the row differs from the calls per point at x=%g\n", c.ours, x);
       return false;
@@ -173,11 +188,11 @@ bool Measure(const Case& c, const std::vector<double>& points) {
   const std::vector<double> ns = Medians(
       kPoints * kRounds,
       [&] {
-        for (int r = 0; r < kRounds; ++r) EvaluateEachPoint(points.data(), n, a, results.data());
+        for (int r = 0; r < kRounds; ++r) EvaluateEachPoint(points.data(), n, a, b, results.data());
         sink = Sum(results);
       },
       [&] {
-        for (int r = 0; r < kRounds; ++r) EvaluateRow(points.data(), n, a, row.data(), results.data());
+        for (int r = 0; r < kRounds; ++r) EvaluateRow(points.data(), n, a, b, row.data(), results.data());
         sink = Sum(results);
       },
       [&] {

@@ -292,6 +292,147 @@ TEST_F(EvaluationPaths, BlockEqualsOneCallPerPointOverLongRows) {
   EXPECT_GT(checked, 300000);
 }
 
+// A row of a root on a simple piece and a constant or variable (3*x+2, 1-x, x^2+a,
+// a/(x+1)), which computes the piece inline, against one call per point and the node table:
+// extreme x, a and b, pieces and results equal to the undefined value, overflows, divisions
+// by zero, values that are not finite; both programs.
+TEST_F(EvaluationPaths, BlockOfOneOperationOnASimplePieceEqualsOneCallPerPoint) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261213);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  long checked = 0, undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> values = {0.0,  -0.0, 4e-320, least, -least, most, -most, inf,   -inf, nan, high, -high,
+                                  low,  -low, 1.0,    -1.0,  2.0,    8.19, -8.2,  1e300, 1e-300, 3e9, 0.5, 1e21};
+    for (int i = 0; i < 40; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      values.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    std::vector<double> xs = values;
+    for (int i = 0; i < 200; ++i) xs.push_back(std::ldexp(static_cast<double>(rng() % 2001) - 1000, -6));
+    std::vector<long double> row(xs.size());
+    for (const char* piece : {"3*x", "x*a", "b*x", "x/3", "2,5/x", "x/a", "a/x", "x+1", "x+a", "a+x", "x-b", "b-x",
+                              "-x", "-a", "x^2", "a^2", "(x*9100156518)", "0,1*x", "a*b"}) {
+      for (const char* other : {"2", "a", "x", "0", "b", "0,1", "9100156518"}) {
+        for (const char* op : {"+", "-", "*", "/"}) {
+          for (bool piece_first : {true, false}) {
+            const std::string text = piece_first ? "(" + std::string(piece) + ")" + op + other
+                                                 : std::string(other) + op + "(" + piece + ")";
+            ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+            for (int k = 0; k < 3; ++k) {
+              const double a = values[rng() % values.size()], b = values[rng() % values.size()];
+              EvaluateFunctionBlock(5, xs.data(), xs.size(), a, b, row.data());
+              for (std::size_t i = 0; i < xs.size(); ++i) {
+                const long double single = EvaluateFunction(5, xs[i], a, b);
+                ASSERT_TRUE(SameBits(row[i], single)) << text << " at x=" << xs[i] << " a=" << a << " b=" << b;
+                ASSERT_TRUE(SameResult(text, 5, xs[i], a, b));
+                ++(single == UndefinedValue ? undefined : checked);
+              }
+            }
+          }
+        }
+      }
+    }
+    // A result exactly the undefined value, alone or over a piece, is undefined.
+    for (const char* text : {"x+a", "(x+a)+0", "(x+a)-0", "(x+a)*1", "1*(x+a)", "(x+a)/1", "0+(x+a)", "x*1+a"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5));
+      EXPECT_TRUE(SameBits(EvaluateFunction(5, high, low, 0), UndefinedValue)) << text;
+      EvaluateFunctionBlock(5, &high, 1, low, 0, row.data());
+      EXPECT_TRUE(SameBits(row[0], UndefinedValue)) << text;
+    }
+    // The piece exactly the undefined value, beneath an operation that would hide it.
+    ASSERT_TRUE(PrepareFunction("(x+a)*0", 5));
+    const double at[] = {high, 1, high};
+    EvaluateFunctionBlock(5, at, 3, low, 0, row.data());
+    EXPECT_EQ(row[0], UndefinedValue);
+    EXPECT_EQ(row[1], 0.0L);
+    EXPECT_EQ(row[2], UndefinedValue);
+  }
+  EXPECT_GT(checked, 500000);
+  EXPECT_GT(undefined, 100000);
+}
+
+// A division by a power of two, which the evaluator computes as a product by the exact
+// reciprocal: against the node table and as a row, where the quotient overflows, is
+// subnormal or zero, x is not finite or the quotient equals the undefined value.
+TEST_F(EvaluationPaths, AgreeOnDivisionsByPowersOfTwo) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
+  std::mt19937 rng(20261214);
+  std::uniform_real_distribution<double> exponent(-1074, 1023);
+  long checked = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    double high, low;
+    SplitUndefinedValue(high, low);
+    std::vector<double> xs = {0.0, -0.0, 4e-320, 5e-324, least, -least, most, -most, inf, -inf, nan, high, -high,
+                              2 * high, low, 1.0, -3.0, 1e300, 1e-300, 1e21, 3 * least};
+    for (int i = 0; i < 200; ++i) {
+      const double magnitude = std::exp2(exponent(rng));
+      xs.push_back(rng() % 2 ? magnitude : -magnitude);
+    }
+    std::vector<long double> row(xs.size());
+    for (const char* text : {"x/2", "x/2-3", "(x+1)/2", "(x+a)/2", "x/(-4)", "x/0,5", "x/0,25+b", "x/1", "x/2^1023",
+                             "x/2^(-1022)", "x/2^(-1074)", "x/2^(-1070)", "x/3", "2/x", "x/(2^16384)",
+                             "(x*a)/2^(-60)", "x/2/2"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+      for (double a : {1.0, low, -0.0, 1e-310}) {
+        EvaluateFunctionBlock(5, xs.data(), xs.size(), a, 0.5, row.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameResult(text, 5, xs[i], a, 0.5));
+          ASSERT_TRUE(SameBits(row[i], EvaluateFunction(5, xs[i], a, 0.5))) << text << " at x=" << xs[i];
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 25000);
+}
+
+// A power of x, a or b by a constant integer, where the variable's magnitude is close to the
+// bound beyond which the power is undefined, on both sides: the evaluator tests the
+// variable itself, the node table the power.
+TEST_F(EvaluationPaths, AgreeOnPowersOfVariablesNearTheirBounds) {
+  std::mt19937 rng(20261215);
+  long checked = 0, undefined = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    for (int n : {2, 3, 4, 5, -1, -2, -3}) {
+      std::vector<double> xs = {0.0, -0.0, 4e-320, std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+      for (double bound : {std::exp(698.0 / std::abs(n)), std::exp(-698.0 / std::abs(n))}) {
+        double x = bound;
+        for (int k = 0; k < 30; ++k) x = std::nextafter(x, 0.0);
+        for (int k = 0; k < 60; ++k, x = std::nextafter(x, 1e308)) {
+          xs.push_back(x);
+          xs.push_back(-x);
+        }
+        for (int k = 0; k < 20; ++k) xs.push_back(bound * (1 + (static_cast<double>(rng() % 2001) - 1000) * 1e-6));
+      }
+      const std::string power = "^" + (n < 0 ? "(" + std::to_string(n) + ")" : std::to_string(n));
+      std::vector<long double> row(xs.size());
+      for (const std::string& text : {"x" + power, "x" + power + "+1", "2*x" + power, "a" + power + "+x",
+                                      "1-b" + power, "x" + power + "*0"}) {
+        ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+        const double a = xs[rng() % xs.size()], b = xs[rng() % xs.size()];
+        EvaluateFunctionBlock(5, xs.data(), xs.size(), a, b, row.data());
+        for (std::size_t i = 0; i < xs.size(); ++i) {
+          ASSERT_TRUE(SameResult(text, 5, xs[i], a, b));
+          const long double single = EvaluateFunction(5, xs[i], a, b);
+          ASSERT_TRUE(SameBits(row[i], single)) << text << " at x=" << xs[i];
+          ++(single == UndefinedValue ? undefined : checked);
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 5000);
+  EXPECT_GT(undefined, 5000);
+}
+
 // A piece equal to UndefinedValue at some points of an ordinary row.
 TEST_F(EvaluationPaths, BlockNotesPiecesEqualToUndefinedValue) {
   std::mt19937 rng(20240919);
