@@ -58,10 +58,21 @@ using EvalEntry = long double (*)(const EvalProgram&, double x, double a, double
 // The entry of a program that is not ready: UndefinedValue everywhere.
 long double EvaluateNothing(const EvalProgram&, double x, double a, double b);
 
+// A program that is an affine function of one variable v, built from at most two operations
+// with constants that are doubles: (v OP1 c1) OP2 c2, with OP1 + or * (or a negation of v),
+// OP2 + or * (or none). Its entry computes it directly where |v| < `bound`; outside (and
+// where v is not finite) it calls `general`, the entry of the root's function.
+struct AffineForm {
+  double c1 = 0, c2 = 0;
+  double bound = 0;
+  EvalEntry general = nullptr;
+};
+
 struct EvalProgram {
   std::vector<EvalNode> nodes;  // index = node number; the root is `root`
   const EvalNode* root = nullptr;
   EvalEntry entry = &EvaluateNothing;  // UndefinedValue, the root's function, or the node table
+  AffineForm affine;  // for the affine entry only
   int slot = 0;
   bool limit_to_sound_range = false;
   bool use_node_table = false;  // texts that draw random numbers run the node table itself
