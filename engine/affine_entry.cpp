@@ -8,6 +8,7 @@
 #include "engine/expression_tables.h"
 #include "engine/finished_result.h"
 #include "engine/program_variant.h"
+#include "engine/rounded_bounds.h"
 
 namespace {
 
@@ -157,6 +158,7 @@ double Estimate(AffineOp op, double c) {
 // Non-negative doubles are ordered as their bit patterns: from the estimate, steps doubling
 // in length find patterns on either side of the bound, then a bisection between them.
 double PieceBound(AffineOp op, double c) {
+  if (op == AffineOp::Negate) return RoundedUp(UndefinedValue);  // |-v| >= UndefinedValue
   const double most = std::numeric_limits<double>::max();
   if (!Reaches(op, c, most)) return std::numeric_limits<double>::infinity();
   if (Reaches(op, c, 0)) return 0;
