@@ -4,7 +4,6 @@
 #include <cmath>
 #include <type_traits>
 
-#include "engine/affine_entry.h"
 #include "engine/finished_result.h"
 #include "engine/node_table_evaluator.h"
 #include "engine/program_variant.h"
@@ -536,7 +535,6 @@ class ProgramBuilder {
     program_.entry =
         program_.use_node_table ? &EvalNodeTableEntry : root_functions.entry[program_.limit_to_sound_range];
     program_.ready = true;
-    PlaceAffineEntry(program_);
   }
 
   const int slot_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/affine_entry.h"
 #include "engine/block_program.h"
 #include "engine/bounded_program.h"
 #include "engine/compiled_slots.h"
@@ -22,6 +23,7 @@ BoundedProgram bounded_programs[ExprSlotCount];
 void BuildEvaluationProgram(int slot) {
   if (slot < 0 || slot >= ExprSlotCount) return;
   BuildProgram(slot, programs[slot]);
+  PlaceAffineEntry(programs[slot]);
   BuildBlockProgram(programs[slot], block_programs[slot]);
   BuildBoundedProgram(block_programs[slot], bounded_programs[slot]);
 }

@@ -40,6 +40,7 @@ std::string Replaced(std::string text, char placeholder, const std::string& by) 
 bool Compile(const std::string& text, EvalProgram& program) {
   if (!PrepareFunction(text, kSlot)) return false;
   BuildProgram(kSlot, program);
+  PlaceAffineEntry(program);
   return true;
 }
 
