@@ -12,7 +12,7 @@
 
 namespace {
 
-enum class AffineOp : std::uint8_t { None, Add, Multiply, Negate };
+enum class AffineOp : std::uint8_t { None, Add, Multiply, Negate, Square };
 
 AffineOp AffineOpOf(int op) {
   switch (op) {
@@ -33,12 +33,16 @@ template <AffineOp Op>
     return v * c;
   } else if constexpr (Op == AffineOp::Negate) {
     return -v;
+  } else if constexpr (Op == AffineOp::Square) {
+    return v * v;  // what the power computes, |v| |v|, bit for bit
   } else {
     return v;
   }
 }
 
-// For |v| < bound, the piece v OP1 c1 is not UndefinedValue, so the general evaluation would
+// For |v| < bound, the piece v OP1 c1 is not UndefinedValue (the square of v is moreover
+// defined only for floor < |v| < bound, where its power finds it defined without its exact
+// test), so the general evaluation would
 // not end there; nor can the piece or the result leave the 80-bit range (products and sums of
 // doubles stay far inside it), so Quimbel's end of the evaluation keeps the result as it is.
 // Vartelo's limits it to the sound range. Elsewhere, and where v is not finite, the general
@@ -47,7 +51,11 @@ template <int Variable, AffineOp Op1, AffineOp Op2, bool Limit>
 long double EvalAffineEntry(const EvalProgram& program, double x, double a, double b) {
   const double v = Variable == 0 ? x : Variable == 1 ? a : b;
   const AffineForm& form = program.affine;
-  if (!(std::fabs(v) < form.bound)) [[unlikely]] return form.general(program, x, a, b);
+  const double magnitude = std::fabs(v);
+  if (!(magnitude < form.bound)) [[unlikely]] return form.general(program, x, a, b);
+  if constexpr (Op1 == AffineOp::Square) {
+    if (!(magnitude > form.floor)) [[unlikely]] return form.general(program, x, a, b);
+  }
   const long double result = Applied<Op2>(Applied<Op1>(v, form.c1), form.c2);
   if constexpr (Limit) {
     return FinishedResult(result, true);
@@ -75,6 +83,7 @@ EvalEntry EntryWithFirst(AffineOp op1, AffineOp op2, bool limit) {
   switch (op1) {
     case AffineOp::Add: return EntryWithSecond<Variable, AffineOp::Add>(op2, limit);
     case AffineOp::Multiply: return EntryWithSecond<Variable, AffineOp::Multiply>(op2, limit);
+    case AffineOp::Square: return EntryWithSecond<Variable, AffineOp::Square>(op2, limit);
     default: return EntryWithSecond<Variable, AffineOp::Negate>(op2, limit);
   }
 }
@@ -95,16 +104,25 @@ bool DoubleConstant(const EvalNode* child, bool is_variable, double high, double
   return true;
 }
 
-// A node that is v OP c (either order) or -v.
+// A node that is v OP c (either order), -v or v^2.
 struct VariablePiece {
   int variable = 0;
   AffineOp op = AffineOp::None;
   double c = 0;
+  double floor = 0, ceiling = 0;  // for v^2: where its power is surely defined
 };
 
 bool AsVariablePiece(const EvalNode& node, VariablePiece& piece) {
+  if (node.integer_power) {
+    if (node.power.exponent != 2 || node.left != nullptr || !node.left_is_variable) return false;
+    piece.op = AffineOp::Square;
+    piece.variable = node.left_variable;
+    piece.floor = node.power.surely_defined_above;
+    piece.ceiling = node.power.surely_defined_below;
+    return true;
+  }
   piece.op = AffineOpOf(node.op);
-  if (node.integer_power || piece.op == AffineOp::None) return false;
+  if (piece.op == AffineOp::None) return false;
   if (piece.op == AffineOp::Negate) {
     piece.variable = node.left_variable;
     return node.left_is_variable;
@@ -124,6 +142,7 @@ long double PieceValue(AffineOp op, double v, double c) {
   switch (op) {
     case AffineOp::Add: return Applied<AffineOp::Add>(v, c);
     case AffineOp::Multiply: return Applied<AffineOp::Multiply>(v, c);
+    case AffineOp::Square: return Applied<AffineOp::Square>(v, c);
     default: return Applied<AffineOp::Negate>(v, c);
   }
 }
@@ -151,6 +170,7 @@ double Estimate(AffineOp op, double c) {
   long double m = UndefinedValue;
   if (op == AffineOp::Add) m = UndefinedValue - std::fabs(static_cast<long double>(c));
   if (op == AffineOp::Multiply) m = UndefinedValue / std::fabs(static_cast<long double>(c));
+  if (op == AffineOp::Square) m = std::sqrt(UndefinedValue);
   if (!(m > 0)) return 0;
   return m < std::numeric_limits<double>::max() ? static_cast<double>(m) : std::numeric_limits<double>::max();
 }
@@ -199,6 +219,7 @@ void PlaceAffineEntry(EvalProgram& program) {
   AffineOp second = AffineOp::None;
   if (AsVariablePiece(root, piece)) {
     form.bound = std::numeric_limits<double>::infinity();  // the root's value is not noted
+    if (piece.op == AffineOp::Square) form.bound = piece.ceiling;
   } else {
     second = AffineOpOf(root.op);
     if (root.integer_power || (second != AffineOp::Add && second != AffineOp::Multiply)) return;
@@ -212,7 +233,9 @@ void PlaceAffineEntry(EvalProgram& program) {
     }
     if (inner == nullptr || !AsVariablePiece(*inner, piece)) return;
     form.bound = PieceBound(piece.op, piece.c);
+    if (piece.op == AffineOp::Square) form.bound = std::fmin(form.bound, piece.ceiling);
   }
+  form.floor = piece.floor;
   form.c1 = piece.c;
   form.general = program.entry;
   program.affine = form;

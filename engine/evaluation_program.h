@@ -65,6 +65,7 @@ long double EvaluateNothing(const EvalProgram&, double x, double a, double b);
 struct AffineForm {
   double c1 = 0, c2 = 0;
   double bound = 0;
+  double floor = 0;  // for the square of v: |v| must lie above it too
   EvalEntry general = nullptr;
 };
 
