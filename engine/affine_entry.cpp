@@ -104,7 +104,7 @@ bool DoubleConstant(const EvalNode* child, bool is_variable, double high, double
   return true;
 }
 
-// A node that is v OP c (either order), -v or v^2.
+// A node that is v OP c (either order), -v, v^2 or v*v.
 struct VariablePiece {
   int variable = 0;
   AffineOp op = AffineOp::None;
@@ -119,6 +119,15 @@ bool AsVariablePiece(const EvalNode& node, VariablePiece& piece) {
     piece.variable = node.left_variable;
     piece.floor = node.power.surely_defined_above;
     piece.ceiling = node.power.surely_defined_below;
+    return true;
+  }
+  if (node.op == OpMultiply && node.left == nullptr && node.right == nullptr && node.left_is_variable &&
+      node.right_is_variable && node.left_variable == node.right_variable) {
+    // v*v: the product the square computes, without the power's bounds.
+    piece.op = AffineOp::Square;
+    piece.variable = node.left_variable;
+    piece.floor = -1;
+    piece.ceiling = std::numeric_limits<double>::infinity();
     return true;
   }
   piece.op = AffineOpOf(node.op);
