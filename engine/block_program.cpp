@@ -484,14 +484,16 @@ void BuildBlockProgram(const EvalProgram& program, BlockProgram& block) {
     block = BlockProgram{};
     return;
   }
-  block.columns.assign(2 * kBlockChunk * builder.Columns(), 0.0);
+  block.column_count = builder.Columns();
   const bool root_on_piece = builder.PlaceRootOnPiece(*program.root);
-  block.chunk = block.columns.empty() || root_on_piece ? kColumnlessChunk : kBlockChunk;
+  block.chunk = block.column_count == 0 || root_on_piece ? kColumnlessChunk : kBlockChunk;
   block.ready = true;
 }
 
 bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, double a, double b, bool limit,
                    long double* out) {
+  if (block.columns.empty() && block.column_count != 0)
+    block.columns.assign(2 * kBlockChunk * block.column_count, 0.0);
   BlockRun run;
   run.xs = xs;
   run.count = count;
@@ -506,7 +508,7 @@ bool RunBlockChunk(BlockProgram& block, const double* xs, std::size_t count, dou
     block.root_on_piece.function(block.root_on_piece, run);
     return true;
   }
-  if (block.columns.empty()) {  // the root alone: nothing is stored in a column
+  if (block.column_count == 0) {  // the root alone: nothing is stored in a column
     block.steps.front().function(block.steps.front(), run);
     return true;
   }

@@ -55,7 +55,10 @@ struct BlockProgram {
   // A root on a simple piece and a plain operand, as one step run instead of `steps` (which
   // other forms of the program are built from); no function otherwise.
   BlockStep root_on_piece;
-  std::vector<double> columns;  // column k: highs at 2k * kBlockChunk, differences after them
+  std::uint16_t column_count = 0;
+  // Column k: highs at 2k * kBlockChunk, differences after them. Taken at the first row, not
+  // when the text is compiled: many programs never run a row.
+  std::vector<double> columns;
   std::size_t chunk = kBlockChunk;  // the most points of one RunBlockChunk
   bool ready = false;               // false: the row goes point by point
 };

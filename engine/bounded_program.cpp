@@ -326,7 +326,7 @@ void BuildBoundedProgram(const BlockProgram& block, BoundedProgram& bounded) {
   if (!block.ready || block.steps.empty()) return;
   // Block columns k become k + 1 (0 is x; the root writes into 1 even where the block has no
   // column); fixed operands follow.
-  const auto block_columns = static_cast<std::uint16_t>(block.columns.size() / (2 * kBlockChunk));
+  const std::uint16_t block_columns = block.column_count;
   std::uint16_t next = block_columns + 2;
   const auto column_of = [&](const BlockOperand& operand) -> std::uint16_t {
     switch (operand.source) {
@@ -348,12 +348,13 @@ void BuildBoundedProgram(const BlockProgram& block, BoundedProgram& bounded) {
     bounded.steps.push_back(bounded_step);
   }
   bounded.result = bounded.steps.back().column;
-  bounded.columns.assign(2 * kBoundedChunk * next, 0.0);
+  bounded.column_count = next;
   bounded.ready = true;
 }
 
 void RunBoundedChunk(BoundedProgram& bounded, const double* xs, std::size_t count, double a, double b, bool limit,
                      double* values, double* bounds) {
+  if (bounded.columns.empty()) bounded.columns.assign(2 * kBoundedChunk * bounded.column_count, 0.0);
   const Column x = At(bounded, 0);
   for (std::size_t i = 0; i < count; ++i) {
     x.value[i] = xs[i];

@@ -60,7 +60,9 @@ struct BoundedFixed {
 struct BoundedProgram {
   std::vector<BoundedStep> steps;
   std::vector<BoundedFixed> fixed;
-  std::vector<double> columns;  // column k: values at 2k * kBoundedChunk, bounds after them
+  std::uint16_t column_count = 0;
+  // Column k: values at 2k * kBoundedChunk, bounds after them; taken at the first run.
+  std::vector<double> columns;
   std::uint16_t result = 0;
   bool ready = false;  // false: the text has an operation the bounds do not cover
 };

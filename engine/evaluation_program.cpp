@@ -540,7 +540,7 @@ class ProgramBuilder {
   const int slot_;
   const int count_;
   EvalProgram& program_;
-  std::array<std::int16_t, ExprMaxValueId + 1> producer_{};
+  std::array<std::int16_t, ExprMaxValueId + 1> producer_;  // filled by MapProducers
   std::vector<bool> folded_;
   std::vector<int> subtree_cost_;
   int root_ = -1;  // the node that produces the result, or -1
