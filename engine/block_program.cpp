@@ -343,16 +343,7 @@ BlockFunction WithPlainSource(ColumnSource source, F&& f) {
 
 template <class Kernel>
 BlockFunction PickStepOnPiece(LeafOp op, const BlockStep& step, bool piece_first) {
-  const auto with_op = [&](auto f) -> BlockFunction {
-    switch (op) {
-      case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
-      case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
-      case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
-      case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
-      default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
-    }
-  };
-  return with_op([&](auto o) -> BlockFunction {
+  return WithLeafOp(op, [&](auto o) -> BlockFunction {
     return WithPlainSource(step.left.source, [&](auto l) -> BlockFunction {
       return WithPlainSource(step.right.source, [&](auto r) -> BlockFunction {
         return WithPlainSource(step.beside.source, [&](auto b) -> BlockFunction {
@@ -448,16 +439,11 @@ class BlockBuilder {
       out.source = ColumnSource::Column;
       return Emit(*child, false, out.column);
     }
-    out.source = ColumnSource::Fixed;
-    if (child != nullptr) return SplitIntoDoubles(child->value, out.high, out.low);  // a folded constant
-    if (!is_variable) {
-      out.high = high;
-      out.low = low;
-    } else if (variable == 0) {
-      out.source = ColumnSource::X;
-    } else {
-      out.variable = variable;
+    if (child != nullptr) {  // a folded constant
+      out.source = ColumnSource::Fixed;
+      return SplitIntoDoubles(child->value, out.high, out.low);
     }
+    PlainOperand(is_variable, variable, high, low, out);
     return true;
   }
 

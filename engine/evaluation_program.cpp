@@ -216,18 +216,6 @@ NodeFunctions Pick(OperandKind left, OperandKind right) {
   });
 }
 
-// Calls f with the operation of a leaf as a type.
-template <class F>
-NodeFunctions WithLeafOp(LeafOp op, F&& f) {
-  switch (op) {
-    case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
-    case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
-    case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
-    case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
-    default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
-  }
-}
-
 OperandKind PlainKind(bool is_variable) { return is_variable ? OperandKind::Variable : OperandKind::Constant; }
 
 // Calls f with the plain kind (a constant or a variable) as a type.

@@ -10,6 +10,7 @@
 // memory. The order of evaluation is free because texts that draw random numbers run the
 // node table instead.
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "engine/constant_integer_power.h"
@@ -30,6 +31,18 @@ using EvalFunction = long double (*)(const EvalNode&, EvalContext&);
 enum class OperandKind : std::uint8_t { Node, Constant, Variable, Leaf };
 
 enum LeafOp : std::uint8_t { kNotLeaf = 0, kLeafAdd, kLeafMultiply, kLeafDivide, kLeafNegate, kLeafSquare };
+
+// Calls f with the operation of a leaf as a type (std::integral_constant).
+template <class F>
+decltype(auto) WithLeafOp(LeafOp op, F&& f) {
+  switch (op) {
+    case kLeafAdd: return f(std::integral_constant<LeafOp, kLeafAdd>{});
+    case kLeafMultiply: return f(std::integral_constant<LeafOp, kLeafMultiply>{});
+    case kLeafDivide: return f(std::integral_constant<LeafOp, kLeafDivide>{});
+    case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
+    default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
+  }
+}
 
 struct EvalNode {
   EvalFunction function = nullptr;
