@@ -197,9 +197,18 @@ struct SeriesTerms {
 }
 }  // namespace detail
 
+namespace detail {
+// Below this, the double nearest to x tells that |x| < pi/4 with room to spare: the quarter
+// turns x * 2/pi round to k = +0, and the reduction gives x itself ((x - 0) - 0 ... is x,
+// also for -0), so the reduced operand is x without the reduction's operations.
+inline constexpr double kWithinQuarterTurn = 0.785;
+}  // namespace detail
+
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
 [[gnu::always_inline]] inline long double Sin(long double x) {
-  const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
+  const double nearest = std::fabs(RoundedForTest(x));
+  if (nearest < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
+  const bool near = nearest < detail::kNearLimit;
   if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
   unsigned quadrant;
   const long double r = detail::ReduceQuarterTurns(x, quadrant, near);
@@ -212,7 +221,9 @@ struct SeriesTerms {
 }
 
 [[gnu::always_inline]] inline long double Cos(long double x) {
-  const bool near = std::fabs(RoundedForTest(x)) < detail::kNearLimit;
+  const double nearest = std::fabs(RoundedForTest(x));
+  if (nearest < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
+  const bool near = nearest < detail::kNearLimit;
   if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
   unsigned quadrant;
   const long double r = detail::ReduceQuarterTurns(x, quadrant, near);

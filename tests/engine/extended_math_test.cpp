@@ -49,6 +49,36 @@ TEST(ExtendedMath, SineAndCosineWithinTwoUlps) {
   EXPECT_EQ(xmath::Cos(0), 1.0L);
 }
 
+// Within a quarter turn the reduction is left out: the operand is what the reduction would
+// make of it, bit for bit, on both sides of where the shortcut ends.
+TEST(ExtendedMath, SineAndCosineWithinAQuarterTurnAreThoseOfTheReducedOperand) {
+  const auto reduced = [](long double x, bool sine) {
+    unsigned quadrant;
+    const long double r = xmath::detail::ReduceQuarterTurns(x, quadrant, true);
+    const long double s = xmath::detail::SinOfReduced(r), c = xmath::detail::CosOfReduced(r);
+    switch (quadrant) {
+      case 0: return sine ? s : c;
+      case 1: return sine ? c : -s;
+      case 2: return sine ? -s : -c;
+      default: return sine ? -c : s;
+    }
+  };
+  std::vector<long double> xs = {0.0L, -0.0L, 0x1p-16445L, -0x1p-16445L, 0x1p-1074L, 1e-300L, 0.5L, -0.5L,
+                                 0.785L, -0.785L, 0.78539816339744830962L, -0.78539816339744830962L};
+  for (long double x = 0.785L; x > 0.784L; x = std::nextafter(x, 0.0L)) {
+    if (xs.size() > 30000) break;
+    xs.push_back(x);
+    xs.push_back(-x);
+  }
+  std::mt19937_64 rng(1209);
+  std::uniform_real_distribution<double> within(-0.8, 0.8);
+  for (int i = 0; i < 200000; ++i) xs.push_back(within(rng) * (1 + static_cast<long double>(rng() >> 11) * 0x1p-80L));
+  for (long double x : xs) {
+    ASSERT_TRUE(SameBits(xmath::Sin(x), reduced(x, true))) << static_cast<double>(x);
+    ASSERT_TRUE(SameBits(xmath::Cos(x), reduced(x, false))) << static_cast<double>(x);
+  }
+}
+
 TEST(ExtendedMath, ExponentialWithinOneUlpAndAtTheEnds) {
   for (double range : {1.0, 50.0, 700.0, 11000.0}) {
     EXPECT_LE(WorstUlps(xmath::Exp, [](long double x) { return expl(x); }, -range, range, 100000), 1.0) << range;
