@@ -2,13 +2,28 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/expression_evaluator.h"
 #include "plotter/function_domains.h"
 
+namespace {
+
+double DoubleAtOrAbove(long double v) {
+    const double d = static_cast<double>(v);
+    return d < v ? std::nextafter(d, std::numeric_limits<double>::infinity()) : d;
+}
+
+double DoubleAtOrBelow(long double v) {
+    const double d = static_cast<double>(v);
+    return d > v ? std::nextafter(d, -std::numeric_limits<double>::infinity()) : d;
+}
+
+}  // namespace
+
 WalkValues::WalkValues(TFunctionIndex index, double a, double b, long double fine)
-    : index_(index), a_(a), b_(b), fine_(fine), lower_(DomainLower[std::size_t(index)]),
-      upper_(DomainUpper[std::size_t(index)]) {
+    : index_(index), a_(a), b_(b), fine_(fine), lower_(DoubleAtOrAbove(DomainLower[std::size_t(index)])),
+      upper_(DoubleAtOrBelow(DomainUpper[std::size_t(index)])) {
     double x = 0, value, bound;
     quick_ = EvaluateFunctionBlockBounded(index_, &x, 1, a_, b_, &value, &bound);
 }

@@ -26,7 +26,7 @@ public:
         if (next_ >= count_ || xs_[next_] != x) Foresee(prev, step, rejected);
         const std::size_t k = next_++;
         const double abscissa = abscissas_[k];
-        if (xs_[k] != x || !(bounds_[k] < 1e-3) || lower_ > abscissa || upper_ < abscissa) return false;
+        if (xs_[k] != x || !(bounds_[k] < 1e-3) || abscissa < lower_ || upper_ < abscissa) return false;
         value = values_[k];
         bound = bounds_[k];
         return true;
@@ -43,7 +43,9 @@ private:
     double a_, b_;
     long double fine_;
     bool quick_;  // the function has a quick evaluation
-    long double lower_, upper_;  // the function's domain
+    // The function's domain, as the doubles that decide alike for a double abscissa: the
+    // least double not below its lower bound, the greatest not above its upper one.
+    double lower_, upper_;
     std::array<long double, Capacity> xs_{};
     std::array<double, Capacity> abscissas_{}, values_{}, bounds_{};
     std::size_t count_ = 0, next_ = 0;

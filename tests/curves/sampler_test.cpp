@@ -136,6 +136,28 @@ TEST_F(SamplerTest, QuickValuesDrawTheSamePixelsAsExactOnesWhereverTheyFall) {
     }
 }
 
+TEST_F(SamplerTest, QuickValuesStopAtDomainBoundsThatAreNoDoubles) {
+    // Bounds like 0,1 lie between two doubles: the walk's quick values must end and start
+    // the curves where the exact ones do.
+    const char* functions[] = {"sin(7x)", "x", "carre(x)*3", "1/x", "cos(x)*2", "x/2-1", "tan(x)", "ln(x)", "exp(x)"};
+    for (int i = 0; i < 9; ++i) SetFunction(i, functions[i]);
+    uitest::ClickMenu(Form1->Limitedudomainededefinition1);
+    for (int i = 0; i < 9; ++i) {
+        Form6->LowerEdits[size_t(i)]->SetText(i % 2 ? "0,1" : "-0,3");
+        Form6->UpperEdits[size_t(i)]->SetText(i % 3 ? "0,7" : "1,3");
+    }
+    uitest::Click(Form6->Button1);
+    ASSERT_EQ(EvaluateInDomain(1, 0.0999, 0, 0), UndefinedValue);
+    ASSERT_NE(EvaluateInDomain(1, 0.1001, 0, 0), UndefinedValue);
+    for (const char* xmax : {"1", "1,1", "2"}) {
+        SetWindow("0", xmax, "-3", "3");
+        TBitmap drawn(700, 300), reference(700, 300);
+        DrawCurvesOnly(drawn);
+        ReferenceCurves(reference);
+        EXPECT_TRUE(SamePixels(drawn, reference)) << xmax;
+    }
+}
+
 TEST_F(SamplerTest, SquareRootStartsAtZeroAndIsThenSampledOncePerColumn) {
     OnlyFunction(0, "racine(x)");
     DrawCurvesOnly(picture);
