@@ -7,7 +7,6 @@
 #include "plotter/drawing_state.h"
 #include "plotter/pixel_mapping.h"
 #include "plotter/walk_values.h"
-#include "plotter/main_form.h"
 
 namespace {
 
@@ -69,13 +68,14 @@ std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* st
     // difference x - xmin below the double range loses.
     // (Its last term is computed once: a product below the normal range of doubles costs
     // the processor a hundred times an ordinary one.)
+    const auto ExactColumn = [&](long double x) { return ClampedPixelNear((x - xmin) / xextent * in.width, column); };
     const double columnsPerUnit = static_cast<double>(in.width / xextent);
     const double columnFloor = std::fabs(columnsPerUnit) * 0x1p-1000 + 0x1p-1000;
     const auto QuickColumn = [&](long double x) {
         const double c = static_cast<double>(x - xmin) * columnsPerUnit;
         const double bound = std::fabs(c) * 0x1p-50 + columnFloor;
         if (c - bound > column - 0.5 && c + bound < column + 0.5) return column;
-        return ClampedPixelNear((x - xmin) / xextent * in.width, column);
+        return ExactColumn(x);
     };
     // Quick walks: the previous sample, whether its row prevPy is exact, and its row as a
     // double within a bound.
@@ -165,8 +165,7 @@ std::int64_t SampleFunction(const SamplerInput& in, std::vector<CurveStroke>* st
             continue;
         }
         if (!writer) continue;
-        const TPoint point{ClampedPixelNear((x - xmin) / xextent * in.width, column),
-                           ClampedPixelNear(py, lastRow)};
+        const TPoint point{ExactColumn(x), ClampedPixelNear(py, lastRow)};
         if (penUp || jump > MaxJoinedJump) {
             writer->Start(point);  // a new segment
             penUp = false;

@@ -79,7 +79,6 @@ private:
     TPoint direction_{};
 };
 
-
 // The picture a walk is made for, and the parameters a and b.
 struct SamplerInput {
     int width;
