@@ -203,20 +203,53 @@ namespace detail {
 // also for -0), so the reduced operand is x without the reduction's operations.
 inline constexpr double kWithinQuarterTurn = 0.785;
 
-// Within these bounds of the double nearest to x, x * 2/pi surely rounds to k = 1 (or -1),
-// and within the next ones to k = 2 (or -2). k times each part of pi/2 is then the part or
-// its double, exactly, so the reduction needs neither the product x * 2/pi nor its rounding,
-// which shortens the chain of operations by a third. For x < 0 the reduction gives the
-// negative of that of |x| (rounding to nearest is symmetric), and the quadrant is -k mod 4:
-// sin x is then -sin |x| and cos x is cos |x|, bit for bit.
-inline constexpr double kOneQuarterTurnLow = 0.7854, kOneQuarterTurnHigh = 2.3561;
-inline constexpr double kTwoQuarterTurnsLow = 2.3562, kTwoQuarterTurnsHigh = 3.9269;
+// Below kFewQuarterTurnsLimit, k = x 2/pi rounded is known from the double nearest to x
+// wherever that double's product lies clear of a half: the reduction then subtracts k times
+// each part of pi/2 (exact products, constants of the program) without computing and rounding
+// x * 2/pi, which shortens the chain of operations by a third. The jump on k is foreseen as a
+// curve is traced (k changes once every quarter turn). For x < 0 the reduction gives the
+// negative of that of |x| (rounding to nearest is symmetric), so sin x is -sin |x| and cos x
+// is cos |x|, bit for bit.
+inline constexpr double kFewQuarterTurnsLimit = 25.9;  // k <= 16
 
-// |x| - k pi/2 for k = 1 or 2, as ReduceQuarterTurns computes it (below kShortReductionLimit).
-template <int K>
-[[gnu::always_inline]] inline long double ReduceFewQuarterTurns(long double magnitude) {
-  return ((magnitude - K * kShortHalfPi1) - K * kShortHalfPi2) - K * kShortHalfPi3;
+// k for the double nearest to x (0 <= nearest < kFewQuarterTurnsLimit), or -1 where the
+// rounding of x 2/pi might differ from that of the double's.
+[[gnu::always_inline]] inline int FewQuarterTurns(double nearest) {
+  const double t = nearest * kTwoOverPi + 0.5;
+  const int k = static_cast<int>(t);
+  const double above = t - k;
+  return above > 1e-9 && above < 1 - 1e-9 ? k : -1;
 }
+
+template <int K>
+[[gnu::always_inline]] inline long double ReduceByConstantTurns(long double magnitude) {
+  constexpr long double k = K;
+  return ((magnitude - k * kShortHalfPi1) - k * kShortHalfPi2) - k * kShortHalfPi3;
+}
+
+// |x| - k pi/2 as ReduceQuarterTurns computes it, for k from FewQuarterTurns.
+[[gnu::always_inline]] inline long double ReduceFewQuarterTurns(long double magnitude, int k) {
+  switch (k) {
+    case 0: return magnitude;
+    case 1: return ReduceByConstantTurns<1>(magnitude);
+    case 2: return ReduceByConstantTurns<2>(magnitude);
+    case 3: return ReduceByConstantTurns<3>(magnitude);
+    case 4: return ReduceByConstantTurns<4>(magnitude);
+    case 5: return ReduceByConstantTurns<5>(magnitude);
+    case 6: return ReduceByConstantTurns<6>(magnitude);
+    case 7: return ReduceByConstantTurns<7>(magnitude);
+    case 8: return ReduceByConstantTurns<8>(magnitude);
+    case 9: return ReduceByConstantTurns<9>(magnitude);
+    case 10: return ReduceByConstantTurns<10>(magnitude);
+    case 11: return ReduceByConstantTurns<11>(magnitude);
+    case 12: return ReduceByConstantTurns<12>(magnitude);
+    case 13: return ReduceByConstantTurns<13>(magnitude);
+    case 14: return ReduceByConstantTurns<14>(magnitude);
+    case 15: return ReduceByConstantTurns<15>(magnitude);
+    default: return ReduceByConstantTurns<16>(magnitude);
+  }
+}
+
 }  // namespace detail
 
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
@@ -224,39 +257,43 @@ template <int K>
   const double rounded = RoundedForTest(x);
   const double nearest = std::fabs(rounded);
   if (nearest < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
-  if (nearest >= detail::kOneQuarterTurnLow && nearest <= detail::kOneQuarterTurnHigh) {
-    const long double v = detail::CosOfReduced(detail::ReduceFewQuarterTurns<1>(std::fabs(x)));
-    return std::signbit(rounded) ? -v : v;
-  }
-  if (nearest >= detail::kTwoQuarterTurnsLow && nearest <= detail::kTwoQuarterTurnsHigh) {
-    const long double v = detail::SinOfReduced(detail::ReduceFewQuarterTurns<2>(std::fabs(x)));
-    return std::signbit(rounded) ? v : -v;
-  }
-  const bool near = nearest < detail::kNearLimit;
-  if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
+  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
+  long double r;
   unsigned quadrant;
-  const long double r = detail::ReduceQuarterTurns(x, quadrant, near);
-  switch (quadrant) {
-    case 0: return detail::SinOfReduced(r);
-    case 1: return detail::CosOfReduced(r);
-    case 2: return -detail::SinOfReduced(r);
-    default: return -detail::CosOfReduced(r);
+  bool negate = false;
+  if (k >= 0) {
+    r = detail::ReduceFewQuarterTurns(std::fabs(x), k);
+    quadrant = static_cast<unsigned>(k) & 3u;
+    negate = std::signbit(rounded);
+  } else {
+    const bool near = nearest < detail::kNearLimit;
+    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
+    r = detail::ReduceQuarterTurns(x, quadrant, near);
   }
+  long double v;
+  switch (quadrant) {
+    case 0: v = detail::SinOfReduced(r); break;
+    case 1: v = detail::CosOfReduced(r); break;
+    case 2: v = -detail::SinOfReduced(r); break;
+    default: v = -detail::CosOfReduced(r); break;
+  }
+  return negate ? -v : v;
 }
 
 [[gnu::always_inline]] inline long double Cos(long double x) {
   const double nearest = std::fabs(RoundedForTest(x));
   if (nearest < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
-  if (nearest >= detail::kOneQuarterTurnLow && nearest <= detail::kOneQuarterTurnHigh) {
-    return -detail::SinOfReduced(detail::ReduceFewQuarterTurns<1>(std::fabs(x)));
-  }
-  if (nearest >= detail::kTwoQuarterTurnsLow && nearest <= detail::kTwoQuarterTurnsHigh) {
-    return -detail::CosOfReduced(detail::ReduceFewQuarterTurns<2>(std::fabs(x)));
-  }
-  const bool near = nearest < detail::kNearLimit;
-  if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
+  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
+  long double r;
   unsigned quadrant;
-  const long double r = detail::ReduceQuarterTurns(x, quadrant, near);
+  if (k >= 0) {
+    r = detail::ReduceFewQuarterTurns(std::fabs(x), k);
+    quadrant = static_cast<unsigned>(k) & 3u;
+  } else {
+    const bool near = nearest < detail::kNearLimit;
+    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
+    r = detail::ReduceQuarterTurns(x, quadrant, near);
+  }
   switch (quadrant) {
     case 0: return detail::CosOfReduced(r);
     case 1: return -detail::SinOfReduced(r);

@@ -49,9 +49,9 @@ TEST(ExtendedMath, SineAndCosineWithinTwoUlps) {
   EXPECT_EQ(xmath::Cos(0), 1.0L);
 }
 
-// Within a quarter turn the reduction is left out, and within the next two turns its
-// rounding of x * 2/pi: the result is what the full reduction makes of the operand, bit for
-// bit, on both sides of where each shortcut begins and ends.
+// Within a quarter turn the reduction is left out, and within the next sixteen its rounding
+// of x * 2/pi: the result is what the full reduction makes of the operand, bit for bit, on
+// both sides of where each shortcut begins and ends and of every half quarter turn.
 TEST(ExtendedMath, SineAndCosineOfTheFirstTurnsAreThoseOfTheFullReduction) {
   const auto reduced = [](long double x, bool sine) {
     unsigned quadrant;
@@ -68,24 +68,25 @@ TEST(ExtendedMath, SineAndCosineOfTheFirstTurnsAreThoseOfTheFullReduction) {
                                  0.785L, -0.785L, 0.78539816339744830962L, -0.78539816339744830962L};
   // Where each shortcut ends, and the multiples of pi/4 near them, where the quarter turn
   // changes.
-  for (long double edge : {0.785L, 0.7854L, 2.3561L, 2.3562L, 3.9269L, 0.78539816339744830962L,
-                           2.35619449019234492885L, 3.92699081698724154807L}) {
+  std::vector<long double> edges = {0.785L, 25.9L};
+  for (int half = 1; half <= 35; half += 2) edges.push_back(half * 0.78539816339744830962L);
+  for (long double edge : edges) {
     long double up = edge, down = edge;
-    for (int i = 0; i < 4000; ++i) {
-      up = std::nextafter(up, 10.0L);
+    for (int i = 0; i < 2000; ++i) {
+      up = std::nextafter(up, 99.0L);
       down = std::nextafter(down, 0.0L);
       for (long double x : {up, down}) {
         xs.push_back(x);
         xs.push_back(-x);
       }
     }
-    for (double d = static_cast<double>(edge) - 1e-12, i = 0; i < 2000; d = std::nextafter(d, 10.0), ++i) {
+    for (double d = static_cast<double>(edge) * (1 - 1e-13), i = 0; i < 2000; d = std::nextafter(d, 99.0), ++i) {
       xs.push_back(d);
       xs.push_back(-d);
     }
   }
   std::mt19937_64 rng(1209);
-  std::uniform_real_distribution<double> within(-4.5, 4.5);
+  std::uniform_real_distribution<double> within(-27, 27);
   for (int i = 0; i < 400000; ++i) xs.push_back(within(rng) * (1 + static_cast<long double>(rng() >> 11) * 0x1p-80L));
   for (long double x : xs) {
     ASSERT_TRUE(SameBits(xmath::Sin(x), reduced(x, true))) << static_cast<double>(x);
