@@ -10,16 +10,7 @@
 namespace uitest {
 namespace {
 
-class ButtonEvents : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        Application->CreateForm(form);
-        form->Show();
-        form->ClearLog();
-    }
-    TTestForm* form = nullptr;
-};
+class ButtonEvents : public ShownFormTest {};
 
 TEST_F(ButtonEvents, CheckBoxSetterFiresOnClickOnlyWhenTheStateChanges) {
     form->CheckBox1->SetChecked(false);

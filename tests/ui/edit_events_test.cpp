@@ -7,16 +7,7 @@
 namespace uitest {
 namespace {
 
-class EditEvents : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        Application->CreateForm(form);
-        form->Show();
-        form->ClearLog();
-    }
-    TTestForm* form = nullptr;
-};
+class EditEvents : public ShownFormTest {};
 
 TEST_F(EditEvents, SetTextFiresOnChangeOnlyWhenTheTextDiffers) {
     form->Edit1->SetText("initial");

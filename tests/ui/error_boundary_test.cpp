@@ -6,16 +6,7 @@
 namespace uitest {
 namespace {
 
-class ErrorBoundary : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        Application->CreateForm(form);
-        form->Show();
-        form->ClearLog();
-    }
-    TTestForm* form = nullptr;
-};
+class ErrorBoundary : public ShownFormTest {};
 
 TEST_F(ErrorBoundary, AThrowingHandlerBecomesOneMessageBoxAndTheProgramGoesOn) {
     int clicks = 0;

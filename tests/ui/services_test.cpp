@@ -11,16 +11,7 @@
 namespace uitest {
 namespace {
 
-class Services : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        Application->CreateForm(form);
-        form->Show();
-        form->ClearLog();
-    }
-    TTestForm* form = nullptr;
-};
+class Services : public ShownFormTest {};
 
 TEST_F(Services, MessageBoxesAnswerFromTheScript) {
     messages.Answer(mrNo);

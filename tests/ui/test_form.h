@@ -50,4 +50,16 @@ public:
 
 std::string Joined(const std::vector<std::string>& items);
 
+// Tests on the test form, created, shown and with its log cleared.
+class ShownFormTest : public UiTest {
+protected:
+    void SetUp() override {
+        UiTest::SetUp();
+        Application->CreateForm(form);
+        form->Show();
+        form->ClearLog();
+    }
+    TTestForm* form = nullptr;
+};
+
 }  // namespace uitest

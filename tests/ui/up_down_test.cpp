@@ -4,16 +4,7 @@
 namespace uitest {
 namespace {
 
-class UpDownEvents : public UiTest {
-protected:
-    void SetUp() override {
-        UiTest::SetUp();
-        Application->CreateForm(form);
-        form->Show();
-        form->ClearLog();
-    }
-    TTestForm* form = nullptr;
-};
+class UpDownEvents : public ShownFormTest {};
 
 TEST_F(UpDownEvents, AssociateShowsThePosition) { EXPECT_EQ(form->Edit2->Text(), "3"); }
 
