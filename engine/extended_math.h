@@ -1,9 +1,11 @@
 #pragma once
 // 80-bit elementary functions for the evaluator's inner loop, several times faster than
 // the C library's 80-bit functions and close to them (the tests check it): sine and cosine
-// within 2 units in the last place, exp and ln within 1.
-// Sine and cosine reduce the argument by multiples of pi/2 given in parts (Cody-Waite) and
-// evaluate Taylor polynomials; beyond 1E9 the library's functions take over. exp reduces
+// within 2 units in the last place, exp and ln within 1, the tangent as close to the true
+// value as the library's.
+// Sine, cosine and tangent reduce the argument by multiples of pi/2 given in parts
+// (Cody-Waite) and evaluate Taylor polynomials (Padé fractions for the tangent and the
+// cotangent); beyond 1E9 the library's functions take over. exp reduces
 // by multiples of ln 2 / 128 and multiplies a table value by a short polynomial; ln takes
 // the mantissa's interval from the double nearest to its operand and evaluates the series
 // of ln(1 + r) for |r| < 0.006 (the microcoded f2xm1, fscale and fyl2x cost several times
@@ -14,6 +16,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
+#include <type_traits>
 
 namespace xmath {
 
@@ -132,15 +136,51 @@ inline constexpr double kShortReductionLimit = 6000;
 // Below this, the double nearest to x tells that |x| < kShortReductionLimit.
 inline constexpr double kNearLimit = 5999;
 
+// A value as the unevaluated sum high + low, |low| at most about half a unit of high.
+struct TwoParts {
+  long double high, low;
+};
+
+// The reduced operand as a long double, or in two parts (the tangent, steep at the quadrants'
+// ends, wants what the reduction's last roundings left out).
+template <class Reduced>
+inline constexpr bool kInParts = std::is_same_v<Reduced, TwoParts>;
+
+// (t - b) - c, rounded as written; in parts, also what its two roundings left out (exact
+// where |t| >= |b| and |t - b| >= |c|, as a reduction leaves them unless its result is far
+// below a unit of t).
+template <class Reduced>
+[[gnu::always_inline]] inline Reduced SubtractTwice(long double t, long double b, long double c) {
+  const long double u = t - b, r = u - c;
+  if constexpr (kInParts<Reduced>) {
+    return {r, ((t - u) - b) + ((u - r) - c)};
+  } else {
+    return r;
+  }
+}
+
 // x - k pi/2 with |result| <= pi/4 (a hair more when k is chosen at a tie); quadrant = k mod 4.
 // `near`: |x| is known to be below kShortReductionLimit.
-[[gnu::always_inline]] inline long double ReduceQuarterTurns(long double x, unsigned& quadrant, bool near) {
+template <class Reduced = long double>
+[[gnu::always_inline]] inline Reduced ReduceQuarterTurns(long double x, unsigned& quadrant, bool near) {
   const long double k = RoundNear(x * kTwoOverPi);
   quadrant = static_cast<unsigned>(IntegralToInt64(k)) & 3u;
   if (near || std::fabs(x) < kShortReductionLimit) {
-    return ((x - k * kShortHalfPi1) - k * kShortHalfPi2) - k * kShortHalfPi3;
+    return SubtractTwice<Reduced>(x - k * kShortHalfPi1, k * kShortHalfPi2, k * kShortHalfPi3);
   }
-  return ((((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3) - k * kHalfPi4) - k * kHalfPi5;
+  if constexpr (kInParts<Reduced>) {
+    // Each subtraction's rounding error, exactly, whatever the magnitudes (the first one is
+    // exact).
+    TwoParts r{x - k * kHalfPi1, 0};
+    for (const double part : {kHalfPi2, kHalfPi3, kHalfPi4, kHalfPi5}) {
+      const long double b = -(k * part), sum = r.high + b, b_rounded = sum - r.high;
+      r.low += (r.high - (sum - b_rounded)) + (b - b_rounded);
+      r.high = sum;
+    }
+    return r;
+  } else {
+    return ((((x - k * kHalfPi1) - k * kHalfPi2) - k * kHalfPi3) - k * kHalfPi4) - k * kHalfPi5;
+  }
 }
 
 // exp: 128 / ln 2 (only chooses k), and ln 2 / 128 in two parts, the first with 43
@@ -195,6 +235,40 @@ struct SeriesTerms {
   const long double half = z / 2, w = 1 - half;
   return w + (((1 - w) - half) + z2 * (c.first + z * (c.second + z * c.tail)));
 }
+
+// tan r = r + r^3/3 + r^5 P(z)/Q(z) and cot r = 1/r - r C(z)/D(z), z = r^2, for |r| <= pi/4:
+// Padé approximants of the series, within 2^-68 of the functions (the long double
+// coefficients matter: the fractions carry a fifth of the cotangent's value).
+inline constexpr long double kTanP[4] = {0.1333333333333333333333333L, -0.009033695349484823169033695L,
+                                         0.0001480826248628106213245532L, -0.0000005991961042987301443900458L};
+inline constexpr long double kTanQ[4] = {-0.4725146198830409356725146L, 0.0283453732370141038871689L,
+                                         -0.0004494897374154340098612544L, 0.000001797690136183428237091808L};
+inline constexpr long double kCotC[5] = {0.3333333333333333333333333L, -0.0245614035087719298245614L,
+                                         0.0004422821760283060592658116L, -0.000002184109511250894119831168L,
+                                         1.527349308567058825056761e-9L};
+inline constexpr long double kCotD[4] = {-0.1403508771929824561403509L, 0.004334365325077399380804954L,
+                                         -0.00003931397120251609415696103L, 8.400421197118823537812186e-8L};
+inline constexpr long double kThird = 1.0L / 3;
+
+// tan (r.high + r.low), the low part taken to first order (its derivative 1 + tan^2, as
+// 1 + z, is close enough for a term below a unit of the result).
+[[gnu::always_inline]] inline long double TanOfReduced(TwoParts r) {
+  const long double z = r.high * r.high;
+  const long double p = ((kTanP[3] * z + kTanP[2]) * z + kTanP[1]) * z + kTanP[0];
+  const long double q = (((kTanQ[3] * z + kTanQ[2]) * z + kTanQ[1]) * z + kTanQ[0]) * z + 1;
+  const long double small = (r.high * z) * (kThird + z * (p / q));
+  return r.high + (small + r.low * (1 + z));
+}
+
+// cot (r.high + r.low), r.high != 0, the low part taken to first order (the derivative
+// -(1 + cot^2) as -(1/3 + 1/r^2)).
+[[gnu::always_inline]] inline long double CotOfReduced(TwoParts r) {
+  const long double reciprocal = 1 / r.high;
+  const long double z = r.high * r.high;
+  const long double c = (((kCotC[4] * z + kCotC[3]) * z + kCotC[2]) * z + kCotC[1]) * z + kCotC[0];
+  const long double d = (((kCotD[3] * z + kCotD[2]) * z + kCotD[1]) * z + kCotD[0]) * z + 1;
+  return reciprocal - (r.high * (c / d) + r.low * (kThird + reciprocal * reciprocal));
+}
 }  // namespace detail
 
 namespace detail {
@@ -221,55 +295,69 @@ inline constexpr double kFewQuarterTurnsLimit = 25.9;  // k <= 16
   return above > 1e-9 && above < 1 - 1e-9 ? k : -1;
 }
 
-template <int K>
-[[gnu::always_inline]] inline long double ReduceByConstantTurns(long double magnitude) {
+template <int K, class Reduced>
+[[gnu::always_inline]] inline Reduced ReduceByConstantTurns(long double magnitude) {
   constexpr long double k = K;
-  return ((magnitude - k * kShortHalfPi1) - k * kShortHalfPi2) - k * kShortHalfPi3;
+  return SubtractTwice<Reduced>(magnitude - k * kShortHalfPi1, k * kShortHalfPi2, k * kShortHalfPi3);
 }
 
 // |x| - k pi/2 as ReduceQuarterTurns computes it, for k from FewQuarterTurns.
-[[gnu::always_inline]] inline long double ReduceFewQuarterTurns(long double magnitude, int k) {
+template <class Reduced>
+[[gnu::always_inline]] inline Reduced ReduceFewQuarterTurns(long double magnitude, int k) {
   switch (k) {
-    case 0: return magnitude;
-    case 1: return ReduceByConstantTurns<1>(magnitude);
-    case 2: return ReduceByConstantTurns<2>(magnitude);
-    case 3: return ReduceByConstantTurns<3>(magnitude);
-    case 4: return ReduceByConstantTurns<4>(magnitude);
-    case 5: return ReduceByConstantTurns<5>(magnitude);
-    case 6: return ReduceByConstantTurns<6>(magnitude);
-    case 7: return ReduceByConstantTurns<7>(magnitude);
-    case 8: return ReduceByConstantTurns<8>(magnitude);
-    case 9: return ReduceByConstantTurns<9>(magnitude);
-    case 10: return ReduceByConstantTurns<10>(magnitude);
-    case 11: return ReduceByConstantTurns<11>(magnitude);
-    case 12: return ReduceByConstantTurns<12>(magnitude);
-    case 13: return ReduceByConstantTurns<13>(magnitude);
-    case 14: return ReduceByConstantTurns<14>(magnitude);
-    case 15: return ReduceByConstantTurns<15>(magnitude);
-    default: return ReduceByConstantTurns<16>(magnitude);
+    case 0:
+      if constexpr (kInParts<Reduced>) return {magnitude, 0};
+      else return magnitude;
+    case 1: return ReduceByConstantTurns<1, Reduced>(magnitude);
+    case 2: return ReduceByConstantTurns<2, Reduced>(magnitude);
+    case 3: return ReduceByConstantTurns<3, Reduced>(magnitude);
+    case 4: return ReduceByConstantTurns<4, Reduced>(magnitude);
+    case 5: return ReduceByConstantTurns<5, Reduced>(magnitude);
+    case 6: return ReduceByConstantTurns<6, Reduced>(magnitude);
+    case 7: return ReduceByConstantTurns<7, Reduced>(magnitude);
+    case 8: return ReduceByConstantTurns<8, Reduced>(magnitude);
+    case 9: return ReduceByConstantTurns<9, Reduced>(magnitude);
+    case 10: return ReduceByConstantTurns<10, Reduced>(magnitude);
+    case 11: return ReduceByConstantTurns<11, Reduced>(magnitude);
+    case 12: return ReduceByConstantTurns<12, Reduced>(magnitude);
+    case 13: return ReduceByConstantTurns<13, Reduced>(magnitude);
+    case 14: return ReduceByConstantTurns<14, Reduced>(magnitude);
+    case 15: return ReduceByConstantTurns<15, Reduced>(magnitude);
+    default: return ReduceByConstantTurns<16, Reduced>(magnitude);
   }
 }
 
+// The reduction of x beyond a quarter turn (|x| >= kWithinQuarterTurn, `rounded` the double
+// nearest to x): r and the quadrant k mod 4, from |x| where the double settles k (`negate`
+// then tells that x < 0, so that sin and tan are to be negated), from x otherwise. False
+// from kReductionLimit on, where the library's functions take over.
+template <class Reduced = long double>
+[[gnu::always_inline]] inline bool ReduceBeyondQuarterTurn(long double x, double rounded, Reduced& r,
+                                                          unsigned& quadrant, bool& negate) {
+  const double nearest = std::fabs(rounded);
+  const int k = nearest < kFewQuarterTurnsLimit ? FewQuarterTurns(nearest) : -1;
+  if (k >= 0) {
+    r = ReduceFewQuarterTurns<Reduced>(std::fabs(x), k);
+    quadrant = static_cast<unsigned>(k) & 3u;
+    negate = std::signbit(rounded);
+    return true;
+  }
+  const bool near = nearest < kNearLimit;
+  if (!near && !(std::fabs(x) < kReductionLimit)) return false;
+  r = ReduceQuarterTurns<Reduced>(x, quadrant, near);
+  negate = false;
+  return true;
+}
 }  // namespace detail
 
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
 [[gnu::always_inline]] inline long double Sin(long double x) {
   const double rounded = RoundedForTest(x);
-  const double nearest = std::fabs(rounded);
-  if (nearest < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
-  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
+  if (std::fabs(rounded) < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
   long double r;
   unsigned quadrant;
-  bool negate = false;
-  if (k >= 0) {
-    r = detail::ReduceFewQuarterTurns(std::fabs(x), k);
-    quadrant = static_cast<unsigned>(k) & 3u;
-    negate = std::signbit(rounded);
-  } else {
-    const bool near = nearest < detail::kNearLimit;
-    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
-    r = detail::ReduceQuarterTurns(x, quadrant, near);
-  }
+  bool negate;
+  if (!detail::ReduceBeyondQuarterTurn(x, rounded, r, quadrant, negate)) return sinl(x);
   long double v;
   switch (quadrant) {
     case 0: v = detail::SinOfReduced(r); break;
@@ -281,25 +369,36 @@ template <int K>
 }
 
 [[gnu::always_inline]] inline long double Cos(long double x) {
-  const double nearest = std::fabs(RoundedForTest(x));
-  if (nearest < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
-  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
+  const double rounded = RoundedForTest(x);
+  if (std::fabs(rounded) < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
   long double r;
   unsigned quadrant;
-  if (k >= 0) {
-    r = detail::ReduceFewQuarterTurns(std::fabs(x), k);
-    quadrant = static_cast<unsigned>(k) & 3u;
-  } else {
-    const bool near = nearest < detail::kNearLimit;
-    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
-    r = detail::ReduceQuarterTurns(x, quadrant, near);
-  }
+  bool negate;  // cos is even
+  if (!detail::ReduceBeyondQuarterTurn(x, rounded, r, quadrant, negate)) return cosl(x);
   switch (quadrant) {
     case 0: return detail::CosOfReduced(r);
     case 1: return -detail::SinOfReduced(r);
     case 2: return -detail::CosOfReduced(r);
     default: return detail::SinOfReduced(r);
   }
+}
+
+// tan x for any finite x: the tangent or minus the cotangent of the reduced operand, whose
+// rounding error the reduction hands on. Within 1.7 units in the last place of the true
+// value, as the library's tanl is, and 4 times faster. An 80-bit x is never an odd multiple
+// of pi/2, so the reduced operand of an odd quadrant is never 0.
+[[gnu::always_inline]] inline long double Tan(long double x) {
+  const double rounded = RoundedForTest(x);
+  detail::TwoParts r{x, 0};
+  unsigned quadrant = 0;
+  bool negate = false;
+  if (std::fabs(rounded) < detail::kWithinQuarterTurn) {
+    if (rounded == 0 && x == 0) return x;  // +-0
+  } else if (!detail::ReduceBeyondQuarterTurn(x, rounded, r, quadrant, negate)) {
+    return tanl(x);
+  }
+  const long double v = (quadrant & 1u) != 0 ? -detail::CotOfReduced(r) : detail::TanOfReduced(r);
+  return negate ? -v : v;
 }
 
 // e^y for any y: 0 below the range, infinity above it. y = k ln2/128 + r with |r| <= ln2/256,

@@ -173,14 +173,24 @@ struct Cos {
     return std::fabs(l) >= kTwoPow63 ? LargeOperandZero(l, s) : xmath::Cos(l);
   }
 };
+// Whether (l - pi/2) / pi might be an integer: the double nearest to l tells that it is
+// surely not wherever its own quotient lies clear of an integer by more than its error can
+// reach (a few units in its last place, and what the rounding of l to double moves it by),
+// and leaves the rest to the exact test.
+[[gnu::always_inline]] inline bool MaybeOddHalfPi(long double l) {
+  const double q = (RoundedForTest(l) - 1.5707963267948966) * 0.3183098861837907;
+  if (!(std::fabs(q) < 0x1p40)) return true;
+  const double nearest_integer = (q + 0x1.8p52) - 0x1.8p52;
+  return std::fabs(q - nearest_integer) <= 1e-6 + std::fabs(q) * 0x1p-48;
+}
 struct Tan {
   [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!FitsInt64(l, s)) return 0;
-    if (Frac((l - kHalfPi) / kPi) == 0) {
+    if (MaybeOddHalfPi(l) && Frac((l - kHalfPi) / kPi) == 0) {
       s |= kUndefined;
       return 0;
     }
-    return tanl(l);
+    return xmath::Tan(l);
   }
 };
 // ln(kEulerNumber) - 1 (about -5.3E-17, kEulerNumber being slightly below e), so that
