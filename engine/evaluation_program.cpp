@@ -109,6 +109,21 @@ long double EvalIntegerPower(const EvalNode& n, EvalContext& c) {
   }
 }
 
+// A power of a constant positive base b (2^x, 0,5^(x+1)): the power's own steps, with ln b
+// computed once when the program is built.
+template <OperandKind Right, bool Root = false>
+long double EvalPowerOfConstantBase(const EvalNode& n, EvalContext& c) {
+  const long double p = FETCH_RIGHT(Right);
+  const long double b = Constant(n.left_high, n.left_low);
+  long double v;
+  if (std::fabs(ops::RoundedForTest(p * n.base_log)) < 697) {
+    v = ops::PositivePower(b, p, n.base_log);
+  } else {
+    v = ops::Power::Apply(b, p, c.status);
+  }
+  return NotedBelowRoot<ops::Power, Root>(v, c.status);
+}
+
 // The value of a leaf whose operation and operand kinds are known when the program is
 // built (Square and Negate read their left operand only): LeafValue without its tests.
 template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
@@ -493,8 +508,17 @@ class ProgramBuilder {
       return false;
     }
     if (op == OpCopy && left.kind == OperandKind::Variable) picked = CopyOfVariable(picked, left.variable);
-    SetFunction(n, picked);
     EvalNode& node = program_.nodes[Index(n)];
+    if (op == OpPower && left.kind == OperandKind::Constant) {
+      const long double base = Constant(left.high, left.low);
+      if (ops::RoundedForTest(base) > 0) {  // the power's own test for its first steps
+        node.base_log = xmath::Ln(base);
+        picked = WithKind(right.kind, [](auto r) -> NodeFunctions {
+          return FunctionsOf<&EvalPowerOfConstantBase<r.value>, &EvalPowerOfConstantBase<r.value, true>>();
+        });
+      }
+    }
+    SetFunction(n, picked);
     if (IsPlain(left) && (!binary || IsPlain(right))) node.leaf = LeafOpOf(op);
     return true;
   }

@@ -52,6 +52,7 @@ struct EvalNode {
   double left_high = 0, left_low = 0;
   double right_high = 0, right_low = 0;
   long double value = 0;  // the value of a constant node
+  long double base_log = 0;  // for a power of a constant positive base: ln of the base
   ConstantIntegerPower power;  // a power by a constant integer (also the square of a leaf)
   std::int16_t op = 0;         // the operation (ExprOp); 0 for a constant node
   bool integer_power = false;  // op is "^" computed by `power`

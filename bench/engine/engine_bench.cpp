@@ -73,6 +73,17 @@ const Case kFurtherCases[] = {
     {"ln(1+exp(x))", "ln(1+exp(x))", true},
     {"exp(-x)*sin(2*x)+a", "exp(-x)*sin(2*x)+a", true},
     {"sqrt(x^2+a)-ln(abs(x))", "sqrt(x^2+a)-ln(abs(x))", true},
+    // The language's other functions.
+    {"tan(x)", "tan(x)", true},
+    {"atan(x)", "atan(x)", true},
+    {"asin(x/4)", "asin(x/4)", true},
+    {"acos(x/4)", "acos(x/4)", true},
+    {"sinh(x)", "sinh(x)", true},
+    {"cosh(x)", "cosh(x)", true},
+    {"log(x^2)", "log10(x^2)", true},
+    {"2^x", "2^x", true},
+    {"x^x", "abs(x)^x", true},
+    {"x^0,5", "abs(x)^0.5", true},
     // Linear texts and short polynomials, as a user types them.
     {"2*x+1", "2*x+1", false},
     {"x/2-3", "x/2-3", false},

@@ -393,6 +393,34 @@ TEST_F(EvaluationPaths, AgreeOnDivisionsByPowersOfTwo) {
   EXPECT_GT(checked, 25000);
 }
 
+// Powers of constant bases, whose logarithm is taken once: where the product of the exponent
+// and that logarithm nears the power's limit, at integral exponents, beyond the double range
+// and for bases that are not doubles.
+TEST_F(EvaluationPaths, AgreeOnPowersOfConstantBases) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 rng(20261210);
+  std::uniform_real_distribution<double> spread(-1200, 1200);
+  long checked = 0;
+  for (ProgramKind kind : {ProgramKind::Quimbel, ProgramKind::Vartelo}) {
+    UseProgram(kind);
+    std::vector<double> xs = {0.0, -0.0, 1.0, -1.0, 0.5, 2.0, 1e-300, 5e-324, 1e300, -1e300, inf, -inf, nan,
+                              1005.5, 1006.0, 1007.0, -1074.0, -1075.0, 697.0 / std::log(2.0), 2147483647.0,
+                              2147483648.5, 1e10};
+    for (int i = 0; i < 300; ++i) xs.push_back(spread(rng));
+    for (const char* text : {"2^x", "0,5^x", "10^(x/100)", "e^x", "pi^(x+1)", "1^x", "3^(a*x)", "(1/3)^x",
+                             "2^(-x)+1", "1,0001^(x*1000)", "0^x", "(-2)^x", "2^sin(x)", "(2^0,5)^x"}) {
+      ASSERT_TRUE(PrepareFunction(text, 5)) << text;
+      for (double a : {1.0, -0.001, 700.0}) {
+        for (double x : xs) {
+          ASSERT_TRUE(SameResult(text, 5, x, a, 0.5));
+          ++checked;
+        }
+      }
+    }
+  }
+  EXPECT_GT(checked, 25000);
+}
+
 // A power of x, a or b by a constant integer, where the variable's magnitude is close to the
 // bound beyond which the power is undefined, on both sides: the evaluator tests the
 // variable itself, the node table the power.
