@@ -12,7 +12,10 @@
 
 namespace {
 
-enum class AffineOp : std::uint8_t { None, Add, Multiply, Negate, Square };
+// Square, Cube and Fourth: powers of v by 2, 3 and 4, as the power computes them.
+enum class AffineOp : std::uint8_t { None, Add, Multiply, Negate, Square, Cube, Fourth };
+
+constexpr bool IsPower(AffineOp op) { return op == AffineOp::Square || op == AffineOp::Cube || op == AffineOp::Fourth; }
 
 AffineOp AffineOpOf(int op) {
   switch (op) {
@@ -35,15 +38,18 @@ template <AffineOp Op>
     return -v;
   } else if constexpr (Op == AffineOp::Square) {
     return v * v;  // what the power computes, |v| |v|, bit for bit
+  } else if constexpr (Op == AffineOp::Cube) {
+    return v * (v * v);  // -(|v| (|v| |v|)) for v < 0: rounding to nearest is symmetric
+  } else if constexpr (Op == AffineOp::Fourth) {
+    return (v * v) * (v * v);
   } else {
     return v;
   }
 }
 
-// For |v| < bound, the piece v OP1 c1 is not UndefinedValue (the square of v is moreover
-// defined only for floor < |v| < bound, where its power finds it defined without its exact
-// test), so the general evaluation would
-// not end there; nor can the piece or the result leave the 80-bit range (products and sums of
+// For |v| < bound, the piece v OP1 c1 is not UndefinedValue (a power of v is moreover defined
+// only for floor < |v| < bound, where the power finds it defined without its exact test), so
+// the general evaluation would not end there; nor can the piece or the result leave the 80-bit range (products and sums of
 // doubles stay far inside it), so Quimbel's end of the evaluation keeps the result as it is.
 // Vartelo's limits it to the sound range. Elsewhere, and where v is not finite, the general
 // entry decides.
@@ -53,7 +59,7 @@ long double EvalAffineEntry(const EvalProgram& program, double x, double a, doub
   const AffineForm& form = program.affine;
   const double magnitude = std::fabs(v);
   if (!(magnitude < form.bound)) [[unlikely]] return form.general(program, x, a, b);
-  if constexpr (Op1 == AffineOp::Square) {
+  if constexpr (IsPower(Op1)) {
     if (!(magnitude > form.floor)) [[unlikely]] return form.general(program, x, a, b);
   }
   const long double result = Applied<Op2>(Applied<Op1>(v, form.c1), form.c2);
@@ -84,6 +90,8 @@ EvalEntry EntryWithFirst(AffineOp op1, AffineOp op2, bool limit) {
     case AffineOp::Add: return EntryWithSecond<Variable, AffineOp::Add>(op2, limit);
     case AffineOp::Multiply: return EntryWithSecond<Variable, AffineOp::Multiply>(op2, limit);
     case AffineOp::Square: return EntryWithSecond<Variable, AffineOp::Square>(op2, limit);
+    case AffineOp::Cube: return EntryWithSecond<Variable, AffineOp::Cube>(op2, limit);
+    case AffineOp::Fourth: return EntryWithSecond<Variable, AffineOp::Fourth>(op2, limit);
     default: return EntryWithSecond<Variable, AffineOp::Negate>(op2, limit);
   }
 }
@@ -104,18 +112,23 @@ bool DoubleConstant(const EvalNode* child, bool is_variable, double high, double
   return true;
 }
 
-// A node that is v OP c (either order), -v, v^2 or v*v.
+// A node that is v OP c (either order), -v, v^2, v^3, v^4 or v*v.
 struct VariablePiece {
   int variable = 0;
   AffineOp op = AffineOp::None;
   double c = 0;
-  double floor = 0, ceiling = 0;  // for v^2: where its power is surely defined
+  double floor = 0, ceiling = 0;  // for a power of v: where it is surely defined
 };
 
 bool AsVariablePiece(const EvalNode& node, VariablePiece& piece) {
   if (node.integer_power) {
-    if (node.power.exponent != 2 || node.left != nullptr || !node.left_is_variable) return false;
-    piece.op = AffineOp::Square;
+    if (node.left != nullptr || !node.left_is_variable) return false;
+    switch (node.power.exponent) {
+      case 2: piece.op = AffineOp::Square; break;
+      case 3: piece.op = AffineOp::Cube; break;
+      case 4: piece.op = AffineOp::Fourth; break;
+      default: return false;
+    }
     piece.variable = node.left_variable;
     piece.floor = node.power.surely_defined_above;
     piece.ceiling = node.power.surely_defined_below;
@@ -152,6 +165,8 @@ long double PieceValue(AffineOp op, double v, double c) {
     case AffineOp::Add: return Applied<AffineOp::Add>(v, c);
     case AffineOp::Multiply: return Applied<AffineOp::Multiply>(v, c);
     case AffineOp::Square: return Applied<AffineOp::Square>(v, c);
+    case AffineOp::Cube: return Applied<AffineOp::Cube>(v, c);
+    case AffineOp::Fourth: return Applied<AffineOp::Fourth>(v, c);
     default: return Applied<AffineOp::Negate>(v, c);
   }
 }
@@ -180,6 +195,8 @@ double Estimate(AffineOp op, double c) {
   if (op == AffineOp::Add) m = UndefinedValue - std::fabs(static_cast<long double>(c));
   if (op == AffineOp::Multiply) m = UndefinedValue / std::fabs(static_cast<long double>(c));
   if (op == AffineOp::Square) m = std::sqrt(UndefinedValue);
+  if (op == AffineOp::Cube) m = std::cbrt(UndefinedValue);
+  if (op == AffineOp::Fourth) m = std::sqrt(std::sqrt(UndefinedValue));
   if (!(m > 0)) return 0;
   return m < std::numeric_limits<double>::max() ? static_cast<double>(m) : std::numeric_limits<double>::max();
 }
@@ -228,7 +245,7 @@ void PlaceAffineEntry(EvalProgram& program) {
   AffineOp second = AffineOp::None;
   if (AsVariablePiece(root, piece)) {
     form.bound = std::numeric_limits<double>::infinity();  // the root's value is not noted
-    if (piece.op == AffineOp::Square) form.bound = piece.ceiling;
+    if (IsPower(piece.op)) form.bound = piece.ceiling;
   } else {
     second = AffineOpOf(root.op);
     if (root.integer_power || (second != AffineOp::Add && second != AffineOp::Multiply)) return;
@@ -242,7 +259,7 @@ void PlaceAffineEntry(EvalProgram& program) {
     }
     if (inner == nullptr || !AsVariablePiece(*inner, piece)) return;
     form.bound = PieceBound(piece.op, piece.c);
-    if (piece.op == AffineOp::Square) form.bound = std::fmin(form.bound, piece.ceiling);
+    if (IsPower(piece.op)) form.bound = std::fmin(form.bound, piece.ceiling);
   }
   form.floor = piece.floor;
   form.c1 = piece.c;

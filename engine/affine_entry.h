@@ -1,7 +1,7 @@
 #pragma once
 // The entry of a program that is an affine function of one variable built from double
-// constants: 3*x+2, 1-x, x/2-3, (x+1)/2, -a*4, 0,5*x. Such a text costs little more than its
-// two x87 operations, where the general entry keeps a context, loads each constant as two
+// constants: 3*x+2, 1-x, x/2-3, (x+1)/2, -a*4, 0,5*x, and the powers x^2, x^3, x^4 with at
+// most one such operation more. Such a text costs little more than its x87 operations, where the general entry keeps a context, loads each constant as two
 // doubles and tests the piece and the result.
 #include "engine/evaluation_program.h"
 

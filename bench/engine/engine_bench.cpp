@@ -82,8 +82,8 @@ const Case kFurtherCases[] = {
     {"cosh(x)", "cosh(x)", true},
     {"log(x^2)", "log10(x^2)", true},
     {"2^x", "2^x", true},
-    {"x^x", "abs(x)^x", true},
-    {"x^0,5", "abs(x)^0.5", true},
+    {"(x^2+1)^x", "(x^2+1)^x", true},
+    {"(x^2+1)^0,5", "(x^2+1)^0.5", true},
     // Linear texts and short polynomials, as a user types them.
     {"2*x+1", "2*x+1", false},
     {"x/2-3", "x/2-3", false},

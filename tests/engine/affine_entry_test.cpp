@@ -70,12 +70,13 @@ TEST_F(AffineTexts, TakeTheirOwnEntryWhereTheConstantsAreDoubles) {
     EvalProgram program;
     for (const char* text : {"3*x+2", "2+x*3", "x/2-3", "1-x", "(x+1)/2", "-x*4", "0,5*a", "b-7", "-b", "2*(x+1)",
                              "(x-1)*(-3)", "x*(2^(-1000)*2^(-74))+1", "x/0,25", "(-x)+2", "0,1*x+2", "x*u(1)",
-                             "x^2", "x^2+1", "3*a^2", "b^2-1", "x*x", "x*x+1", "2*(b*b)"}) {
+                             "x^2", "x^2+1", "3*a^2", "b^2-1", "x*x", "x*x+1", "2*(b*b)", "x^3", "x^3+1",
+                             "2*x^4", "x^4-1"}) {
       ASSERT_TRUE(Compile(text, program)) << text;
       EXPECT_TRUE(TakesAffineEntry(program)) << text;
     }
     for (const char* text : {"pi*x+2", "3*x+(1/3)", "x/3+1", "(1-x)*2", "5-(a-1)", "x*x*x", "3*x+a", "(1/3)*x",
-                             "x/3", "x", "x*a", "x^3+1", "x^(-2)", "(x+1)^2", "1-x^2", "sin(x)+1", "3*x+2+a", "7",
+                             "x/3", "x", "x*a", "x^5", "x^(-2)", "(x+1)^2", "1-x^2", "sin(x)+1", "3*x+2+a", "7",
                              "x*10^300"}) {
       ASSERT_TRUE(Compile(text, program)) << text;
       EXPECT_FALSE(TakesAffineEntry(program)) << text;
@@ -147,7 +148,8 @@ TEST_F(AffineTexts, EndWhereThePieceEqualsUndefinedValue) {
 TEST_F(AffineTexts, AgreeWithTheGeneralEntryAndTheNodeTable) {
   const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
   const double least = std::numeric_limits<double>::min(), most = std::numeric_limits<double>::max();
-  const char* const pieces[] = {"V*C", "C*V", "V+C", "C+V", "V-C", "C-V", "V/2", "V/0,25", "-V", "V", "V^2", "V*V"};
+  const char* const pieces[] = {"V*C", "C*V", "V+C", "C+V", "V-C", "C-V", "V/2", "V/0,25", "-V", "V", "V^2", "V*V",
+                                "V^3", "V^4"};
   const char* const outers[] = {"P",     "(P)+K",   "K+(P)", "(P)-K",     "K-(P)",
                                 "(P)*K", "K*(P)",   "(P)/2", "(P)/0,25", "(P)/K"};
   const char* const variables[] = {"x", "a", "b"};
@@ -185,7 +187,7 @@ TEST_F(AffineTexts, AgreeWithTheGeneralEntryAndTheNodeTable) {
           points.push_back(v);
           points.push_back(-v);
         }
-        // A square is handed over below its floor too, and above where its power stops being
+        // A power is handed over below its floor too, and above where its power stops being
         // defined (about the floor's reciprocal), wherever that comes before the bound.
         v = program.affine.floor;
         for (int k = 0; k < 3; ++k) v = std::nextafter(v, 0.0);
