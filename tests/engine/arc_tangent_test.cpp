@@ -13,9 +13,11 @@
 
 namespace {
 
-// The distance in units in the last place of the 64-bit mantissa.
+// The distance in units in the last place of the 64-bit mantissa (infinite where one of
+// the two only is a NaN).
 double Ulps(long double value, long double reference) {
-  if (value == reference) return 0;
+  if (value == reference || (std::isnan(value) && std::isnan(reference))) return 0;
+  if (std::isnan(value) || std::isnan(reference)) return HUGE_VAL;
   int exponent;
   frexpl(reference, &exponent);
   return static_cast<double>(fabsl(value - reference) / ldexpl(1.0L, exponent - 64));
@@ -25,21 +27,29 @@ struct Point {
   long double y, x;
 };
 
-// The worst distance over `points` to the instruction and to the library, and where.
+// The worst distance over `points` to the instruction and to the library, and where; and
+// the share of the points where the result is not the instruction's. The instruction errs
+// by about half a unit, and so does a result rounded once from a precise sum, so the two
+// differ by one unit in a few percent of the points: a sloppier method differs far more
+// often long before it differs by two units.
 struct Worst {
   double to_instruction = 0, to_library = 0;
   Point at{0, 0};
+  double share_differing = 0;
 };
 
 Worst WorstOver(const std::vector<Point>& points) {
   Worst worst;
+  long differing = 0;
   for (const Point& p : points) {
     const long double ours = xmath::ArcTangent2(p.y, p.x);
     const double a = Ulps(ours, xmath::ATan2(p.y, p.x)), b = Ulps(ours, atan2l(p.y, p.x));
     if (a > worst.to_instruction || b > worst.to_library) worst.at = p;
     worst.to_instruction = std::max(worst.to_instruction, a);
     worst.to_library = std::max(worst.to_library, b);
+    differing += a > 0;
   }
+  worst.share_differing = static_cast<double>(differing) / static_cast<double>(points.size());
   return worst;
 }
 
@@ -49,10 +59,11 @@ std::string Where(const Worst& w) {
   return text;
 }
 
-void ExpectWithinOneUlp(const std::vector<Point>& points) {
+void ExpectWithinOneUlp(const std::vector<Point>& points, double most_differing) {
   const Worst w = WorstOver(points);
   EXPECT_LE(w.to_instruction, 1.0) << Where(w);
   EXPECT_LE(w.to_library, 1.0) << Where(w);
+  EXPECT_LE(w.share_differing, most_differing);
 }
 
 // The three ways the engine calls it.
@@ -113,7 +124,7 @@ TEST(ArcTangent, ArcTanWithinOneUlp) {
     points.push_back(ForArcTan(l));
     points.push_back(ForArcTan(-l));
   }
-  ExpectWithinOneUlp(points);
+  ExpectWithinOneUlp(points, 0.03);
 }
 
 TEST(ArcTangent, ArcSinAndArcCosWithinOneUlp) {
@@ -141,8 +152,8 @@ TEST(ArcTangent, ArcSinAndArcCosWithinOneUlp) {
     arcsin.push_back(ForArcSin(l));
     arccos.push_back(ForArcCos(l));
   }
-  ExpectWithinOneUlp(arcsin);
-  ExpectWithinOneUlp(arccos);
+  ExpectWithinOneUlp(arcsin, 0.09);
+  ExpectWithinOneUlp(arccos, 0.04);
 }
 
 // Any point: the four quadrants, both operands of any size, and |y| close to |x|, where
@@ -165,7 +176,7 @@ TEST(ArcTangent, AnyPointWithinOneUlp) {
       points.push_back({x, t * x});
     }
   }
-  ExpectWithinOneUlp(points);
+  ExpectWithinOneUlp(points, 0.05);
 }
 
 // Zeros, and the operands whose angle is a multiple of pi/2, as the instruction gives them.
