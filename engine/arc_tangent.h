@@ -11,8 +11,8 @@
 // within a factor of two of each other); only c times the small rest of M is rounded. The
 // table point comes from the quotient of the doubles nearest to m and M, which the SSE unit
 // computes while the x87 one loads its operands. Table points are 2^e (1 + k/32) for
-// t >= 2^-8 (so |u| < 2^-7) and 0 below (u = t); atan u is its Taylor polynomial up to u^9.
-// atan c is stored as a sum of two doubles, the first a multiple of 2^-61, so that K plus
+// t >= 2^-9 (so |u| < 2^-7) and 0 below (u = t); atan u is its Taylor polynomial up to u^7.
+// atan c is stored as a sum of two doubles, the first a multiple of 2^-62, so that K plus
 // or minus it is exact and the result is rounded once, in the last addition.
 // Operands outside 2^-1000 .. 2^1000 (for the larger one), and infinities and NaN, go to
 // the instruction.
@@ -25,15 +25,15 @@
 namespace xmath {
 
 namespace detail {
-// Rows of (c, atan c high, atan c low): c = 0, then c = 2^e (1 + k/32) for e = -8 .. -1
+// Rows of (c, atan c high, atan c low): c = 0, then c = 2^e (1 + k/32) for e = -9 .. -1
 // and k = 0 .. 31, then c = 1.
-inline constexpr int kArcTangentRows = 258;
+inline constexpr int kArcTangentRows = 290;
 extern const double kArcTangentTable[3 * kArcTangentRows];
 
 // The key of a double q in 0 .. 1 is its exponent and first five bits of mantissa, rounded
-// to nearest; keys below that of 2^-8 take row 0.
+// to nearest; keys below that of 2^-9 take row 0.
 inline constexpr int kArcTangentKeyShift = 47;
-inline constexpr std::uint64_t kArcTangentFirstKey = std::uint64_t{1023 - 8} << 5;
+inline constexpr std::uint64_t kArcTangentFirstKey = std::uint64_t{1023 - 9} << 5;
 
 // K high, K low and s for each octant, the sign of y included: for y >= 0, |y| <= |x| with
 // x >= 0, then with x < 0, then |y| > |x| with x >= 0 and with x < 0 (x = -0 counts as
@@ -69,7 +69,7 @@ inline constexpr double kArcTangentHighest = 0x1p1000;
   const long double c = entry[0];
   const long double u = ((low - c * high_d) - c * (high - high_d)) / (high + c * low);
   const long double z = u * u, z2 = z * z;
-  const long double p = u + (u * z) * ((-1.0 / 3 + z * 0.2) + z2 * (-1.0 / 7 + z * (1.0 / 9)));
+  const long double p = u + (u * z) * ((-1.0 / 3 + z * 0.2) + z2 * (-1.0 / 7));
   const std::uint64_t octant = (std::bit_cast<std::uint64_t>(y_d) >> 63 << 2) +
                                (std::uint64_t{steep} << 1) + (std::bit_cast<std::uint64_t>(x_d) >> 63);
   const double* terms = detail::kOctantTerms + 3 * octant;
