@@ -2,7 +2,8 @@
 
 namespace xmath::detail {
 
-// c, then atan c rounded to a double, then the rest rounded to a double.
+// c, then atan c rounded to a double, then the rest rounded to a double (both from atan c
+// computed with 300 significant bits).
 const double kArcTangentTable[3 * kArcTangentRows] = {
     0x0.0p+0, 0x0.0p+0, 0x0.0p+0,
     0x1.0000000000000p-9, 0x1.ffffd5555bbbcp-10, -0x1.5a35952154fdep-64,
