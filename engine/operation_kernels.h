@@ -12,6 +12,7 @@
 #include <limits>
 #include <numbers>
 
+#include "engine/arc_tangent.h"
 #include "engine/expression_tables.h"
 #include "engine/extended_math.h"
 #include "engine/random_source.h"
@@ -271,7 +272,7 @@ struct ArcCos {
       s |= kUndefined;
       return 0;
     }
-    return xmath::ATan2(xmath::Sqrt(1 - l * l), l);
+    return xmath::ArcTangent2(xmath::Sqrt(1 - l * l), l);
   }
 };
 struct ArcSin {
@@ -280,13 +281,13 @@ struct ArcSin {
       s |= kUndefined;
       return 0;
     }
-    return xmath::ATan2(l, xmath::Sqrt(1 - l * l));
+    return xmath::ArcTangent2(l, xmath::Sqrt(1 - l * l));
   }
 };
 struct ArcTan {
   [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     if (!IsFiniteQuick(l)) s |= kFault;
-    return xmath::ATan2(l, 1);
+    return xmath::ArcTangent2(l, 1);
   }
 };
 struct Ent {  // the floor
