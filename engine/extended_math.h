@@ -9,9 +9,9 @@
 // by multiples of ln 2 / 128 and multiplies a table value by a short polynomial; ln takes
 // the mantissa's interval from the double nearest to its operand and evaluates the series
 // of ln(1 + r) for |r| < 0.006 (the microcoded f2xm1, fscale and fyl2x cost several times
-// more). The arc tangent (fpatan) is the instruction the library uses itself. The x87 sine
-// instruction is not used: it is slower than the polynomial and wrong near multiples of pi
-// for large operands.
+// more). ATan2 is the instruction the library uses itself (fpatan), for the operands that
+// the table arc tangent (arc_tangent.h) leaves to it. The x87 sine instruction is not used:
+// it is slower than the polynomial and wrong near multiples of pi for large operands.
 #include <bit>
 #include <cfloat>
 #include <cmath>
