@@ -328,9 +328,11 @@ template <class Reduced>
 }
 
 // The reduction of x beyond a quarter turn (|x| >= kWithinQuarterTurn, `rounded` the double
-// nearest to x): r and the quadrant k mod 4, from |x| where the double settles k (`negate`
-// then tells that x < 0, so that sin and tan are to be negated), from x otherwise. False
-// from kReductionLimit on, where the library's functions take over.
+// nearest to x) as sine and cosine make it: r and the quadrant k mod 4, from |x| where the
+// double settles k (`negate` then tells that x < 0, so that an odd function's value is to be
+// negated), from x otherwise. False from kReductionLimit on, where the library's functions
+// take over. (Sine and cosine spell it out: so written, the compiler lays them out
+// differently, and they run 4% slower.)
 template <class Reduced = long double>
 [[gnu::always_inline]] inline bool ReduceBeyondQuarterTurn(long double x, double rounded, Reduced& r,
                                                           unsigned& quadrant, bool& negate) {
@@ -353,11 +355,21 @@ template <class Reduced = long double>
 // sin x for any finite x (exact reduction below 1E9, the C library's beyond).
 [[gnu::always_inline]] inline long double Sin(long double x) {
   const double rounded = RoundedForTest(x);
-  if (std::fabs(rounded) < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
+  const double nearest = std::fabs(rounded);
+  if (nearest < detail::kWithinQuarterTurn) return detail::SinOfReduced(x);
+  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
   long double r;
   unsigned quadrant;
-  bool negate;
-  if (!detail::ReduceBeyondQuarterTurn(x, rounded, r, quadrant, negate)) return sinl(x);
+  bool negate = false;
+  if (k >= 0) {
+    r = detail::ReduceFewQuarterTurns<long double>(std::fabs(x), k);
+    quadrant = static_cast<unsigned>(k) & 3u;
+    negate = std::signbit(rounded);
+  } else {
+    const bool near = nearest < detail::kNearLimit;
+    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return sinl(x);
+    r = detail::ReduceQuarterTurns(x, quadrant, near);
+  }
   long double v;
   switch (quadrant) {
     case 0: v = detail::SinOfReduced(r); break;
@@ -369,12 +381,19 @@ template <class Reduced = long double>
 }
 
 [[gnu::always_inline]] inline long double Cos(long double x) {
-  const double rounded = RoundedForTest(x);
-  if (std::fabs(rounded) < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
+  const double nearest = std::fabs(RoundedForTest(x));
+  if (nearest < detail::kWithinQuarterTurn) return detail::CosOfReduced(x);
+  const int k = nearest < detail::kFewQuarterTurnsLimit ? detail::FewQuarterTurns(nearest) : -1;
   long double r;
   unsigned quadrant;
-  bool negate;  // cos is even
-  if (!detail::ReduceBeyondQuarterTurn(x, rounded, r, quadrant, negate)) return cosl(x);
+  if (k >= 0) {
+    r = detail::ReduceFewQuarterTurns<long double>(std::fabs(x), k);
+    quadrant = static_cast<unsigned>(k) & 3u;
+  } else {
+    const bool near = nearest < detail::kNearLimit;
+    if (!near && !(std::fabs(x) < detail::kReductionLimit)) return cosl(x);
+    r = detail::ReduceQuarterTurns(x, quadrant, near);
+  }
   switch (quadrant) {
     case 0: return detail::CosOfReduced(r);
     case 1: return -detail::SinOfReduced(r);
