@@ -5,7 +5,7 @@
 
 #include "engine/evaluation_program.h"
 #include "engine/expression_tables.h"
-#include "engine/extended_math.h"
+#include "engine/trigonometric.h"
 
 namespace {
 

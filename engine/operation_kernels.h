@@ -16,6 +16,7 @@
 #include "engine/expression_tables.h"
 #include "engine/extended_math.h"
 #include "engine/random_source.h"
+#include "engine/trigonometric.h"
 #include "engine/waveforms.h"
 
 namespace ops {

@@ -8,6 +8,7 @@
 #include "engine/extended_math.h"
 #include "engine/number_conversion.h"
 #include "engine/rounding.h"
+#include "engine/trigonometric.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/grids.h"
 #include "plotter/main_form.h"

@@ -9,6 +9,7 @@
 #include "engine/expression_tables.h"
 #include "engine/extended_math.h"
 #include "engine/operation_kernels.h"
+#include "engine/trigonometric.h"
 #include "engine_test_support.h"
 
 namespace {
