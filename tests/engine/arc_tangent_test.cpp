@@ -13,16 +13,6 @@
 
 namespace {
 
-// The distance in units in the last place of the 64-bit mantissa (infinite where one of
-// the two only is a NaN).
-double Ulps(long double value, long double reference) {
-  if (value == reference || (std::isnan(value) && std::isnan(reference))) return 0;
-  if (std::isnan(value) || std::isnan(reference)) return HUGE_VAL;
-  int exponent;
-  frexpl(reference, &exponent);
-  return static_cast<double>(fabsl(value - reference) / ldexpl(1.0L, exponent - 64));
-}
-
 struct Point {
   long double y, x;
 };

@@ -2,6 +2,7 @@
 // Shared helpers of the engine tests.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,16 @@
 
 // Whether two 80-bit values have the same ten bytes (zeros' signs and NaNs told apart).
 inline bool SameBits(long double a, long double b) { return std::memcmp(&a, &b, 10) == 0; }
+
+// The distance in units in the last place of the 64-bit mantissa (infinite where one of
+// the two only is a NaN).
+inline double Ulps(long double value, long double reference) {
+  if (value == reference || (std::isnan(value) && std::isnan(reference))) return 0;
+  if (std::isnan(value) || std::isnan(reference)) return HUGE_VAL;
+  int exponent;
+  frexpl(reference, &exponent);
+  return static_cast<double>(fabsl(value - reference) / ldexpl(1.0L, exponent - 64));
+}
 
 // Selects a program for the duration of a test and records the slots marked unreadable.
 class EngineTest : public ::testing::Test {

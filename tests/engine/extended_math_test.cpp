@@ -14,14 +14,6 @@
 
 namespace {
 
-// The distance in units in the last place of the 64-bit mantissa.
-double Ulps(long double value, long double reference) {
-  if (value == reference) return 0;
-  int exponent;
-  frexpl(reference, &exponent);
-  return static_cast<double>(fabsl(value - reference) / ldexpl(1.0L, exponent - 64));
-}
-
 template <class F, class G>
 double WorstUlps(F ours, G library, double low, double high, int count) {
   std::mt19937_64 rng(7);
