@@ -208,26 +208,25 @@ template <class Reduced>
   }
 }
 
-// The reduction of x beyond a quarter turn (|x| >= kWithinQuarterTurn, `rounded` the double
-// nearest to x) as sine and cosine make it: r and the quadrant k mod 4, from |x| where the
-// double settles k (`negate` then tells that x < 0, so that an odd function's value is to be
-// negated), from x otherwise. False from kReductionLimit on, where the library's functions
-// take over. (Sine and cosine spell it out: so written, the compiler lays them out
-// differently, and they run 4% slower.)
-template <class Reduced = long double>
-[[gnu::always_inline]] inline bool ReduceBeyondQuarterTurn(long double x, double rounded, Reduced& r,
+// The tangent's reduction of x beyond a quarter turn (|x| >= kWithinQuarterTurn, `rounded`
+// the double nearest to x), as sine and cosine make theirs but in two parts: r and the
+// quadrant k mod 4, from |x| where the double settles k (`negate` then tells that x < 0, so
+// that the value is to be negated), from x otherwise. False from kReductionLimit on, where
+// the library's function takes over. (Sine and cosine spell theirs out: written as one
+// routine for all three, the compiler lays them out differently and they run 4% slower.)
+[[gnu::always_inline]] inline bool ReduceBeyondQuarterTurn(long double x, double rounded, TwoParts& r,
                                                           unsigned& quadrant, bool& negate) {
   const double nearest = std::fabs(rounded);
   const int k = nearest < kFewQuarterTurnsLimit ? FewQuarterTurns(nearest) : -1;
   if (k >= 0) {
-    r = ReduceFewQuarterTurns<Reduced>(std::fabs(x), k);
+    r = ReduceFewQuarterTurns<TwoParts>(std::fabs(x), k);
     quadrant = static_cast<unsigned>(k) & 3u;
     negate = std::signbit(rounded);
     return true;
   }
   const bool near = nearest < kNearLimit;
   if (!near && !(std::fabs(x) < kReductionLimit)) return false;
-  r = ReduceQuarterTurns<Reduced>(x, quadrant, near);
+  r = ReduceQuarterTurns<TwoParts>(x, quadrant, near);
   negate = false;
   return true;
 }
