@@ -240,22 +240,12 @@ void StepIntegerPower(const BlockStep& step, BlockRun& run) {
 template <LeafOp Op, ColumnSource Left, ColumnSource Right>
 [[gnu::always_inline]] inline long double PieceValue(const Reader<Left>& left, const Reader<Right>& right,
                                                      const ConstantIntegerPower& power, std::size_t i, Status& s) {
-  const long double l = left(i);
-  long double v;
-  if constexpr (Op == kLeafNegate) {
-    return -l;  // of a variable: a double, never UndefinedValue
-  } else if constexpr (Op == kLeafSquare && Left == ColumnSource::X) {
-    v = power.OfDouble<2>(left.high[i], s);
-  } else if constexpr (Op == kLeafSquare) {
-    v = power.Of<2>(l, s);
-  } else if constexpr (Op == kLeafAdd) {
-    v = l + right(i);
-  } else if constexpr (Op == kLeafMultiply) {
-    v = l * right(i);
+  const auto right_value = [&] { return right(i); };
+  if constexpr (Left == ColumnSource::X) {
+    return SimplePieceValue<Op>(left.high[i], right_value, power, s);
   } else {
-    v = ops::Divide::Apply(l, right(i), s);
+    return SimplePieceValue<Op>(left(i), right_value, power, s);
   }
-  return undefined_operand::Noted<ops::Add>(v, s);
 }
 
 template <class Kernel, LeafOp Op, ColumnSource PieceLeft, ColumnSource PieceRight, ColumnSource Beside,

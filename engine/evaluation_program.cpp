@@ -128,25 +128,12 @@ long double EvalPowerOfConstantBase(const EvalNode& n, EvalContext& c) {
 // built (Square and Negate read their left operand only): LeafValue without its tests.
 template <LeafOp Op, OperandKind LeafLeft, OperandKind LeafRight>
 [[gnu::always_inline]] inline long double PlainLeafValue(const EvalNode& n, EvalContext& c) {
-  const long double l = FETCH_LEFT(LeafLeft);
-  long double v;
-  if constexpr (Op == kLeafNegate) {
-    return -l;  // of a variable: a double, never UndefinedValue
-  } else if constexpr (Op == kLeafSquare && LeafLeft == OperandKind::Variable) {
-    v = n.power.OfDouble<2>(c.vars[n.left_variable], c.status);
-  } else if constexpr (Op == kLeafSquare) {
-    v = n.power.Of<2>(l, c.status);
+  const auto right = [&] { return FETCH_RIGHT(LeafRight); };
+  if constexpr (LeafLeft == OperandKind::Variable) {
+    return SimplePieceValue<Op>(c.vars[n.left_variable], right, n.power, c.status);
   } else {
-    const long double r = FETCH_RIGHT(LeafRight);
-    if constexpr (Op == kLeafAdd) {
-      v = l + r;
-    } else if constexpr (Op == kLeafMultiply) {
-      v = l * r;
-    } else {
-      v = ops::Divide::Apply(l, r, c.status);
-    }
+    return SimplePieceValue<Op>(FETCH_LEFT(LeafLeft), right, n.power, c.status);
   }
-  return Noted<ops::Add>(v, c.status);
 }
 
 // A binary node with one leaf operand, of a shape known when the program is built, and one

@@ -15,6 +15,7 @@
 
 #include "engine/constant_integer_power.h"
 #include "engine/operation_kernels.h"
+#include "engine/undefined_operand.h"
 
 struct EvalNode;
 
@@ -42,6 +43,30 @@ decltype(auto) WithLeafOp(LeafOp op, F&& f) {
     case kLeafNegate: return f(std::integral_constant<LeafOp, kLeafNegate>{});
     default: return f(std::integral_constant<LeafOp, kLeafSquare>{});
   }
+}
+
+// The value of a simple piece of a shape known when the program is built, as every
+// evaluation computes and notes it: `left` its left operand (a double where it is x, a or b,
+// whose square then tests the double itself), `right()` its right one (not read by the
+// negation and the square), `power` the square's bounds.
+template <LeafOp Op, class Left, class Right>
+[[gnu::always_inline]] inline long double SimplePieceValue(Left left, Right right, const ConstantIntegerPower& power,
+                                                           ops::Status& s) {
+  long double v;
+  if constexpr (Op == kLeafNegate) {
+    return -static_cast<long double>(left);  // of a variable: a double, never UndefinedValue
+  } else if constexpr (Op == kLeafSquare && std::is_same_v<Left, double>) {
+    v = power.OfDouble<2>(left, s);
+  } else if constexpr (Op == kLeafSquare) {
+    v = power.Of<2>(left, s);
+  } else if constexpr (Op == kLeafAdd) {
+    v = left + right();
+  } else if constexpr (Op == kLeafMultiply) {
+    v = left * right();
+  } else {
+    v = ops::Divide::Apply(left, right(), s);
+  }
+  return undefined_operand::Noted<ops::Add>(v, s);
 }
 
 struct EvalNode {
