@@ -49,10 +49,10 @@ template <AffineOp Op>
 
 // For |v| < bound, the piece v OP1 c1 is not UndefinedValue (a power of v is moreover defined
 // only for floor < |v| < bound, where the power finds it defined without its exact test), so
-// the general evaluation would not end there; nor can the piece or the result leave the 80-bit range (products and sums of
-// doubles stay far inside it), so Quimbel's end of the evaluation keeps the result as it is.
-// Vartelo's limits it to the sound range. Elsewhere, and where v is not finite, the general
-// entry decides.
+// the general evaluation would not end there; nor can the piece or the result leave the
+// 80-bit range (products and sums of doubles, and powers below the power's limit, stay far
+// inside it), so Quimbel's end of the evaluation keeps the result as it is. Vartelo's limits
+// it to the sound range. Elsewhere, and where v is not finite, the general entry decides.
 template <int Variable, AffineOp Op1, AffineOp Op2, bool Limit>
 long double EvalAffineEntry(const EvalProgram& program, double x, double a, double b) {
   const double v = Variable == 0 ? x : Variable == 1 ? a : b;

@@ -97,14 +97,15 @@ using EvalEntry = long double (*)(const EvalProgram&, double x, double a, double
 // The entry of a program that is not ready: UndefinedValue everywhere.
 long double EvaluateNothing(const EvalProgram&, double x, double a, double b);
 
-// A program that is an affine function of one variable v, built from at most two operations
-// with constants that are doubles: (v OP1 c1) OP2 c2, with OP1 + or * (or a negation of v),
-// OP2 + or * (or none). Its entry computes it directly where |v| < `bound`; outside (and
-// where v is not finite) it calls `general`, the entry of the root's function.
+// A program that is an affine function of one variable v (or of its square, cube or fourth
+// power), built from at most two operations with constants that are doubles:
+// (v OP1 c1) OP2 c2, with OP1 + or *, a negation of v or a power of v, OP2 + or * (or none).
+// Its entry computes it directly where |v| < `bound`; outside (and where v is not finite) it
+// calls `general`, the entry of the root's function.
 struct AffineForm {
   double c1 = 0, c2 = 0;
   double bound = 0;
-  double floor = 0;  // for the square of v: |v| must lie above it too
+  double floor = 0;  // for a power of v: |v| must lie above it too
   EvalEntry general = nullptr;
 };
 
