@@ -40,9 +40,13 @@ using xmath::RoundedForTest;
   return std::fabs(RoundedForTest(v)) <= std::numeric_limits<double>::max() || IsFinite(v);
 }
 
-// For |d| < 2^31: whether the double d is an integer. When it is not, neither is the 80-bit
-// value it was rounded from (an integer of that size is a double).
-inline bool IsIntegralDouble(double d) { return static_cast<double>(static_cast<std::int64_t>(d)) == d; }
+// Whether |d| < 2147483646 and the double d is not an integer. Then neither is the 80-bit
+// value it was rounded from (an integer of that size is a double). Adding and removing
+// 2^52 rounds such a magnitude to an integer.
+[[gnu::always_inline]] inline bool IsFractionalBelowTwoPow31(double d) {
+  const double magnitude = std::fabs(d);
+  return magnitude < 2147483646.0 && (magnitude + 0x1p52) - 0x1p52 != magnitude;
+}
 
 // An overflow of the 80-bit range gives an infinity (faults are masked). The arithmetic
 // operations let an infinity (or the NaN it turns into) flow on to the end of the
@@ -73,8 +77,7 @@ inline bool IsIntegralDouble(double d) { return static_cast<double>(static_cast<
 // b^p for b > 0, given ln b: 1 for p = 0, repeated squaring for an integral p of magnitude
 // up to 2147483647, e^(p ln b) otherwise.
 [[gnu::always_inline]] inline long double PositivePower(long double b, long double p, long double ln_b) {
-  const double rounded = RoundedForTest(p);  // not an integer: neither is p, nor 0
-  if (std::fabs(rounded) < 2147483646.0 && !IsIntegralDouble(rounded)) return xmath::Exp(p * ln_b);
+  if (IsFractionalBelowTwoPow31(RoundedForTest(p))) return xmath::Exp(p * ln_b);  // p is not 0 either
   if (p == 0) return 1;
   if (std::fabs(p) <= 2147483647.0L && xmath::RoundNear(p) == p) {
     return IntegerPower(b, xmath::IntegralToInt64(p));
@@ -109,10 +112,17 @@ struct Power {
   // 0^p is 0, undefined for p < 0; a negative base needs an integral exponent; undefined
   // when |p ln |b|| >= 698.
   [[gnu::always_inline]] static long double Apply(long double b, long double p, Status& s) {
-    // A positive double comes from a positive b; |p ln b| below 697 in double is below 698.
-    if (RoundedForTest(b) > 0) {
-      const long double ln_base = xmath::Ln(b);
-      if (std::fabs(RoundedForTest(p * ln_base)) < 697) return PositivePower(b, p, ln_base);
+    // A double of b within ln's range comes from a positive b; |p ln b| below 697 in double
+    // is below 698.
+    const double rounded_b = RoundedForTest(b);
+    if (xmath::IsWithinLnRange(rounded_b)) {
+      const long double ln_base = xmath::LnWithin(b, rounded_b);
+      const long double y = p * ln_base;
+      const double rounded_y = RoundedForTest(y);
+      if (std::fabs(rounded_y) < 697) {
+        if (IsFractionalBelowTwoPow31(RoundedForTest(p))) return xmath::ExpWithin(y, rounded_y);
+        return PositivePower(b, p, ln_base);
+      }
     }
     if (b == 0) {
       if (p < 0) s |= kUndefined;
@@ -202,7 +212,10 @@ inline const double kLnEulerNumberMinusOne = static_cast<double>(xmath::Ln(kEule
 struct Exp {
   [[gnu::always_inline]] static long double Apply(long double l, long double, Status& s) {
     const double rounded = RoundedForTest(l);  // below 697 and not an integer: so is l
-    if (std::fabs(rounded) < 697 && !IsIntegralDouble(rounded)) return xmath::Exp(l + l * kLnEulerNumberMinusOne);
+    if (std::fabs(rounded) < 697 && IsFractionalBelowTwoPow31(rounded)) {
+      const long double y = l + l * kLnEulerNumberMinusOne;
+      return xmath::ExpWithin(y, RoundedForTest(y));
+    }
     if (!(std::fabs(l) < kPowerLimit)) {
       s |= kUndefined;
       return 0;

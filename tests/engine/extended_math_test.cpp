@@ -171,6 +171,33 @@ TEST(ExtendedMath, ExponentialOnADenseGrid) {
   EXPECT_EQ(xmath::Exp(1e-4000L), 1.0L);
 }
 
+// exp scales 2^(k/128)(1 + p) by 2^n through a double where 2^n is a normal double, and by
+// the instruction beyond: both sides of both ends.
+TEST(ExtendedMath, ExponentialWhereItsScalingChangesWay) {
+  const auto library = [](long double y) { return expl(y); };
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Exp, library, -709.5L, -707, 0x1p-13L), 1.0);
+  EXPECT_LE(WorstUlpsOnGrid(xmath::Exp, library, 708, 710.5L, 0x1p-13L), 1.0);
+  for (int n : {-1024, -1023, -1022, -1021, 1022, 1023, 1024}) {
+    const long double y = n * 0.693147180559945309417232121458176568L;
+    for (long double v : {nextafterl(y, -HUGE_VALL), y, nextafterl(y, HUGE_VALL)}) {
+      EXPECT_LE(Ulps(xmath::Exp(v), expl(v)), 1.0) << n;
+    }
+  }
+}
+
+// ln at the ends of its own range (2^-1020 .. 2^1020), where 2^-e scales the reciprocal by
+// its exponent field the most, and just beyond them (the instruction).
+TEST(ExtendedMath, LogarithmAtTheEndsOfItsRange) {
+  double worst = 0;
+  for (int e : {-1021, -1020, -1019, 1018, 1019, 1020}) {
+    for (int k = 0; k < 8192; ++k) {
+      const long double v = ldexpl(1 + k / 8192.0L, e);
+      for (long double w : {v, nextafterl(v, 0), v * (1 + 0x1p-61L)}) worst = std::max(worst, Ulps(xmath::Ln(w), logl(w)));
+    }
+  }
+  EXPECT_LE(worst, 1.0);
+}
+
 TEST(ExtendedMath, LogarithmOnADenseGrid) {
   const auto library = [](long double v) { return logl(v); };
   // A geometric grid over the whole 80-bit range (beyond 2^-1020 .. 2^1020 the instruction).
@@ -207,6 +234,35 @@ TEST(ExtendedMath, TruncAndFloorAsTheLibrary) {
   for (long double v : values) {
     ASSERT_TRUE(SameBits(xmath::Trunc(v), std::trunc(v))) << static_cast<double>(v);
     ASSERT_TRUE(SameBits(xmath::Floor(v), std::floor(v))) << static_cast<double>(v);
+  }
+}
+
+TEST(ExtendedMath, FractionalExponentsBelowTwoPow31) {
+  for (double d : {0.5, -0.5, 1e-300, -4.9e-324, 2.5, 1e9 + 0.5, 2147483645.5, -2147483645.5, 0x1.fffffffffffffp-1}) {
+    EXPECT_TRUE(ops::IsFractionalBelowTwoPow31(d)) << d;
+  }
+  for (double d : {0.0, -0.0, 1.0, -3.0, 1e9, 2147483645.0, 2147483646.0, 2147483646.5, 1e15 + 0.5, 1e300,
+                   HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+    EXPECT_FALSE(ops::IsFractionalBelowTwoPow31(d)) << d;
+  }
+}
+
+// A positive base whose double lies outside ln's range (subnormal, or beyond the double
+// range) takes the power's general steps: still e^(p ln b), defined while |p ln b| < 698.
+// The rounding of p ln b to 80 bits moves the result by up to |p ln b| / 2 units.
+TEST(ExtendedMath, PowersOfBasesOutsideTheDoubleRange) {
+  for (long double b : {1e-310L, 0x1p-1021L, 1e-320L, 1e310L, 0x1p1021L, 1e1000L}) {
+    for (long double p : {0.5L, -0.25L, 0.1L, 2.0L}) {
+      ops::Status status = 0;
+      const long double v = ops::Power::Apply(b, p, status);
+      const double y = static_cast<double>(std::fabs(p * logl(b)));
+      if (y < 697) {
+        EXPECT_EQ(status, 0) << static_cast<double>(b) << " " << static_cast<double>(p);
+        EXPECT_LE(Ulps(v, powl(b, p)), 2 * y + 4) << static_cast<double>(b) << " " << static_cast<double>(p);
+      } else {
+        EXPECT_NE(status & ops::kUndefined, 0) << static_cast<double>(b) << " " << static_cast<double>(p);
+      }
+    }
   }
 }
 
