@@ -2,9 +2,9 @@
 // 80-bit elementary functions for the evaluator's inner loop, several times faster than
 // the C library's 80-bit functions and close to them (the tests check it): exp and ln
 // within 1 unit in the last place (sine, cosine and tangent: trigonometric.h; the arc
-// tangent: arc_tangent.h). exp reduces by multiples of ln 2 / 128 and multiplies a table
+// tangent: arc_tangent.h). exp reduces by multiples of ln 2 / 256 and multiplies a table
 // value by a short polynomial; ln takes the mantissa's interval from the double nearest to
-// its operand and evaluates a polynomial in r for ln(1 + r), |r| <= 0.0041 (the microcoded
+// its operand and evaluates a polynomial in r for ln(1 + r), |r| <= 0.00217 (the microcoded
 // f2xm1, fscale and fyl2x cost several times more). ATan2 is the instruction the library uses
 // itself (fpatan), for the operands that the table arc tangent leaves to it. Also here: the
 // roundings and x87 instructions the other functions share.
@@ -105,12 +105,16 @@ namespace detail {
 // The constants of the inner loop are doubles (or sums of two doubles): loading a 10-byte
 // value from memory costs several times more than loading an 8-byte one.
 
-// exp: 128 / ln 2 (only chooses k), and ln 2 / 128 in two parts, the first with 32
-// significant bits so that k times it is exact in double for |k| < 2^21.
-inline constexpr double kExpSteps = 0x1.71547652b82fep+7;
-inline constexpr double kExpStepHigh = 0x1.62e42fee00000p-8;
-inline constexpr double kExpStepLow = 0x1.a39ef35793c76p-40;
-extern const double kExpTable[256];  // 2^(j/128) as high, low
+// exp: 256 / ln 2 (only chooses k), and ln 2 / 256 in two parts, the first with 31
+// significant bits so that k times it is exact in double for |k| < 2^22.
+inline constexpr double kExpSteps = 0x1.71547652b82fep+8;
+inline constexpr double kExpStepHigh = 0x1.62e42fec00000p-9;
+inline constexpr double kExpStepLow = 0x1.d1cf79abc9e3bp-40;
+extern const double kExpTable[512];  // 2^(j/256) as high, low
+// (e^r - 1 - r) / r^2 for |r| <= ln2/512, closest to it in the largest error of r^2 times
+// it (below 2^-71): 1/2 + r/6 + r^2/24 + r^3/120 adjusted.
+inline constexpr double kExpTail[4] = {0x1.fffffffffffdcp-2, 0x1.5555555555547p-3, 0x1.5555573c72668p-5,
+                                       0x1.1111124fde60ap-7};
 
 // ln: ln 2 in two parts, the first a multiple of 2^-42 (e times it is exact for |e| < 2^10).
 inline constexpr double kLn2High = 0x1.62e42fefa38p-1;
@@ -118,23 +122,22 @@ inline constexpr double kLn2Low = 0x1.ef35793c7673p-45;
 struct LnTableRow {
   double reciprocal, minus_ln_high, minus_ln_low;
 };
-extern const LnTableRow kLnTable[128];
-// (ln(1 + r) - r + r^2/2) / r^3 for |r| <= 0.0041 (the largest r of the table), closest to
-// it in the largest error of r^3 times it (below 2^-79): 1/3 - r/4 + r^2/5 - ... adjusted.
-inline constexpr double kLnTail[6] = {0x1.5555555555558p-2, -0x1.0000000000003p-2, 0x1.99999998348cbp-3,
-                                      -0x1.55555553c2830p-3, 0x1.249448685eb06p-3, -0x1.0001fb9d40f75p-3};
+extern const LnTableRow kLnTable[256];
+// (ln(1 + r) - r + r^2/2) / r^3 for |r| <= 0.00217 (the largest r of the table), closest
+// to it in the largest error of r^3 times it (below 2^-79): 1/3 - r/4 + r^2/5 - ... adjusted.
+inline constexpr double kLnTail[5] = {0x1.5555555555555p-2, -0x1.fffffffff200ep-3, 0x1.999999997a343p-3,
+                                      -0x1.5555d0194ea2dp-3, 0x1.2492e0fc04325p-3};
 }  // namespace detail
 
 // The 80-bit unit is what limits these functions' speed: only what needs 80 bits runs
 // there, the rest runs in double beside it.
 
-// e^y for |y| <= 10999, given y rounded to double. k = round(y 128 / ln 2) (from that
-// double: where that rounding moves k by one, |r| exceeds ln2/256 by a hair, which the
-// polynomial still covers), y = k ln2/128 + r, e^y = 2^(k/128) (1 + p), p = e^r - 1 by its
-// Taylor polynomial (the first term left out, r^7/7!, is below 2^-71). k ln2/128 is
-// subtracted in two parts, the first exact in double. Only r itself needs 80 bits: the
-// terms from r^2/2 on (below 2^-18) are summed in double from r rounded to double, whose
-// error moves them by less than 2^-69.
+// e^y for |y| <= 10999, given y rounded to double. k = round(y 256 / ln 2) (from that
+// double: where that rounding moves k by one, |r| exceeds ln2/512 by a hair, which the
+// polynomial still covers), y = k ln2/256 + r, e^y = 2^(k/256) (1 + p), p = e^r - 1 by a
+// polynomial of degree 5. k ln2/256 is subtracted in two parts, the first exact in double.
+// Only r itself needs 80 bits: the terms from r^2 on (below 2^-20) are summed in double
+// from r rounded to double, whose error moves them by less than 2^-71.
 [[gnu::always_inline]] inline long double ExpWithin(long double y, double rounded_y) {
   const double shifted = rounded_y * detail::kExpSteps + 0x1.8p52;
   const std::int32_t k = static_cast<std::int32_t>(std::bit_cast<std::uint64_t>(shifted));
@@ -142,12 +145,13 @@ inline constexpr double kLnTail[6] = {0x1.5555555555558p-2, -0x1.0000000000003p-
   const long double r = (y - kd * detail::kExpStepHigh) - kd * detail::kExpStepLow;
   const double rd = RoundedForTest(r);
   const double zd = rd * rd;
-  const double tail = zd * ((rd * (1.0 / 6) + 0.5) + zd * ((rd * (1.0 / 120) + 1.0 / 24) + zd * (1.0 / 720)));
+  const double tail = zd * ((rd * detail::kExpTail[1] + detail::kExpTail[0]) +
+                            zd * (rd * detail::kExpTail[3] + detail::kExpTail[2]));
   const long double p = r + static_cast<long double>(tail);
-  const double* t = detail::kExpTable + 2 * (k & 127);
+  const double* t = detail::kExpTable + 2 * (k & 255);
   const long double high = t[0], low = t[1];
   const long double v = high + (low + (high + low) * p);
-  const std::int32_t n = k >> 7;
+  const std::int32_t n = k >> 8;
   if (n < -1022 || n > 1023) [[unlikely]] return detail::Scale(v, static_cast<long double>(n));
   return v * std::bit_cast<double>(static_cast<std::uint64_t>(n + 1023) << 52);  // v 2^n, exactly
 }
@@ -163,16 +167,16 @@ inline constexpr double kLnTail[6] = {0x1.5555555555558p-2, -0x1.0000000000003p-
 
 // ln v for v > 0 whose nearest double lies within ln's range. With c the reciprocal for the
 // interval of v's mantissa (from that double), v = 2^e m and r = m c - 1:
-// ln v = e ln 2 - ln c + ln(1 + r), the last by a polynomial of degree 8 (|r| <= 0.0041,
-// and below 2^-8 where e and -ln c are 0, around 1). m c - 1 is exact for the double part
+// ln v = e ln 2 - ln c + ln(1 + r), the last by a polynomial of degree 7 (|r| <= 0.00217,
+// and below 2^-9 where e and -ln c are 0, around 1). m c - 1 is exact for the double part
 // of m (53 bits times 11); the rest adds its product. r and r^2/2 need 80 bits; the terms
 // from r^3 on are summed in double from r rounded to double (relative to r, their error
 // stays below 2^-70), together with the low part of e ln 2 - ln c (below 2^-33, and 0 where
 // e and -ln c are). Its high part, a multiple of 2^-42 below 2^10, is exact in double.
 [[gnu::always_inline]] inline long double LnWithin(long double v, double nearest) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(nearest) + (std::uint64_t{1} << 44);
-  const unsigned j = static_cast<unsigned>(bits >> 45) & 127u;
-  const std::int64_t e = static_cast<std::int64_t>(bits >> 52) - 1023 + (j >> 6);
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(nearest) + (std::uint64_t{1} << 43);
+  const unsigned j = static_cast<unsigned>(bits >> 44) & 255u;
+  const std::int64_t e = static_cast<std::int64_t>(bits >> 52) - 1023 + (j >> 7);
   const detail::LnTableRow& row = detail::kLnTable[j];
   // c 2^-e, exactly, by its exponent field (which stays inside the normal range)
   const std::uint64_t scaled_bits = std::bit_cast<std::uint64_t>(row.reciprocal) - (static_cast<std::uint64_t>(e) << 52);
@@ -183,8 +187,7 @@ inline constexpr double kLnTail[6] = {0x1.5555555555558p-2, -0x1.0000000000003p-
   const double rd = RoundedForTest(r);
   const double zd = rd * rd;
   const double tail = (rd * zd) * ((rd * detail::kLnTail[1] + detail::kLnTail[0]) +
-                                    zd * ((rd * detail::kLnTail[3] + detail::kLnTail[2]) +
-                                          zd * (rd * detail::kLnTail[5] + detail::kLnTail[4]))) +
+                                    zd * ((rd * detail::kLnTail[3] + detail::kLnTail[2]) + zd * detail::kLnTail[4])) +
                       (ef * detail::kLn2Low + row.minus_ln_low);
   const long double series = r + ((r * r) * -0.5 + static_cast<long double>(tail));
   return static_cast<long double>(high) + series;
