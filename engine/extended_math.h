@@ -163,7 +163,9 @@ inline constexpr double kLnTail[5] = {0x1.5555555555555p-2, -0x1.fffffffff200ep-
   return ExpWithin(y, rounded);
 }
 
-[[gnu::always_inline]] inline bool IsWithinLnRange(double nearest) { return nearest >= 0x1p-1020 && nearest <= 0x1p1020; }
+[[gnu::always_inline]] inline bool IsWithinLnRange(double nearest) {
+  return nearest >= 0x1p-1020 && nearest <= 0x1p1020;
+}
 
 // ln v for v > 0 whose nearest double lies within ln's range. With c the reciprocal for the
 // interval of v's mantissa (from that double), v = 2^e m and r = m c - 1:
@@ -179,16 +181,16 @@ inline constexpr double kLnTail[5] = {0x1.5555555555555p-2, -0x1.fffffffff200ep-
   const std::int64_t e = static_cast<std::int64_t>(bits >> 52) - 1023 + (j >> 7);
   const detail::LnTableRow& row = detail::kLnTable[j];
   // c 2^-e, exactly, by its exponent field (which stays inside the normal range)
-  const std::uint64_t scaled_bits = std::bit_cast<std::uint64_t>(row.reciprocal) - (static_cast<std::uint64_t>(e) << 52);
-  const double c = std::bit_cast<double>(scaled_bits);
+  const double c =
+      std::bit_cast<double>(std::bit_cast<std::uint64_t>(row.reciprocal) - (static_cast<std::uint64_t>(e) << 52));
   const double ef = static_cast<double>(e);
   const double high = ef * detail::kLn2High + row.minus_ln_high;
   const long double r = (static_cast<long double>(nearest) * c - 1) + (v - nearest) * c;
   const double rd = RoundedForTest(r);
   const double zd = rd * rd;
-  const double tail = (rd * zd) * ((rd * detail::kLnTail[1] + detail::kLnTail[0]) +
-                                    zd * ((rd * detail::kLnTail[3] + detail::kLnTail[2]) + zd * detail::kLnTail[4])) +
-                      (ef * detail::kLn2Low + row.minus_ln_low);
+  const double polynomial = (rd * detail::kLnTail[1] + detail::kLnTail[0]) +
+                            zd * ((rd * detail::kLnTail[3] + detail::kLnTail[2]) + zd * detail::kLnTail[4]);
+  const double tail = (rd * zd) * polynomial + (ef * detail::kLn2Low + row.minus_ln_low);
   const long double series = r + ((r * r) * -0.5 + static_cast<long double>(tail));
   return static_cast<long double>(high) + series;
 }
