@@ -115,9 +115,11 @@ template <OperandKind Right, bool Root = false>
 long double EvalPowerOfConstantBase(const EvalNode& n, EvalContext& c) {
   const long double p = FETCH_RIGHT(Right);
   const long double b = Constant(n.left_high, n.left_low);
+  const long double y = p * n.base_log;
+  const double rounded_y = ops::RoundedForTest(y);
   long double v;
-  if (std::fabs(ops::RoundedForTest(p * n.base_log)) < 697) {
-    v = ops::PositivePower(b, p, n.base_log);
+  if (std::fabs(rounded_y) < 697) {
+    v = ops::PositivePower(b, p, y, rounded_y);
   } else {
     v = ops::Power::Apply(b, p, c.status);
   }

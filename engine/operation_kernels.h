@@ -74,15 +74,15 @@ using xmath::RoundedForTest;
   return n < 0 ? 1 / result : result;
 }
 
-// b^p for b > 0, given ln b: 1 for p = 0, repeated squaring for an integral p of magnitude
-// up to 2147483647, e^(p ln b) otherwise.
-[[gnu::always_inline]] inline long double PositivePower(long double b, long double p, long double ln_b) {
-  if (IsFractionalBelowTwoPow31(RoundedForTest(p))) return xmath::Exp(p * ln_b);  // p is not 0 either
+// b^p for b > 0, given y = p ln b with |y| < 698 and y rounded to double: 1 for p = 0,
+// repeated squaring for an integral p of magnitude up to 2147483647, e^y otherwise.
+[[gnu::always_inline]] inline long double PositivePower(long double b, long double p, long double y, double rounded_y) {
+  if (IsFractionalBelowTwoPow31(RoundedForTest(p))) return xmath::ExpWithin(y, rounded_y);  // p is not 0 either
   if (p == 0) return 1;
   if (std::fabs(p) <= 2147483647.0L && xmath::RoundNear(p) == p) {
     return IntegerPower(b, xmath::IntegralToInt64(p));
   }
-  return xmath::Exp(p * ln_b);
+  return xmath::ExpWithin(y, rounded_y);
 }
 
 struct Copy {
@@ -116,13 +116,9 @@ struct Power {
     // is below 698.
     const double rounded_b = RoundedForTest(b);
     if (xmath::IsWithinLnRange(rounded_b)) {
-      const long double ln_base = xmath::LnWithin(b, rounded_b);
-      const long double y = p * ln_base;
+      const long double y = p * xmath::LnWithin(b, rounded_b);
       const double rounded_y = RoundedForTest(y);
-      if (std::fabs(rounded_y) < 697) {
-        if (IsFractionalBelowTwoPow31(RoundedForTest(p))) return xmath::ExpWithin(y, rounded_y);
-        return PositivePower(b, p, ln_base);
-      }
+      if (std::fabs(rounded_y) < 697) return PositivePower(b, p, y, rounded_y);
     }
     if (b == 0) {
       if (p < 0) s |= kUndefined;
@@ -140,12 +136,12 @@ struct Power {
       }
       negative_result = !even;
     }
-    const long double ln_base = xmath::Ln(base);
-    if (!(std::fabs(p * ln_base) < kPowerLimit)) {
+    const long double y = p * xmath::Ln(base);
+    if (!(std::fabs(y) < kPowerLimit)) {
       s |= kUndefined;
       return 0;
     }
-    const long double v = PositivePower(base, p, ln_base);
+    const long double v = PositivePower(base, p, y, RoundedForTest(y));
     return negative_result ? -v : v;
   }
 };
